@@ -1,0 +1,169 @@
+#include "canvaswidget.h"
+
+#include <QBitmap>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPen>
+
+namespace canvas {
+
+namespace {
+constexpr int kBorder = 2;
+
+int buttonsOf(Qt::MouseButtons buttons) {
+    int b = 0;
+    if (buttons & Qt::LeftButton)
+        b |= 1;
+    if (buttons & Qt::RightButton)
+        b |= 2;
+    if (buttons & Qt::MiddleButton)
+        b |= 4;
+    return b;
+}
+
+int shiftOf(Qt::KeyboardModifiers modifiers) {
+    int s = 0;
+    if (modifiers & Qt::ShiftModifier)
+        s |= 1;
+    if (modifiers & Qt::ControlModifier)
+        s |= 2;
+    if (modifiers & Qt::AltModifier)
+        s |= 4;
+    return s;
+}
+} // namespace
+
+QCursor crossHairCursor() {
+    // A set bit with a clear mask bit inverts the screen beneath on the platforms that support it.
+    QBitmap bits(32, 32);
+    QBitmap mask(32, 32);
+    bits.fill(Qt::color0);
+    mask.fill(Qt::color0);
+    QPainter p(&bits);
+    p.setPen(Qt::color1);
+    p.drawLine(6, 15, 24, 15);
+    p.drawLine(15, 6, 15, 24);
+    p.end();
+    return QCursor(bits, mask, 15, 15);
+}
+
+CanvasWidget::CanvasWidget(QSize outerSize, Colour backColor, QWidget* parent)
+    : QFrame(parent),
+      surface_(std::make_unique<Surface>(outerSize - QSize(2 * kBorder, 2 * kBorder), backColor, RGB(0, 0, 0))) {
+    setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    setLineWidth(kBorder);
+    resize(outerSize);
+    setMouseTracking(true);
+    setFocusPolicy(Qt::StrongFocus);
+    setCursor(crossHairCursor());
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setAttribute(Qt::WA_NoMousePropagation);
+    surface_->setChangedCallback([this] { update(); });
+}
+
+CanvasWidget::~CanvasWidget() = default;
+
+QPointF CanvasWidget::userPosition(QPointF widgetPos) const {
+    return surface_->toUser(widgetPos - QPointF(kBorder, kBorder));
+}
+
+QPointF CanvasWidget::widgetPosition(double x, double y) const {
+    return surface_->toPixel(x, y) + QPointF(kBorder, kBorder);
+}
+
+void CanvasLine::setVisible(bool visible) {
+    visible_ = visible;
+    canvas_->update();
+}
+
+void CanvasLine::setPoints(float x1, float y1, float x2, float y2) {
+    x1_ = x1;
+    y1_ = y1;
+    x2_ = x2;
+    y2_ = y2;
+    canvas_->update();
+}
+
+void CanvasLabel::setVisible(bool visible) {
+    visible_ = visible;
+    canvas_->update();
+}
+
+void CanvasLabel::move(float left, float top) {
+    left_ = left;
+    top_ = top;
+    canvas_->update();
+}
+
+void CanvasLabel::setCaption(const QString& caption) {
+    caption_ = caption;
+    canvas_->update();
+}
+
+CanvasLine* CanvasWidget::addLine() {
+    lines_.push_back(std::make_unique<CanvasLine>(this));
+    return lines_.back().get();
+}
+
+CanvasLabel* CanvasWidget::addLabel() {
+    labels_.push_back(std::make_unique<CanvasLabel>(this));
+    return labels_.back().get();
+}
+
+void CanvasWidget::paintEvent(QPaintEvent* event) {
+    QFrame::paintEvent(event);
+    QPainter p(this);
+    p.drawImage(QPoint(kBorder, kBorder), surface_->Image());
+    p.setClipRect(contentsRect());
+    // Objects on the canvas are placed in user units; far-away ones are clipped in floating point first.
+    const QRectF inner = QRectF(contentsRect()).adjusted(-4, -4, 4, 4);
+    for (const auto& line : lines_) {
+        if (!line->isVisible())
+            continue;
+        const QPointF a = widgetPosition(line->X1(), line->Y1());
+        const QPointF b = widgetPosition(line->X2(), line->Y2());
+        double ax = a.x(), ay = a.y(), bx = b.x(), by = b.y();
+        if (!clipSegment(ax, ay, bx, by, inner.left(), inner.top(), inner.right(), inner.bottom()))
+            continue;
+        p.setPen(QPen(palette().color(QPalette::WindowText), 2));
+        p.drawLine(QPointF(ax, ay), QPointF(bx, by));
+    }
+    for (const auto& label : labels_) {
+        if (!label->isVisible())
+            continue;
+        const QPointF topLeft = widgetPosition(label->Left(), label->Top());
+        if (!inner.adjusted(-2000, -2000, 0, 0).contains(topLeft))
+            continue;
+        const QFontMetrics metrics(font());
+        const QRect box(topLeft.toPoint(), QSize(metrics.horizontalAdvance(label->Caption()) + 4, metrics.height() + 2));
+        p.fillRect(box, palette().color(QPalette::Button));
+        p.setPen(palette().color(QPalette::ButtonText));
+        p.drawText(box, Qt::AlignCenter, label->Caption());
+    }
+}
+
+PointerEvent CanvasWidget::toPointerEvent(QMouseEvent* event, bool changedButtonOnly) const {
+    PointerEvent e;
+    e.button = buttonsOf(changedButtonOnly ? Qt::MouseButtons(event->button()) : event->buttons());
+    e.shift = shiftOf(event->modifiers());
+    const QPointF user = userPosition(event->position());
+    e.x = static_cast<float>(user.x());
+    e.y = static_cast<float>(user.y());
+    return e;
+}
+
+void CanvasWidget::mousePressEvent(QMouseEvent* event) {
+    setFocus(Qt::MouseFocusReason);
+    emit mouseDown(toPointerEvent(event, true));
+}
+
+void CanvasWidget::mouseMoveEvent(QMouseEvent* event) { emit mouseMoved(toPointerEvent(event, false)); }
+
+void CanvasWidget::mouseReleaseEvent(QMouseEvent* event) { emit mouseUp(toPointerEvent(event, true)); }
+
+void CanvasWidget::focusOutEvent(QFocusEvent* event) {
+    QFrame::focusOutEvent(event);
+    emit focusLost();
+}
+
+} // namespace canvas

@@ -1,0 +1,107 @@
+#pragma once
+
+// Picture1, the canvas control: shows the drawing surface inside a sunken border, with the cross-hair
+// pointer, and reports pointer events in the user units of the surface's current mapping.
+
+#include "surface.h"
+
+#include <QFrame>
+
+#include <memory>
+#include <vector>
+
+namespace canvas {
+
+/// Which mouse buttons and modifier keys an event carries, as the handlers receive them.
+struct PointerEvent {
+    int button = 0; ///< 1 left, 2 right, 4 middle
+    int shift = 0;  ///< 1 Shift, 2 Ctrl, 4 Alt
+    float x = 0;    ///< user units
+    float y = 0;
+};
+
+class CanvasWidget;
+
+/// A line object on the canvas (the read-out's guide lines): drawn above the canvas picture, in user units,
+/// so showing, moving or hiding it never changes the picture itself.
+class CanvasLine {
+public:
+    explicit CanvasLine(CanvasWidget* canvas) : canvas_(canvas) {}
+    void setVisible(bool visible);
+    bool isVisible() const { return visible_; }
+    void setPoints(float x1, float y1, float x2, float y2);
+    float X1() const { return x1_; }
+    float Y1() const { return y1_; }
+    float X2() const { return x2_; }
+    float Y2() const { return y2_; }
+
+private:
+    CanvasWidget* canvas_;
+    bool visible_ = true;
+    float x1_ = 0, y1_ = 0, x2_ = 0, y2_ = 0;
+};
+
+/// A label object on the canvas (the read-out's coordinates), above the picture like CanvasLine; it grows
+/// to fit its caption.
+class CanvasLabel {
+public:
+    explicit CanvasLabel(CanvasWidget* canvas) : canvas_(canvas) {}
+    void setVisible(bool visible);
+    bool isVisible() const { return visible_; }
+    void move(float left, float top);
+    float Left() const { return left_; }
+    float Top() const { return top_; }
+    void setCaption(const QString& caption);
+    QString Caption() const { return caption_; }
+
+private:
+    CanvasWidget* canvas_;
+    bool visible_ = true;
+    float left_ = 0, top_ = 0;
+    QString caption_;
+};
+
+class CanvasWidget : public QFrame {
+    Q_OBJECT
+public:
+    /// A canvas whose outer size (border included) is the given one.
+    CanvasWidget(QSize outerSize, Colour backColor, QWidget* parent = nullptr);
+    ~CanvasWidget() override;
+
+    Surface& surface() { return *surface_; }
+
+    /// Adds a line or label object above the picture; the canvas owns it.
+    CanvasLine* addLine();
+    CanvasLabel* addLabel();
+
+    /// The pointer position of a widget-relative pixel, in user units.
+    QPointF userPosition(QPointF widgetPos) const;
+    /// The widget-relative pixel of a user position (for tests and overlays).
+    QPointF widgetPosition(double x, double y) const;
+
+signals:
+    void mouseDown(const canvas::PointerEvent& e);
+    void mouseMoved(const canvas::PointerEvent& e);
+    void mouseUp(const canvas::PointerEvent& e);
+    void focusLost();
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+
+private:
+    PointerEvent toPointerEvent(QMouseEvent* event, bool changedButtonOnly) const;
+
+    std::unique_ptr<Surface> surface_;
+    std::vector<std::unique_ptr<CanvasLine>> lines_;
+    std::vector<std::unique_ptr<CanvasLabel>> labels_;
+};
+
+/// The canvas pointer: a 32 x 32 cross-hair of two 19-pixel strokes that invert what lies beneath, with
+/// its hot spot at the crossing (15, 15).
+QCursor crossHairCursor();
+
+} // namespace canvas

@@ -1,0 +1,27 @@
+#pragma once
+
+// Building windows from their control tables: positions in twips (15 to a pixel), fonts by their design
+// names, and the tab order by index.
+
+#include <QFont>
+#include <QRect>
+#include <QWidget>
+
+#include <utility>
+#include <vector>
+
+namespace canvas {
+
+/// A rectangle given in twips, in pixels.
+QRect twips(int left, int top, int width, int height);
+
+/// A font by its design name and point size.
+QFont designFont(const QString& family, double pointSize, bool bold = false);
+
+/// Chains the focus order of the widgets by their tab index (lowest first); unfocusable ones are skipped.
+void setTabOrderByIndex(std::vector<std::pair<int, QWidget*>> widgets);
+
+/// Marks a control as covering the window: pointer moves over it are its own, not the window's.
+void coverWindow(QWidget* control);
+
+} // namespace canvas

@@ -1,0 +1,44 @@
+#include "imagecontrol.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+#include <QSvgRenderer>
+
+namespace canvas {
+
+QPixmap renderPicture(const QString& source, QSize size, qreal devicePixelRatio) {
+    QPixmap pixmap(size * devicePixelRatio);
+    pixmap.setDevicePixelRatio(devicePixelRatio);
+    pixmap.fill(Qt::transparent);
+    QSvgRenderer renderer(source);
+    if (renderer.isValid()) {
+        QPainter p(&pixmap);
+        renderer.render(&p, QRectF(QPointF(0, 0), QSizeF(size)));
+    }
+    return pixmap;
+}
+
+ImageControl::ImageControl(const QString& source, QWidget* parent) : QWidget(parent), source_(source) {
+    setAttribute(Qt::WA_NoMousePropagation);
+    setMouseTracking(true);
+}
+
+void ImageControl::paintEvent(QPaintEvent*) {
+    const qreal ratio = devicePixelRatioF();
+    if (cache_.isNull() || cache_.deviceIndependentSize().toSize() != size() ||
+        cache_.devicePixelRatio() != ratio)
+        cache_ = renderPicture(source_, size(), ratio);
+    QPainter p(this);
+    p.drawPixmap(0, 0, cache_);
+}
+
+void ImageControl::mouseMoveEvent(QMouseEvent*) { emit mouseMoved(); }
+
+void ImageControl::mousePressEvent(QMouseEvent* event) { event->accept(); }
+
+void ImageControl::mouseReleaseEvent(QMouseEvent* event) {
+    if (rect().contains(event->position().toPoint()))
+        emit clicked();
+}
+
+} // namespace canvas

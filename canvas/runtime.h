@@ -1,0 +1,81 @@
+#pragma once
+
+// Numeric and text services the windows rely on: reading a number from a text box, writing a number back as
+// text, the "0.##" pattern, 16-bit rounding, the colour layout, the never-seeded random generator, and the
+// checked maths that turns overflow and invalid operations into a RuntimeError instead of infinity or NaN.
+
+#include <QString>
+
+#include <cstdint>
+#include <stdexcept>
+
+namespace canvas {
+
+/// Kind of a run-time failure, as the handlers distinguish them (they mostly only care that one happened).
+enum class RuntimeErrorKind { Overflow, DivisionByZero, InvalidCall };
+
+/// A run-time failure inside drawing or tracing; a handler catches it where the failure ends its routine.
+class RuntimeError : public std::runtime_error {
+public:
+    RuntimeError(RuntimeErrorKind kind, const char* what) : std::runtime_error(what), kind_(kind) {}
+    RuntimeErrorKind kind() const { return kind_; }
+
+private:
+    RuntimeErrorKind kind_;
+};
+
+/// Colour as 0x00BBGGRR (red in the low byte).
+using Colour = std::uint32_t;
+
+/// The numeric value at the start of a text box's text: blanks are skipped anywhere (also between digits),
+/// "1e3" and "1d3" are exponent forms, "&H" and "&O" prefixes read hexadecimal and octal. Text without a
+/// leading number reads 0. Never fails: a value beyond double range reads as the largest finite double of
+/// its sign, so no box ever yields infinity or NaN.
+double Val(const QString& text);
+
+/// The general decimal form of a number: at most 15 significant digits, no trailing zeros, exponent form
+/// ("1E+15", "1E-05") outside 1e-4 <= |v| < 1e15. Reading it back with Val gives the value to 15 digits.
+QString Str(double value);
+
+/// The "0.##" pattern: at least one digit before the point, at most two after it (halves rounded away from
+/// zero), trailing zeros and a bare point dropped; a value that rounds to zero shows as "0".
+QString formatPattern(double value);
+
+/// Rounds to the nearest 16-bit integer, halves to the even neighbour; RuntimeError outside -32768..32767.
+std::int16_t CInt(double value);
+
+/// Integer part: the largest whole number not above the value.
+double Int(double value);
+
+/// Colour from components, each 0..255.
+Colour RGB(int red, int green, int blue);
+
+/// Red, green and blue of a colour.
+int redOf(Colour c);
+int greenOf(Colour c);
+int blueOf(Colour c);
+
+/// Next number of the program's uniform generator in [0, 1), single precision. The generator is never
+/// seeded, so every run of a program sees the same sequence.
+float Rnd();
+
+/// Puts the generator back to its state at program start (tests use it to replay colour sequences).
+void resetRnd();
+
+/// x raised to a, as the real power: a negative base needs a whole exponent. RuntimeError on overflow,
+/// on 0 raised to a negative power and on a negative base with a fractional exponent.
+double checkedPow(double x, double a);
+
+/// Natural logarithm; RuntimeError for a value that is not positive.
+double checkedLog(double x);
+
+/// a / b; RuntimeError when b is 0 or the quotient overflows.
+double checkedDiv(double a, double b);
+
+/// The value itself when it is finite; RuntimeError otherwise (a computation overflowed on the way).
+double checkFinite(double value);
+
+/// The value in single precision; RuntimeError when it does not fit (or is not finite).
+float toSingle(double value);
+
+} // namespace canvas

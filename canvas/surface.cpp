@@ -1,0 +1,411 @@
+#include "surface.h"
+
+#include <QFontMetrics>
+#include <QPen>
+
+#include <algorithm>
+#include <cfloat>
+#include <cmath>
+
+namespace canvas {
+
+namespace {
+
+QColor toQColor(Colour c) { return QColor(redOf(c), greenOf(c), blueOf(c)); }
+
+QString number(float v) { return QString::number(static_cast<double>(v), 'g', 7); }
+
+// Margin around the canvas for clipping, in pixels: wide enough that a clipped end point never shows.
+constexpr double kClipMargin = 8.0;
+
+SurfaceOp makeOp(SurfaceOp::Kind kind, float a = 0, float b = 0, float c = 0, float d = 0, Colour colour = 0,
+                 int width = 1) {
+    SurfaceOp op;
+    op.kind = kind;
+    op.a = a;
+    op.b = b;
+    op.c = c;
+    op.d = d;
+    op.colour = colour;
+    op.width = width;
+    return op;
+}
+
+} // namespace
+
+QString SurfaceOp::toString() const {
+    switch (kind) {
+    case Kind::Cls:
+        return QStringLiteral("Cls");
+    case Kind::Scale:
+        return QStringLiteral("Scale(%1,%2,%3,%4)").arg(number(a), number(b), number(c), number(d));
+    case Kind::Line:
+        return QStringLiteral("Line(%1,%2,%3,%4)").arg(number(a), number(b), number(c), number(d));
+    case Kind::PSet:
+        return QStringLiteral("PSet(%1,%2)").arg(number(a), number(b));
+    case Kind::CurrentX:
+        return QStringLiteral("CurrentX(%1)").arg(number(a));
+    case Kind::CurrentY:
+        return QStringLiteral("CurrentY(%1)").arg(number(a));
+    case Kind::Print:
+        return QStringLiteral("Print(%1)").arg(text);
+    case Kind::DrawWidth:
+        return QStringLiteral("DrawWidth(%1)").arg(width);
+    case Kind::FontItalic:
+        return QStringLiteral("FontItalic(%1)").arg(width);
+    }
+    return {};
+}
+
+bool clipSegment(double& x1, double& y1, double& x2, double& y2, double left, double top, double right,
+                 double bottom) {
+    // Liang-Barsky on the parametric form, all in double. An end point that is clipped is put exactly on
+    // the boundary that clipped it and its other coordinate is interpolated from the nearer end, so a
+    // segment from far away (1e30 pixels, say) still lands where it should instead of losing every digit.
+    const double dx = x2 - x1;
+    const double dy = y2 - y1;
+    if (!std::isfinite(dx) || !std::isfinite(dy))
+        return false;
+    double t0 = 0.0;
+    double t1 = 1.0;
+    int enter = -1;
+    int leave = -1;
+    const double p[4] = {-dx, dx, -dy, dy};
+    const double q[4] = {x1 - left, right - x1, y1 - top, bottom - y1};
+    for (int i = 0; i < 4; ++i) {
+        if (p[i] == 0) {
+            if (q[i] < 0)
+                return false;
+            continue;
+        }
+        const double r = q[i] / p[i];
+        if (p[i] < 0) {
+            if (r > t1)
+                return false;
+            if (r > t0) {
+                t0 = r;
+                enter = i;
+            }
+        } else {
+            if (r < t0)
+                return false;
+            if (r < t1) {
+                t1 = r;
+                leave = i;
+            }
+        }
+    }
+    const double bounds[4] = {left, right, top, bottom};
+    auto pointAt = [&](double t, int boundary, double& ox, double& oy) {
+        if (t <= 0.5) {
+            ox = x1 + t * dx;
+            oy = y1 + t * dy;
+        } else {
+            ox = x2 - (1 - t) * dx;
+            oy = y2 - (1 - t) * dy;
+        }
+        if (boundary == 0 || boundary == 1)
+            ox = bounds[boundary];
+        else if (boundary >= 2)
+            oy = bounds[boundary];
+        ox = std::clamp(ox, left, right);
+        oy = std::clamp(oy, top, bottom);
+    };
+    double nx1 = x1, ny1 = y1, nx2 = x2, ny2 = y2;
+    if (enter >= 0)
+        pointAt(t0, enter, nx1, ny1);
+    if (leave >= 0)
+        pointAt(t1, leave, nx2, ny2);
+    x1 = nx1;
+    y1 = ny1;
+    x2 = nx2;
+    y2 = ny2;
+    return true;
+}
+
+Surface::Surface(QSize size, Colour backColor, Colour foreColor)
+    : image_(size, QImage::Format_RGB32), backColor_(backColor), foreColor_(foreColor),
+      font_(QStringLiteral("Times New Roman")) {
+    font_.setPointSizeF(9.0);
+    image_.fill(toQColor(backColor_));
+    // Until the first Scale, one unit is one pixel.
+    scaleX2_ = static_cast<float>(size.width());
+    scaleY2_ = static_cast<float>(size.height());
+}
+
+Surface::~Surface() {
+    if (painter_)
+        painter_->end();
+}
+
+QPainter& Surface::painter() {
+    if (!painter_) {
+        // Own the pixels before painting, so that text blended straight into them and the painter's
+        // lines land in the same buffer even when someone kept a copy of the last picture.
+        image_.bits();
+        painter_ = std::make_unique<QPainter>(&image_);
+        painter_->setRenderHint(QPainter::Antialiasing, false);
+    }
+    return *painter_;
+}
+
+void Surface::markChanged() {
+    if (!dirty_) {
+        dirty_ = true;
+        if (changed_)
+            changed_();
+    }
+}
+
+void Surface::record(SurfaceOp op) {
+    if (recording_)
+        ops_.push_back(std::move(op));
+}
+
+void Surface::flushLines() {
+    if (pendingLines_.empty())
+        return;
+    QPainter& p = painter();
+    QPen pen(toQColor(pendingColour_));
+    pen.setWidth(pendingWidth_);
+    pen.setCapStyle(Qt::RoundCap);
+    pen.setJoinStyle(Qt::RoundJoin);
+    p.setPen(pen);
+    p.drawLines(pendingLines_.data(), static_cast<int>(pendingLines_.size()));
+    pendingLines_.clear();
+}
+
+const QImage& Surface::Image() {
+    flushLines();
+    if (painter_) {
+        painter_->end();
+        painter_.reset();
+    }
+    dirty_ = false;
+    return image_;
+}
+
+void Surface::Cls() {
+    record(makeOp(SurfaceOp::Kind::Cls));
+    pendingLines_.clear();
+    painter().fillRect(image_.rect(), toQColor(backColor_));
+    currentX_ = 0;
+    currentY_ = 0;
+    markChanged();
+}
+
+void Surface::Scale(double x1, double y1, double x2, double y2) {
+    const float fx1 = toSingle(x1), fy1 = toSingle(y1), fx2 = toSingle(x2), fy2 = toSingle(y2);
+    SurfaceOp op = makeOp(SurfaceOp::Kind::Scale, fx1, fy1, fx2, fy2);
+    record(op);
+    // The width and height of the mapping are single-precision values too; an empty one maps nothing.
+    const float width = toSingle(static_cast<double>(fx2) - fx1);
+    const float height = toSingle(static_cast<double>(fy2) - fy1);
+    if (width == 0 || height == 0)
+        throw RuntimeError(RuntimeErrorKind::InvalidCall, "empty scale");
+    scaleX1_ = fx1;
+    scaleY1_ = fy1;
+    scaleX2_ = fx2;
+    scaleY2_ = fy2;
+    pxPerUnitX_ = image_.width() / static_cast<double>(width);
+    pxPerUnitY_ = image_.height() / static_cast<double>(height);
+}
+
+QPointF Surface::toPixel(double x, double y) const {
+    return {(x - scaleX1_) * pxPerUnitX_, (y - scaleY1_) * pxPerUnitY_};
+}
+
+QPointF Surface::toUser(QPointF pixel) const {
+    const double x = scaleX1_ + pixel.x() / pxPerUnitX_;
+    const double y = scaleY1_ + pixel.y() / pxPerUnitY_;
+    return {static_cast<double>(static_cast<float>(x)), static_cast<double>(static_cast<float>(y))};
+}
+
+void Surface::Line(double x1, double y1, double x2, double y2, Colour colour) {
+    const float fx1 = toSingle(x1), fy1 = toSingle(y1), fx2 = toSingle(x2), fy2 = toSingle(y2);
+    if (recording_) {
+        SurfaceOp op = makeOp(SurfaceOp::Kind::Line, fx1, fy1, fx2, fy2, colour, drawWidth_);
+        ops_.push_back(op);
+    }
+    const QPointF a = toPixel(fx1, fy1);
+    const QPointF b = toPixel(fx2, fy2);
+    double ax = a.x(), ay = a.y(), bx = b.x(), by = b.y();
+    const double m = kClipMargin + drawWidth_;
+    if (!clipSegment(ax, ay, bx, by, -m, -m, image_.width() + m, image_.height() + m))
+        return;
+    if (!pendingLines_.empty() && (pendingColour_ != colour || pendingWidth_ != drawWidth_))
+        flushLines();
+    pendingColour_ = colour;
+    pendingWidth_ = drawWidth_;
+    pendingLines_.emplace_back(static_cast<int>(std::lround(ax)), static_cast<int>(std::lround(ay)),
+                               static_cast<int>(std::lround(bx)), static_cast<int>(std::lround(by)));
+    markChanged();
+}
+
+void Surface::PSet(double x, double y) {
+    const float fx = toSingle(x), fy = toSingle(y);
+    if (recording_) {
+        SurfaceOp op = makeOp(SurfaceOp::Kind::PSet, fx, fy, 0, 0, foreColor_, drawWidth_);
+        ops_.push_back(op);
+    }
+    const QPointF p = toPixel(fx, fy);
+    const double half = drawWidth_ / 2.0;
+    if (!(p.x() + half >= 0 && p.y() + half >= 0 && p.x() - half < image_.width() &&
+          p.y() - half < image_.height()))
+        return;
+    flushLines();
+    const int left = static_cast<int>(std::lround(p.x() - half));
+    const int top = static_cast<int>(std::lround(p.y() - half));
+    painter().fillRect(left, top, drawWidth_, drawWidth_, toQColor(foreColor_));
+    markChanged();
+}
+
+void Surface::setCurrentX(double x) {
+    currentX_ = toSingle(x);
+    record(makeOp(SurfaceOp::Kind::CurrentX, currentX_));
+}
+
+void Surface::setCurrentY(double y) {
+    currentY_ = toSingle(y);
+    record(makeOp(SurfaceOp::Kind::CurrentY, currentY_));
+}
+
+void Surface::setDrawWidth(int width) {
+    drawWidth_ = width < 1 ? 1 : width;
+    SurfaceOp op = makeOp(SurfaceOp::Kind::DrawWidth);
+    op.width = drawWidth_;
+    record(op);
+}
+
+void Surface::setFontItalic(bool italic) {
+    fontItalic_ = italic;
+    SurfaceOp op = makeOp(SurfaceOp::Kind::FontItalic);
+    op.width = italic ? 1 : 0;
+    record(op);
+}
+
+const Surface::Glyph& Surface::glyph(QChar c) {
+    auto& cache = fontItalic_ ? glyphsItalic_ : glyphsUpright_;
+    const auto found = cache.find(c.unicode());
+    if (found != cache.end())
+        return found->second;
+    QFont font = font_;
+    font.setItalic(fontItalic_);
+    const QFontMetrics metrics(font);
+    Glyph g;
+    g.advance = metrics.horizontalAdvance(c);
+    // Italic letters lean past their advance; render with room on both sides, then keep the ink box.
+    const int pad = metrics.height() / 2 + 2;
+    QImage picture(g.advance + 2 * pad, metrics.height(), QImage::Format_ARGB32_Premultiplied);
+    picture.fill(Qt::transparent);
+    QPainter p(&picture);
+    p.setFont(font);
+    p.setPen(Qt::black);
+    p.drawText(pad, metrics.ascent(), QString(c));
+    p.end();
+    int x0 = picture.width(), y0 = picture.height(), x1 = -1, y1 = -1;
+    for (int y = 0; y < picture.height(); ++y) {
+        const auto* row = reinterpret_cast<const QRgb*>(picture.constScanLine(y));
+        for (int x = 0; x < picture.width(); ++x)
+            if (qAlpha(row[x]) != 0) {
+                x0 = std::min(x0, x);
+                x1 = std::max(x1, x);
+                y0 = std::min(y0, y);
+                y1 = std::max(y1, y);
+            }
+    }
+    if (x1 >= 0) {
+        g.left = x0 - pad;
+        g.top = y0;
+        g.width = x1 - x0 + 1;
+        g.height = y1 - y0 + 1;
+        g.coverage.reserve(static_cast<std::size_t>(g.width * g.height));
+        for (int y = y0; y <= y1; ++y) {
+            const auto* row = reinterpret_cast<const QRgb*>(picture.constScanLine(y));
+            for (int x = x0; x <= x1; ++x)
+                g.coverage.push_back(static_cast<std::uint8_t>(qAlpha(row[x])));
+        }
+    }
+    (fontItalic_ ? lineHeightItalic_ : lineHeight_) = metrics.height();
+    return cache.emplace(c.unicode(), std::move(g)).first->second;
+}
+
+void Surface::blendGlyph(const Glyph& g, int x, int y) {
+    const int left = x + g.left;
+    const int top = y + g.top;
+    const int xFrom = std::max(0, -left), xTo = std::min(g.width, image_.width() - left);
+    const int yFrom = std::max(0, -top), yTo = std::min(g.height, image_.height() - top);
+    if (xFrom >= xTo || yFrom >= yTo)
+        return;
+    const unsigned r = static_cast<unsigned>(redOf(foreColor_));
+    const unsigned gr = static_cast<unsigned>(greenOf(foreColor_));
+    const unsigned b = static_cast<unsigned>(blueOf(foreColor_));
+    // The painter (when open) draws into this same buffer: it was made exclusive when the painter began.
+    uchar* bits = image_.bits();
+    const qsizetype stride = image_.bytesPerLine();
+    const QRgb solid = qRgb(static_cast<int>(r), static_cast<int>(gr), static_cast<int>(b));
+    // Exact rounding of x / 255 for 0 <= x <= 255 * 255, without a division.
+    auto div255 = [](unsigned x) { return (x + 128 + ((x + 128) >> 8)) >> 8; };
+    for (int gy = yFrom; gy < yTo; ++gy) {
+        auto* row = reinterpret_cast<QRgb*>(bits + (top + gy) * stride) + left;
+        const std::uint8_t* cov = g.coverage.data() + gy * g.width;
+        for (int gx = xFrom; gx < xTo; ++gx) {
+            const unsigned a = cov[gx];
+            if (a == 0)
+                continue;
+            const QRgb d = row[gx];
+            // Dense labels overlap: a pixel already in the text colour stays so, whatever the coverage.
+            if (a == 255 || d == solid) {
+                row[gx] = solid;
+                continue;
+            }
+            const unsigned na = 255 - a;
+            const unsigned nr = div255(r * a + ((d >> 16) & 0xFF) * na);
+            const unsigned ng = div255(gr * a + ((d >> 8) & 0xFF) * na);
+            const unsigned nb = div255(b * a + (d & 0xFF) * na);
+            row[gx] = 0xFF000000u | (nr << 16) | (ng << 8) | nb;
+        }
+    }
+}
+
+void Surface::drawText(const QString& text, int left, int top) {
+    // Number labels come by the thousand: each character is blended from cached coverage instead of
+    // laying the text out afresh every time.
+    int x = left;
+    for (const QChar c : text) {
+        const Glyph& g = glyph(c);
+        blendGlyph(g, x, top);
+        x += g.advance;
+    }
+}
+
+void Surface::Print(const QString& text) {
+    SurfaceOp op = makeOp(SurfaceOp::Kind::Print);
+    op.text = text;
+    record(op);
+    flushLines();
+    painter();
+    const QPointF p = toPixel(currentX_, currentY_);
+    const double w = image_.width(), h = image_.height();
+    // Text far off the canvas cannot show; skip the layout but keep the current position rule.
+    if (p.x() > -8 * w && p.x() < 2 * w && p.y() > -2 * h && p.y() < 2 * h && !text.isEmpty()) {
+        drawText(text, static_cast<int>(std::floor(p.x())), static_cast<int>(std::floor(p.y())));
+        markChanged();
+    }
+    if (lineHeight_ == 0 || lineHeightItalic_ == 0) {
+        QFont font = font_;
+        lineHeight_ = QFontMetrics(font).height();
+        font.setItalic(true);
+        lineHeightItalic_ = QFontMetrics(font).height();
+    }
+    // Like a line of output: the next Print starts at the left edge, one text line lower.
+    const int lineHeight = fontItalic_ ? lineHeightItalic_ : lineHeight_;
+    currentX_ = scaleX1_;
+    const double nextY = currentY_ + lineHeight / pxPerUnitY_;
+    if (std::fabs(nextY) <= static_cast<double>(FLT_MAX))
+        currentY_ = static_cast<float>(nextY);
+}
+
+void Surface::Print(double number) { Print(Str(number)); }
+
+} // namespace canvas

@@ -1,0 +1,145 @@
+#pragma once
+
+// The drawing surface behind every canvas: a picture that keeps what is drawn on it until the next Cls, user
+// coordinates set by Scale, and the handful of operations the windows draw with. Coordinates arrive in double
+// precision and are taken in single precision, as the canvas has always worked; a coordinate that does not
+// fit is a RuntimeError. Segments are clipped in floating point before they reach the rasteriser, so any
+// finite coordinate is safe and far-away segments cost nothing. Every operation can be recorded for tests.
+
+#include "runtime.h"
+
+#include <QFont>
+#include <QImage>
+#include <QLine>
+#include <QPainter>
+#include <QPointF>
+#include <QSize>
+#include <QString>
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <unordered_map>
+#include <vector>
+
+namespace canvas {
+
+/// One operation as the surface received it (coordinates in single precision, as passed).
+struct SurfaceOp {
+    enum class Kind { Cls, Scale, Line, PSet, CurrentX, CurrentY, Print, DrawWidth, FontItalic };
+    Kind kind = Kind::Cls;
+    float a = 0, b = 0, c = 0, d = 0;
+    Colour colour = 0;
+    int width = 1;
+    QString text;
+
+    /// A readable form for tests, such as "Line(-10,0.001,9.75,0.001)" or "Print(0.3)".
+    QString toString() const;
+};
+
+class Surface {
+public:
+    /// A canvas of the given size in pixels, filled with the back colour.
+    Surface(QSize size, Colour backColor, Colour foreColor);
+    ~Surface();
+    Surface(const Surface&) = delete;
+    Surface& operator=(const Surface&) = delete;
+
+    /// Fills the canvas with the back colour and puts the current position at the origin.
+    void Cls();
+    /// Maps the canvas: (x1, y1) is the upper-left corner, (x2, y2) the lower-right one.
+    void Scale(double x1, double y1, double x2, double y2);
+    /// A straight segment in the given colour, DrawWidth pixels wide.
+    void Line(double x1, double y1, double x2, double y2, Colour colour);
+    /// A dot of DrawWidth pixels in the fore colour.
+    void PSet(double x, double y);
+    /// Text with its top-left corner at the current position, transparent background, upright.
+    void Print(const QString& text);
+    /// A number in the general decimal form.
+    void Print(double number);
+
+    void setCurrentX(double x);
+    void setCurrentY(double y);
+    float CurrentX() const { return currentX_; }
+    float CurrentY() const { return currentY_; }
+    void setDrawWidth(int width);
+    int DrawWidth() const { return drawWidth_; }
+    void setFontItalic(bool italic);
+    bool FontItalic() const { return fontItalic_; }
+
+    Colour BackColor() const { return backColor_; }
+    Colour ForeColor() const { return foreColor_; }
+    QSize size() const { return image_.size(); }
+
+    /// The picture as it stands now (everything drawn so far).
+    const QImage& Image();
+
+    /// Pixel position (fractional) of a point in user units, under the current mapping.
+    QPointF toPixel(double x, double y) const;
+    /// User coordinates of a pixel position, in single precision, as pointer events report them.
+    QPointF toUser(QPointF pixel) const;
+    float scaleLeft() const { return scaleX1_; }
+    float scaleTop() const { return scaleY1_; }
+    float scaleRight() const { return scaleX2_; }
+    float scaleBottom() const { return scaleY2_; }
+
+    /// Recording of operations, for tests.
+    void setRecording(bool on) { recording_ = on; }
+    const std::vector<SurfaceOp>& operations() const { return ops_; }
+    void clearOperations() { ops_.clear(); }
+
+    /// Called once when the picture changes after the last Image() call, so a widget can schedule one
+    /// repaint however many operations follow.
+    void setChangedCallback(std::function<void()> callback) { changed_ = std::move(callback); }
+
+private:
+    // A character as coverage values (0..255) of its ink box, ready to blend in the fore colour.
+    struct Glyph {
+        std::vector<std::uint8_t> coverage;
+        int left = 0; ///< ink box relative to the pen position
+        int top = 0;
+        int width = 0;
+        int height = 0;
+        int advance = 0;
+    };
+
+    QPainter& painter();
+    void flushLines();
+    void markChanged();
+    void record(SurfaceOp op);
+    const Glyph& glyph(QChar c);
+    void drawText(const QString& text, int left, int top);
+    void blendGlyph(const Glyph& g, int x, int y);
+
+    QImage image_;
+    std::unique_ptr<QPainter> painter_;
+    Colour backColor_;
+    Colour foreColor_;
+    QFont font_;
+    int drawWidth_ = 1;
+    bool fontItalic_ = false;
+    float currentX_ = 0, currentY_ = 0;
+    float scaleX1_ = 0, scaleY1_ = 0, scaleX2_ = 0, scaleY2_ = 0;
+    double pxPerUnitX_ = 1, pxPerUnitY_ = 1;
+
+    std::vector<QLine> pendingLines_;
+    Colour pendingColour_ = 0;
+    int pendingWidth_ = 1;
+
+    std::unordered_map<char16_t, Glyph> glyphsUpright_;
+    std::unordered_map<char16_t, Glyph> glyphsItalic_;
+    int lineHeight_ = 0;
+    int lineHeightItalic_ = 0;
+
+    bool recording_ = false;
+    std::vector<SurfaceOp> ops_;
+    bool dirty_ = false;
+    std::function<void()> changed_;
+};
+
+/// Clips the segment (x1, y1)-(x2, y2) to the rectangle [left, right] x [top, bottom]; false when nothing
+/// of it is inside. Works on any finite doubles.
+bool clipSegment(double& x1, double& y1, double& x2, double& y2, double left, double top, double right,
+                 double bottom);
+
+} // namespace canvas

@@ -1,0 +1,221 @@
+#include "form1.h"
+
+#include "canvas/controls.h"
+#include "canvas/runtime.h"
+
+#include <QEvent>
+#include <QIcon>
+#include <QPainter>
+
+namespace quorvex {
+
+using canvas::coverWindow;
+using canvas::designFont;
+using canvas::twips;
+
+namespace {
+
+const QString kSong = QStringLiteral("宋体");
+const QString kKai = QStringLiteral("楷体_GB2312");
+const QString kTimes = QStringLiteral("Times New Roman");
+
+canvas::ImageControl* picture(QWidget* parent, const QString& source, QRect geometry) {
+    auto* image = new canvas::ImageControl(source, parent);
+    image->setGeometry(geometry);
+    return image;
+}
+
+QLabel* label(QWidget* parent, const QString& caption, QRect geometry, const QFont& font) {
+    auto* l = new QLabel(caption, parent);
+    l->setGeometry(geometry);
+    l->setFont(font);
+    coverWindow(l);
+    return l;
+}
+
+QLineEdit* textBox(QWidget* parent, QRect geometry, const QFont& font) {
+    auto* t = new QLineEdit(parent);
+    t->setGeometry(geometry);
+    t->setFont(font);
+    coverWindow(t);
+    return t;
+}
+
+QPushButton* button(QWidget* parent, const QString& caption, QRect geometry) {
+    auto* b = new QPushButton(caption, parent);
+    b->setGeometry(geometry);
+    b->setAutoDefault(false);
+    coverWindow(b);
+    return b;
+}
+
+QRadioButton* option(QWidget* parent, const QString& caption, QRect geometry) {
+    auto* o = new QRadioButton(caption, parent);
+    o->setGeometry(geometry);
+    o->setFont(designFont(kSong, 10.5));
+    o->setAutoFillBackground(true);
+    QPalette palette = o->palette();
+    palette.setColor(QPalette::Window, QColor(255, 255, 192));
+    o->setPalette(palette);
+    coverWindow(o);
+    return o;
+}
+
+QIcon programIcon(const QString& source) {
+    QIcon icon;
+    for (const int size : {16, 24, 32, 48, 64})
+        icon.addPixmap(canvas::renderPicture(source, QSize(size, size), 1.0));
+    return icon;
+}
+
+} // namespace
+
+Form1::Form1(QWidget* parent) : QWidget(parent) {
+    setWindowTitle(QStringLiteral("Quorvex"));
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                   Qt::WindowCloseButtonHint);
+    setFixedSize(twips(0, 0, 11100, 7410).size());
+    setWindowIcon(programIcon(QStringLiteral(":/power/icon.svg")));
+    setFont(designFont(kSong, 9));
+    setMouseTracking(true);
+    buildControls();
+    Form_Load();
+}
+
+Form1::~Form1() = default;
+
+void Form1::buildControls() {
+    // Framed panels and decorations first, so the controls laid over them stay on top.
+    Image11 = picture(this, QStringLiteral(":/power/panel_mn.svg"), twips(120, 2040, 2115, 3045));
+    Image4 = picture(this, QStringLiteral(":/power/panel_option.svg"), twips(120, 5400, 1875, 1845));
+    Image3 = picture(this, QStringLiteral(":/power/panel_range.svg"), twips(8400, 360, 2475, 5475));
+    Image2 = picture(this, QStringLiteral(":/power/title.svg"), twips(4200, 0, 2400, 480));
+    Image6 = picture(this, QStringLiteral(":/power/formula_alpha.svg"), twips(240, 960, 1845, 840));
+    Image5 = picture(this, QStringLiteral(":/power/formula_m.svg"), twips(240, 960, 1860, 840));
+    Image1 = picture(this, QStringLiteral(":/power/formula_mn.svg"), twips(240, 960, 1845, 945));
+    Image9 = picture(this, QStringLiteral(":/power/instructions.svg"), twips(2400, 6195, 6180, 1050));
+    Image10 = picture(this, QStringLiteral(":/power/round.svg"), twips(8640, 6240, 870, 870));
+    Image7 = picture(this, QStringLiteral(":/common/exit_normal.svg"), twips(9840, 6600, 825, 330));
+    Image8 = picture(this, QStringLiteral(":/common/exit_highlight.svg"), twips(9840, 6600, 825, 330));
+
+    Picture1 = new canvas::CanvasWidget(twips(0, 0, 5895, 5655).size(), kCanvasBackColor, this);
+    Picture1->move(twips(2400, 480, 0, 0).topLeft());
+    Picture1->setFont(designFont(kTimes, 9));
+    Line1 = Picture1->addLine();
+    Line2 = Picture1->addLine();
+    Label1 = Picture1->addLabel();
+
+    Label10 = label(this, QStringLiteral("幂函数："), twips(480, 480, 1455, 495), designFont(kSong, 14.25, true));
+    {
+        QPalette palette = Label10->palette();
+        palette.setColor(QPalette::WindowText, QColor(0, 0, 255));
+        Label10->setPalette(palette);
+    }
+    Label8 = label(this, QStringLiteral("m="), twips(240, 2520, 495, 495), designFont(kTimes, 14.25, true));
+    Label9 = label(this, QStringLiteral("n="), twips(240, 3120, 735, 375), designFont(kTimes, 14.25, true));
+    Text5 = textBox(this, twips(720, 2520, 975, 400), designFont(kSong, 12));
+    Text6 = textBox(this, twips(720, 3120, 975, 400), designFont(kSong, 12));
+    Command2 = button(this, QStringLiteral("作图"), twips(240, 3720, 855, 375));
+    Command3 = button(this, QStringLiteral("清除图象"), twips(1150, 3720, 975, 375));
+    Command8 = button(this, QStringLiteral("保存"), twips(240, 4130, 855, 375));
+    Command4 = button(this, QStringLiteral("清除数据"), twips(1150, 4130, 975, 375));
+    Command9 = button(this, QStringLiteral("放大"), twips(240, 4560, 855, 375));
+    Command10 = button(this, QStringLiteral("缩小"), twips(1150, 4560, 975, 375));
+    Option1 = option(this, QStringLiteral("整数指数"), twips(480, 5880, 1215, 375));
+    Option2 = option(this, QStringLiteral("分数指数"), twips(480, 6480, 1215, 375));
+
+    const QFont axisFont = designFont(kKai, 15.75, true);
+    const QFont rangeLabelFont = designFont(kKai, 12);
+    const QFont rangeBoxFont = designFont(kSong, 12);
+    Label2 = label(this, QStringLiteral("x轴"), twips(9120, 840, 1215, 375), axisFont);
+    Label3 = label(this, QStringLiteral("最小值："), twips(8640, 1320, 1335, 375), rangeLabelFont);
+    Text2 = textBox(this, twips(9600, 1320, 975, 375), rangeBoxFont);
+    Label4 = label(this, QStringLiteral("最大值："), twips(8640, 1800, 1095, 375), rangeLabelFont);
+    Text1 = textBox(this, twips(9600, 1800, 975, 375), rangeBoxFont);
+    Label11 = label(this, QStringLiteral("单位长度"), twips(8520, 2400, 975, 375), rangeLabelFont);
+    Text7 = textBox(this, twips(9600, 2280, 975, 375), rangeBoxFont);
+    Label5 = label(this, QStringLiteral("y轴"), twips(9120, 2760, 735, 375), axisFont);
+    Label6 = label(this, QStringLiteral("最小值："), twips(8640, 3240, 1095, 375), rangeLabelFont);
+    Text4 = textBox(this, twips(9600, 3240, 975, 375), rangeBoxFont);
+    Label7 = label(this, QStringLiteral("最大值："), twips(8640, 3840, 1095, 375), rangeLabelFont);
+    Text3 = textBox(this, twips(9600, 3720, 975, 375), rangeBoxFont);
+    Label12 = label(this, QStringLiteral("单位长度"), twips(8520, 4320, 975, 375), rangeLabelFont);
+    Text8 = textBox(this, twips(9600, 4200, 975, 375), rangeBoxFont);
+    Command1 = button(this, QStringLiteral("确定"), twips(8640, 4800, 855, 375));
+    Command5 = button(this, QStringLiteral("清除数据"), twips(9720, 4800, 975, 375));
+    Command6 = button(this, QStringLiteral("画网格"), twips(8640, 5280, 855, 375));
+    Command7 = button(this, QStringLiteral("消网格"), twips(9720, 5280, 975, 375));
+
+    Image7->raise();
+    Image8->raise();
+
+    canvas::setTabOrderByIndex({{0, Picture1},  {1, Text5},     {2, Text6},     {3, Command2}, {4, Command3},
+                                {5, Command4},  {8, Text2},     {9, Text1},     {14, Text4},   {15, Text3},
+                                {18, Command1}, {19, Option1},  {20, Option2},  {21, Command5}, {25, Text7},
+                                {26, Text8},    {27, Command6}, {28, Command7}, {29, Command8}, {31, Command9},
+                                {32, Command10}});
+
+    rangePanel_ = std::make_unique<canvas::RangePanel>(
+        canvas::RangeBoxes{Text2, Text1, Text4, Text3, Text7, Text8}, canvas::RangePanelStyle{true, true}, view,
+        [this] { Picture1->surface().Cls(); },
+        [this] { zuobiao(view.xmin, view.xmax, view.ymin, view.ymax, view.xju1, view.yju1); });
+
+    connect(Command1, &QPushButton::clicked, this, &Form1::Command1_Click);
+    connect(Command5, &QPushButton::clicked, this, &Form1::Command5_Click);
+}
+
+void Form1::Form_Load() {
+    noGraphFlag = 1;
+    Line1->setVisible(false);
+    Line2->setVisible(false);
+    Label1->setVisible(false);
+    Text1->setText(QStringLiteral("10"));
+    Text2->setText(QStringLiteral("-10"));
+    Text3->setText(QStringLiteral("10"));
+    Text4->setText(QStringLiteral("-10"));
+    Image1->setVisible(false);
+    Image5->setVisible(false);
+    Image7->setVisible(true);
+    Image8->setVisible(false);
+    Text5->setVisible(false);
+    Text6->setVisible(false);
+    Text7->setText(QStringLiteral("1"));
+    Text8->setText(QStringLiteral("1"));
+    view.xmax = canvas::Val(Text1->text());
+    view.xmin = canvas::Val(Text2->text());
+    view.ymax = canvas::Val(Text3->text());
+    view.ymin = canvas::Val(Text4->text());
+    view.xju1 = canvas::Val(Text7->text());
+    view.yju1 = canvas::Val(Text8->text());
+    zuobiao(view.xmin, view.xmax, view.ymin, view.ymax, view.xju1, view.yju1);
+}
+
+void Form1::Form_GotFocus() {
+    Line1->setVisible(false);
+    Line2->setVisible(false);
+}
+
+void Form1::zuobiao(double xmin, double xmax, double ymin, double ymax, double xju1, double yju1) {
+    canvas::zuobiao(Picture1->surface(), kFrameStyle, xmin, xmax, ymin, ymax, xju1, yju1);
+}
+
+void Form1::Command1_Click() { rangePanel_->apply(); }
+
+void Form1::Command5_Click() { rangePanel_->clear(); }
+
+void Form1::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    p.fillRect(rect(), QColor(214, 222, 232));
+    const qreal ratio = devicePixelRatioF();
+    if (background_.isNull() || background_.devicePixelRatio() != ratio)
+        background_ = canvas::renderPicture(QStringLiteral(":/power/background.svg"), QSize(739, 494), ratio);
+    p.drawPixmap(0, 0, background_);
+}
+
+bool Form1::event(QEvent* event) {
+    if (event->type() == QEvent::WindowActivate)
+        Form_GotFocus();
+    return QWidget::event(event);
+}
+
+} // namespace quorvex

@@ -1,0 +1,118 @@
+#pragma once
+
+// The main window of Quorvex, the power-function explorer: the canvas in the middle, the exponent panel with
+// the plot, zoom and save buttons on the left, the range panel with the grid buttons on the right, the
+// instructions below the canvas and the exit button at the lower right. All state of the program lives here.
+
+#include "canvas/canvaswidget.h"
+#include "canvas/frame.h"
+#include "canvas/imagecontrol.h"
+#include "canvas/rangepanel.h"
+#include "canvas/viewrange.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPixmap>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QWidget>
+
+#include <cstdint>
+#include <memory>
+
+namespace quorvex {
+
+/// The frame of the power explorer: axes a hair off zero, numbers 0.3 dx/dy off their ticks, and positive
+/// y ticks up to ymax - yju1.
+inline constexpr canvas::FrameStyle kFrameStyle{0.001, 0.3, 1.0, false};
+
+/// Canvas background, light yellow.
+inline const canvas::Colour kCanvasBackColor = canvas::RGB(255, 255, 192);
+
+class Form1 : public QWidget {
+    Q_OBJECT
+public:
+    explicit Form1(QWidget* parent = nullptr);
+    ~Form1() override;
+
+    // Controls, by their names in the window definition.
+    canvas::CanvasWidget* Picture1;
+    canvas::CanvasLine* Line1;
+    canvas::CanvasLine* Line2;
+    canvas::CanvasLabel* Label1;
+    canvas::ImageControl* Image1;
+    canvas::ImageControl* Image2;
+    canvas::ImageControl* Image3;
+    canvas::ImageControl* Image4;
+    canvas::ImageControl* Image5;
+    canvas::ImageControl* Image6;
+    canvas::ImageControl* Image7;
+    canvas::ImageControl* Image8;
+    canvas::ImageControl* Image9;
+    canvas::ImageControl* Image10;
+    canvas::ImageControl* Image11;
+    QLabel* Label2;
+    QLabel* Label3;
+    QLabel* Label4;
+    QLabel* Label5;
+    QLabel* Label6;
+    QLabel* Label7;
+    QLabel* Label8;
+    QLabel* Label9;
+    QLabel* Label10;
+    QLabel* Label11;
+    QLabel* Label12;
+    QLineEdit* Text1;
+    QLineEdit* Text2;
+    QLineEdit* Text3;
+    QLineEdit* Text4;
+    QLineEdit* Text5;
+    QLineEdit* Text6;
+    QLineEdit* Text7;
+    QLineEdit* Text8;
+    QPushButton* Command1;
+    QPushButton* Command2;
+    QPushButton* Command3;
+    QPushButton* Command4;
+    QPushButton* Command5;
+    QPushButton* Command6;
+    QPushButton* Command7;
+    QPushButton* Command8;
+    QPushButton* Command9;
+    QPushButton* Command10;
+    QRadioButton* Option1;
+    QRadioButton* Option2;
+
+    // Window-level state. An empty value is 0.
+    canvas::ViewRange view;
+    int exponentForm = 0;
+    std::int16_t valueM = 0;
+    std::int16_t valueN = 0;
+    int plotState = 0;
+    std::int16_t noGraphFlag = 0;
+    int zoomLevel = 0;
+
+    /// Draws the coordinate frame of a range on the canvas.
+    void zuobiao(double xmin, double xmax, double ymin, double ymax, double xju1, double yju1);
+
+    /// "确定" of the range panel.
+    void Command1_Click();
+    /// "清除数据" of the range panel.
+    void Command5_Click();
+
+    canvas::RangePanel& rangePanel() { return *rangePanel_; }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    bool event(QEvent* event) override;
+
+private:
+    void buildControls();
+    void Form_Load();
+    void Form_GotFocus();
+
+    std::unique_ptr<canvas::RangePanel> rangePanel_;
+    QPixmap background_;
+};
+
+} // namespace quorvex

@@ -1,0 +1,127 @@
+#include "canvas/runtime.h"
+
+#include <gtest/gtest.h>
+
+#include <cfloat>
+#include <cmath>
+#include <limits>
+
+using namespace canvas;
+
+TEST(Val, ReadsTheLeadingNumberOfATextBox) {
+    struct Case {
+        const char* text;
+        double value;
+    };
+    const Case cases[] = {
+        {" 1 2", 12},      {"2abc", 2},       {"-10", -10},     {"", 0},         {"abc", 0},
+        {"  -  3.5", -3.5}, {"1e3", 1000},    {"1E-2", 0.01},   {"1d5", 100000}, {"2.5.6", 2.5},
+        {".5", 0.5},       {"-.", 0},         {"+7", 7},        {"1e", 1},       {"1e+", 1},
+        {"&H7FFF", 32767}, {"&HFFFF", -1},    {"&H10000", 65536}, {"&O17", 15},  {"NaN", 0},
+        {"Infinity", 0},   {"0.000000001", 1e-9}, {"32768", 32768}, {"- 0", 0},  {"1 e 2", 100},
+    };
+    for (const Case& c : cases)
+        EXPECT_DOUBLE_EQ(Val(QString::fromUtf8(c.text)), c.value) << c.text;
+}
+
+TEST(Val, NeverYieldsInfinityOrNaN) {
+    EXPECT_EQ(Val("1e999"), DBL_MAX);
+    EXPECT_EQ(Val("-1e999"), -DBL_MAX);
+    EXPECT_EQ(Val("0.5e309"), DBL_MAX);
+    EXPECT_EQ(Val("1e-999"), 0.0);
+    EXPECT_EQ(Val("1e99999999999999999999"), DBL_MAX);
+    EXPECT_GT(Val("1e-320"), 0.0);
+    EXPECT_EQ(Val(QString(10000, u'9')), DBL_MAX);
+    EXPECT_EQ(Val("0." + QString(10000, u'0') + "1"), 0.0);
+    EXPECT_TRUE(std::isfinite(Val("1e308")));
+    EXPECT_EQ(Val(QStringLiteral("中文")), 0.0);
+    EXPECT_FALSE(std::signbit(Val("-0")));
+}
+
+TEST(Str, GeneralDecimalForm) {
+    struct Case {
+        double value;
+        const char* text;
+    };
+    const Case cases[] = {
+        {0.1 + 0.1 + 0.1, "0.3"}, {5, "5"},       {-2.5, "-2.5"},  {0, "0"},     {-0.0, "0"},
+        {1e15, "1E+15"},          {1e14, "100000000000000"}, {0.0001, "0.0001"}, {0.00001, "1E-05"},
+        {123456.789, "123456.789"}, {-1.5e300, "-1.5E+300"}, {1.0 / 3, "0.333333333333333"},
+        {DBL_MAX, "1.79769313486232E+308"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(Str(c.value), QString::fromLatin1(c.text)) << c.value;
+}
+
+TEST(Str, ReadsBackThroughVal) {
+    for (const double v : {0.3, -13.0, 2.5e-7, 7.25, 1e100, -40.0, 0.001 * 7, 123456789012.5})
+        EXPECT_NEAR(Val(Str(v)), v, std::fabs(v) * 1e-14) << v;
+}
+
+TEST(FormatPattern, AtMostTwoDecimals) {
+    struct Case {
+        double value;
+        const char* text;
+    };
+    const Case cases[] = {{1.234, "1.23"}, {-0.5, "-0.5"}, {0.2, "0.2"},   {3, "3"},
+                          {-0.001, "0"},   {0.999, "1"},   {-12.345678, "-12.35"}, {0, "0"}};
+    for (const Case& c : cases)
+        EXPECT_EQ(formatPattern(c.value), QString::fromLatin1(c.text)) << c.value;
+}
+
+TEST(CInt, RoundsHalvesToEven) {
+    const std::pair<double, int> cases[] = {{2.5, 2},  {3.5, 4},       {0.4, 0},        {-2.5, -2},
+                                            {-3.5, -4}, {32767.4, 32767}, {-32768.4, -32768}, {1.5, 2}};
+    for (const auto& [value, expected] : cases)
+        EXPECT_EQ(CInt(value), expected) << value;
+}
+
+TEST(CInt, FailsOutsideSixteenBits) {
+    for (const double v : {32767.5, 32768.0, -32769.0, -32768.6, 1e300, std::numeric_limits<double>::infinity()})
+        EXPECT_THROW(CInt(v), RuntimeError) << v;
+}
+
+TEST(Colours, AreLaidOutBlueGreenRed) {
+    EXPECT_EQ(RGB(255, 0, 0), 0x0000FFu);
+    EXPECT_EQ(RGB(0, 255, 0), 0x00FF00u);
+    EXPECT_EQ(RGB(1, 2, 3), 0x030201u);
+    EXPECT_EQ(redOf(RGB(10, 20, 30)), 10);
+    EXPECT_EQ(greenOf(RGB(10, 20, 30)), 20);
+    EXPECT_EQ(blueOf(RGB(10, 20, 30)), 30);
+}
+
+TEST(Rnd, IsUniformInUnitIntervalAndTheSameEveryRun) {
+    resetRnd();
+    std::vector<float> first;
+    double sum = 0;
+    for (int i = 0; i < 10000; ++i) {
+        const float u = Rnd();
+        ASSERT_GE(u, 0.0f);
+        ASSERT_LT(u, 1.0f);
+        if (i < 5)
+            first.push_back(u);
+        sum += u;
+    }
+    EXPECT_NEAR(sum / 10000, 0.5, 0.02);
+    resetRnd();
+    for (const float u : first)
+        EXPECT_EQ(Rnd(), u);
+}
+
+TEST(CheckedMaths, RaisesRunTimeErrorsInsteadOfNonFiniteValues) {
+    EXPECT_DOUBLE_EQ(checkedPow(-2, 3), -8);
+    EXPECT_DOUBLE_EQ(checkedPow(4, 0.5), 2);
+    EXPECT_THROW(checkedPow(-8, 1.0 / 3), RuntimeError);
+    EXPECT_THROW(checkedPow(0, -1), RuntimeError);
+    EXPECT_THROW(checkedPow(10, 400), RuntimeError);
+    EXPECT_THROW(checkedLog(0), RuntimeError);
+    EXPECT_THROW(checkedLog(-1), RuntimeError);
+    EXPECT_DOUBLE_EQ(checkedLog(1), 0);
+    EXPECT_THROW(checkedDiv(1, 0), RuntimeError);
+    EXPECT_THROW(checkedDiv(DBL_MAX, 0.5), RuntimeError);
+    EXPECT_THROW(toSingle(1e39), RuntimeError);
+    EXPECT_THROW(toSingle(std::nan("")), RuntimeError);
+    EXPECT_EQ(toSingle(-3.5), -3.5f);
+    EXPECT_EQ(Int(-2.5), -3);
+    EXPECT_EQ(Int(2.9), 2);
+}

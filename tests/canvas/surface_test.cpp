@@ -1,0 +1,112 @@
+#include "canvas/surface.h"
+
+#include <gtest/gtest.h>
+
+#include <cfloat>
+
+using namespace canvas;
+
+namespace {
+const QColor kBack(255, 255, 192);
+}
+
+TEST(Surface, MapsUserUnitsLinearlyWithYGrowingUpward) {
+    Surface s(QSize(200, 100), RGB(255, 255, 192), 0);
+    s.Scale(-10, 5, 10, -5);
+    EXPECT_EQ(s.toPixel(-10, 5), QPointF(0, 0));
+    EXPECT_EQ(s.toPixel(0, 0), QPointF(100, 50));
+    EXPECT_EQ(s.toUser(QPointF(150, 25)), QPointF(5, 2.5));
+}
+
+TEST(Surface, LineDrawsInItsColourAndWidth) {
+    Surface s(QSize(200, 100), RGB(255, 255, 192), 0);
+    s.Scale(0, 100, 200, 0);
+    s.setDrawWidth(2);
+    s.Line(10, 50, 190, 50, RGB(255, 0, 0));
+    const QImage& image = s.Image();
+    EXPECT_EQ(image.pixelColor(100, 50), QColor(255, 0, 0));
+    EXPECT_EQ(image.pixelColor(100, 40), kBack);
+}
+
+TEST(Surface, HugeCoordinatesAreClippedNotOverflowed) {
+    Surface s(QSize(200, 100), RGB(255, 255, 192), 0);
+    s.Scale(-10, 10, 10, -10);
+    // A steep segment to a far point still crosses the canvas where it should.
+    s.Line(0, 0, 0, 3e38, 0);
+    s.Line(-FLT_MAX, -1, FLT_MAX, -1, 0);
+    s.Line(1e30, 1e30, 2e30, 2e30, 0); // wholly outside: nothing
+    const QImage& image = s.Image();
+    EXPECT_EQ(image.pixelColor(100, 10), QColor(Qt::black));
+    EXPECT_EQ(image.pixelColor(5, 55), QColor(Qt::black));
+    EXPECT_EQ(image.pixelColor(150, 20), kBack);
+    EXPECT_THROW(s.Line(0, 0, 1e39, 0, 0), RuntimeError);
+}
+
+TEST(Surface, ClsForgetsThePictureAndPSetUsesTheForeColour) {
+    Surface s(QSize(50, 50), RGB(255, 255, 192), RGB(0, 0, 255));
+    s.Scale(0, 50, 50, 0);
+    s.PSet(25, 25);
+    EXPECT_EQ(s.Image().pixelColor(25, 25), QColor(0, 0, 255));
+    s.Cls();
+    EXPECT_EQ(s.Image().pixelColor(25, 25), kBack);
+}
+
+TEST(Surface, PrintPutsTheTopLeftCornerAtTheCurrentPosition) {
+    Surface s(QSize(200, 100), RGB(255, 255, 192), 0);
+    s.Scale(0, 100, 200, 0); // y grows upward: text must still be upright, hanging down from the point
+    s.setCurrentX(50);
+    s.setCurrentY(80);
+    s.Print(QStringLiteral("8888"));
+    const QImage& image = s.Image();
+    int top = -1, left = -1;
+    for (int y = 0; y < 100 && top < 0; ++y)
+        for (int x = 0; x < 200; ++x)
+            if (image.pixelColor(x, y) != kBack) {
+                top = y;
+                break;
+            }
+    for (int x = 0; x < 200 && left < 0; ++x)
+        for (int y = 0; y < 100; ++y)
+            if (image.pixelColor(x, y) != kBack) {
+                left = x;
+                break;
+            }
+    EXPECT_GE(top, 20);
+    EXPECT_LE(top, 25);
+    EXPECT_GE(left, 50);
+    EXPECT_LE(left, 53);
+    // The next Print starts at the left edge, one text line lower.
+    EXPECT_EQ(s.CurrentX(), 0);
+    EXPECT_LT(s.CurrentY(), 80);
+}
+
+TEST(Surface, PrintsNumbersInTheGeneralForm) {
+    Surface s(QSize(50, 50), RGB(255, 255, 192), 0);
+    s.setRecording(true);
+    s.Print(0.1 + 0.1 + 0.1);
+    s.Print(-2.5);
+    ASSERT_EQ(s.operations().size(), 2u);
+    EXPECT_EQ(s.operations()[0].toString(), "Print(0.3)");
+    EXPECT_EQ(s.operations()[1].toString(), "Print(-2.5)");
+}
+
+TEST(Surface, ScaleRefusesAnEmptyOrUnrepresentableMapping) {
+    Surface s(QSize(50, 50), RGB(255, 255, 192), 0);
+    EXPECT_THROW(s.Scale(1, 1, 1, 0), RuntimeError);
+    EXPECT_THROW(s.Scale(0, 1, 1, 1), RuntimeError);
+    EXPECT_THROW(s.Scale(-3e38, 1, 3e38, 0), RuntimeError);
+    EXPECT_NO_THROW(s.Scale(-1e38, 1, 1e38, 0));
+}
+
+TEST(ClipSegment, KeepsThePartInsideTheRectangle) {
+    double x1 = -100, y1 = 5, x2 = 100, y2 = 5;
+    ASSERT_TRUE(clipSegment(x1, y1, x2, y2, 0, 0, 10, 10));
+    EXPECT_DOUBLE_EQ(x1, 0);
+    EXPECT_DOUBLE_EQ(x2, 10);
+    double a = 20, b = 20, c = 30, d = 30;
+    EXPECT_FALSE(clipSegment(a, b, c, d, 0, 0, 10, 10));
+    double e = -1e300, f = -1e300, g = 1e300, h = 1e300;
+    ASSERT_TRUE(clipSegment(e, f, g, h, 0, 0, 10, 10));
+    EXPECT_NEAR(e, 0, 1e-9);
+    EXPECT_NEAR(g, 10, 1e-9);
+}
