@@ -81,10 +81,18 @@ void runSurface(benchmark::State& state, const Range& r) {
     }
 }
 
-void BM_NaiveFrameDefault(benchmark::State& s) { runNaive(s, kDefault); }
-void BM_SurfaceFrameDefault(benchmark::State& s) { runSurface(s, kDefault); }
-void BM_NaiveFrameDense(benchmark::State& s) { runNaive(s, kDense); }
-void BM_SurfaceFrameDense(benchmark::State& s) { runSurface(s, kDense); }
+void BM_NaiveFrameDefault(benchmark::State& s) {
+    runNaive(s, kDefault);
+}
+void BM_SurfaceFrameDefault(benchmark::State& s) {
+    runSurface(s, kDefault);
+}
+void BM_NaiveFrameDense(benchmark::State& s) {
+    runNaive(s, kDense);
+}
+void BM_SurfaceFrameDense(benchmark::State& s) {
+    runSurface(s, kDense);
+}
 
 BENCHMARK(BM_NaiveFrameDefault)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_SurfaceFrameDefault)->Unit(benchmark::kMicrosecond);

@@ -48,8 +48,8 @@ QCursor crossHairCursor() {
 }
 
 CanvasWidget::CanvasWidget(QSize outerSize, Colour backColor, QWidget* parent)
-    : QFrame(parent),
-      surface_(std::make_unique<Surface>(outerSize - QSize(2 * kBorder, 2 * kBorder), backColor, RGB(0, 0, 0))) {
+    : QFrame(parent), surface_(std::make_unique<Surface>(outerSize - QSize(2 * kBorder, 2 * kBorder),
+                                                         backColor, RGB(0, 0, 0))) {
     setFrameStyle(QFrame::Panel | QFrame::Sunken);
     setLineWidth(kBorder);
     resize(outerSize);
@@ -135,7 +135,8 @@ void CanvasWidget::paintEvent(QPaintEvent* event) {
         if (!inner.adjusted(-2000, -2000, 0, 0).contains(topLeft))
             continue;
         const QFontMetrics metrics(font());
-        const QRect box(topLeft.toPoint(), QSize(metrics.horizontalAdvance(label->Caption()) + 4, metrics.height() + 2));
+        const QRect box(topLeft.toPoint(),
+                        QSize(metrics.horizontalAdvance(label->Caption()) + 4, metrics.height() + 2));
         p.fillRect(box, palette().color(QPalette::Button));
         p.setPen(palette().color(QPalette::ButtonText));
         p.drawText(box, Qt::AlignCenter, label->Caption());
@@ -157,9 +158,13 @@ void CanvasWidget::mousePressEvent(QMouseEvent* event) {
     emit mouseDown(toPointerEvent(event, true));
 }
 
-void CanvasWidget::mouseMoveEvent(QMouseEvent* event) { emit mouseMoved(toPointerEvent(event, false)); }
+void CanvasWidget::mouseMoveEvent(QMouseEvent* event) {
+    emit mouseMoved(toPointerEvent(event, false));
+}
 
-void CanvasWidget::mouseReleaseEvent(QMouseEvent* event) { emit mouseUp(toPointerEvent(event, true)); }
+void CanvasWidget::mouseReleaseEvent(QMouseEvent* event) {
+    emit mouseUp(toPointerEvent(event, true));
+}
 
 void CanvasWidget::focusOutEvent(QFocusEvent* event) {
     QFrame::focusOutEvent(event);

@@ -31,6 +31,8 @@ void setTabOrderByIndex(std::vector<std::pair<int, QWidget*>> widgets) {
     }
 }
 
-void coverWindow(QWidget* control) { control->setAttribute(Qt::WA_NoMousePropagation); }
+void coverWindow(QWidget* control) {
+    control->setAttribute(Qt::WA_NoMousePropagation);
+}
 
 } // namespace canvas

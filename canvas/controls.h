@@ -7,6 +7,7 @@
 #include <QRect>
 #include <QWidget>
 
+#include <exception>
 #include <utility>
 #include <vector>
 
@@ -20,6 +21,17 @@ QFont designFont(const QString& family, double pointSize, bool bold = false);
 
 /// Chains the focus order of the widgets by their tab index (lowest first); unfocusable ones are skipped.
 void setTabOrderByIndex(std::vector<std::pair<int, QWidget*>> widgets);
+
+/// A slot that runs a window's handler and lets no exception out of it: a handler ends where its own
+/// failures end it, and anything unforeseen must not take the window down with it.
+template <class Window> auto handler(Window* window, void (Window::*method)()) {
+    return [window, method] {
+        try {
+            (window->*method)();
+        } catch (const std::exception&) {
+        }
+    };
+}
 
 /// Marks a control as covering the window: pointer moves over it are its own, not the window's.
 void coverWindow(QWidget* control);

@@ -32,9 +32,13 @@ void ImageControl::paintEvent(QPaintEvent*) {
     p.drawPixmap(0, 0, cache_);
 }
 
-void ImageControl::mouseMoveEvent(QMouseEvent*) { emit mouseMoved(); }
+void ImageControl::mouseMoveEvent(QMouseEvent*) {
+    emit mouseMoved();
+}
 
-void ImageControl::mousePressEvent(QMouseEvent* event) { event->accept(); }
+void ImageControl::mousePressEvent(QMouseEvent* event) {
+    event->accept();
+}
 
 void ImageControl::mouseReleaseEvent(QMouseEvent* event) {
     if (rect().contains(event->position().toPoint()))

@@ -27,7 +27,9 @@ void MsgBox(const QString& text, const QString& title, MessageIcon icon) {
     --depth;
 }
 
-int modalDepth() { return depth; }
+int modalDepth() {
+    return depth;
+}
 
 std::shared_ptr<MessageBoxService> setMessageBoxService(std::shared_ptr<MessageBoxService> service) {
     return std::exchange(installed(), std::move(service));

@@ -12,7 +12,8 @@ RangePanel::RangePanel(RangeBoxes boxes, RangePanelStyle style, ViewRange& range
         return;
     // The change handlers of the limit boxes: the typed value is the stored one at once, without drawing.
     auto store = [](QLineEdit* box, double& target) {
-        QObject::connect(box, &QLineEdit::textChanged, box, [&target](const QString& text) { target = Val(text); });
+        QObject::connect(box, &QLineEdit::textChanged, box,
+                         [&target](const QString& text) { target = Val(text); });
     };
     store(boxes_.xmin, range_.xmin);
     store(boxes_.xmax, range_.xmax);

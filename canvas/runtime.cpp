@@ -11,7 +11,9 @@ namespace canvas {
 
 namespace {
 
-bool isBlank(QChar c) { return c == u' ' || c == u'\t' || c == u'\n' || c == u'\r'; }
+bool isBlank(QChar c) {
+    return c == u' ' || c == u'\t' || c == u'\n' || c == u'\r';
+}
 
 // Hexadecimal and octal literals read as a 16-bit number while they fit 4 hex (6 octal) digits and as a
 // 32-bit one while they fit 8 (11), both sign-extended, the way such literals behave in the old runtime's
@@ -132,7 +134,8 @@ double Val(const QString& text) {
         const std::string mantissa = number.substr(negative ? 1 : 0, number.find('e') - (negative ? 1 : 0));
         const auto point = std::min(mantissa.find('.'), mantissa.size());
         const auto firstSignificant = mantissa.find_first_of("123456789");
-        const long position = static_cast<long>(firstSignificant == std::string::npos ? point : firstSignificant);
+        const long position =
+            static_cast<long>(firstSignificant == std::string::npos ? point : firstSignificant);
         const long magnitude = exponent + static_cast<long>(point) - position;
         if (magnitude > 0)
             return negative ? -std::numeric_limits<double>::max() : std::numeric_limits<double>::max();
@@ -149,7 +152,8 @@ QString Str(double value) {
     if (value == 0.0)
         return QStringLiteral("0");
     char buffer[64];
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific, 14);
+    const auto result =
+        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific, 14);
     std::string sci(buffer, result.ptr);
     const auto ePos = sci.find('e');
     const int exponent = std::stoi(sci.substr(ePos + 1));
@@ -208,16 +212,24 @@ std::int16_t CInt(double value) {
     return static_cast<std::int16_t>(rounded);
 }
 
-double Int(double value) { return std::floor(value); }
+double Int(double value) {
+    return std::floor(value);
+}
 
 Colour RGB(int red, int green, int blue) {
     return static_cast<Colour>(red & 0xFF) | (static_cast<Colour>(green & 0xFF) << 8) |
            (static_cast<Colour>(blue & 0xFF) << 16);
 }
 
-int redOf(Colour c) { return static_cast<int>(c & 0xFF); }
-int greenOf(Colour c) { return static_cast<int>((c >> 8) & 0xFF); }
-int blueOf(Colour c) { return static_cast<int>((c >> 16) & 0xFF); }
+int redOf(Colour c) {
+    return static_cast<int>(c & 0xFF);
+}
+int greenOf(Colour c) {
+    return static_cast<int>((c >> 8) & 0xFF);
+}
+int blueOf(Colour c) {
+    return static_cast<int>((c >> 16) & 0xFF);
+}
 
 namespace {
 // A 24-bit linear congruential generator: cheap, portable and the same in every run.
@@ -230,7 +242,9 @@ float Rnd() {
     return static_cast<float>(rndState) / 16777216.0f;
 }
 
-void resetRnd() { rndState = kRndStart; }
+void resetRnd() {
+    rndState = kRndStart;
+}
 
 double checkedPow(double x, double a) {
     if (x < 0 && a != std::trunc(a))

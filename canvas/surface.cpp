@@ -11,9 +11,39 @@ namespace canvas {
 
 namespace {
 
-QColor toQColor(Colour c) { return QColor(redOf(c), greenOf(c), blueOf(c)); }
+QColor toQColor(Colour c) {
+    return QColor(redOf(c), greenOf(c), blueOf(c));
+}
 
-QString number(float v) { return QString::number(static_cast<double>(v), 'g', 7); }
+QString number(float v) {
+    return QString::number(static_cast<double>(v), 'g', 7);
+}
+
+// Lines handed to the painter at once.
+constexpr std::size_t kLineBatch = 4096;
+
+// A curve sampled finely is a run of segments shorter than a pixel. Once in whole pixels, a segment that
+// repeats the last one, is a dot on its end, or continues it straight along a row or column, covers no pixel
+// the run does not already cover with an opaque, aliased pen: fold it into the run instead of drawing it.
+bool joinRun(QLine& last, const QLine& next) {
+    if (next == last)
+        return true;
+    if (next.p1() != last.p2())
+        return false;
+    if (next.p1() == next.p2())
+        return true;
+    if (last.p1() == last.p2()) {
+        last = next;
+        return true;
+    }
+    const bool sameRow = last.dy() == 0 && next.dy() == 0 && (last.dx() > 0) == (next.dx() > 0);
+    const bool sameColumn = last.dx() == 0 && next.dx() == 0 && (last.dy() > 0) == (next.dy() > 0);
+    if (sameRow || sameColumn) {
+        last.setP2(next.p2());
+        return true;
+    }
+    return false;
+}
 
 // Margin around the canvas for clipping, in pixels: wide enough that a clipped end point never shows.
 constexpr double kClipMargin = 8.0;
@@ -233,13 +263,18 @@ void Surface::Line(double x1, double y1, double x2, double y2, Colour colour) {
     const double m = kClipMargin + drawWidth_;
     if (!clipSegment(ax, ay, bx, by, -m, -m, image_.width() + m, image_.height() + m))
         return;
+    const QLine segment(static_cast<int>(std::lround(ax)), static_cast<int>(std::lround(ay)),
+                        static_cast<int>(std::lround(bx)), static_cast<int>(std::lround(by)));
     if (!pendingLines_.empty() && (pendingColour_ != colour || pendingWidth_ != drawWidth_))
+        flushLines();
+    markChanged();
+    if (!pendingLines_.empty() && joinRun(pendingLines_.back(), segment))
+        return;
+    if (pendingLines_.size() >= kLineBatch)
         flushLines();
     pendingColour_ = colour;
     pendingWidth_ = drawWidth_;
-    pendingLines_.emplace_back(static_cast<int>(std::lround(ax)), static_cast<int>(std::lround(ay)),
-                               static_cast<int>(std::lround(bx)), static_cast<int>(std::lround(by)));
-    markChanged();
+    pendingLines_.push_back(segment);
 }
 
 void Surface::PSet(double x, double y) {
@@ -406,6 +441,8 @@ void Surface::Print(const QString& text) {
         currentY_ = static_cast<float>(nextY);
 }
 
-void Surface::Print(double number) { Print(Str(number)); }
+void Surface::Print(double number) {
+    Print(Str(number));
+}
 
 } // namespace canvas

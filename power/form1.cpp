@@ -2,10 +2,14 @@
 
 #include "canvas/controls.h"
 #include "canvas/runtime.h"
+#include "zuotu.h"
 
 #include <QEvent>
 #include <QIcon>
 #include <QPainter>
+
+#include <cmath>
+#include <limits>
 
 namespace quorvex {
 
@@ -72,8 +76,8 @@ QIcon programIcon(const QString& source) {
 
 Form1::Form1(QWidget* parent) : QWidget(parent) {
     setWindowTitle(QStringLiteral("Quorvex"));
-    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
-                   Qt::WindowCloseButtonHint);
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     setFixedSize(twips(0, 0, 11100, 7410).size());
     setWindowIcon(programIcon(QStringLiteral(":/power/icon.svg")));
     setFont(designFont(kSong, 9));
@@ -105,7 +109,8 @@ void Form1::buildControls() {
     Line2 = Picture1->addLine();
     Label1 = Picture1->addLabel();
 
-    Label10 = label(this, QStringLiteral("幂函数："), twips(480, 480, 1455, 495), designFont(kSong, 14.25, true));
+    Label10 =
+        label(this, QStringLiteral("幂函数："), twips(480, 480, 1455, 495), designFont(kSong, 14.25, true));
     {
         QPalette palette = Label10->palette();
         palette.setColor(QPalette::WindowText, QColor(0, 0, 255));
@@ -149,19 +154,38 @@ void Form1::buildControls() {
     Image7->raise();
     Image8->raise();
 
-    canvas::setTabOrderByIndex({{0, Picture1},  {1, Text5},     {2, Text6},     {3, Command2}, {4, Command3},
-                                {5, Command4},  {8, Text2},     {9, Text1},     {14, Text4},   {15, Text3},
-                                {18, Command1}, {19, Option1},  {20, Option2},  {21, Command5}, {25, Text7},
-                                {26, Text8},    {27, Command6}, {28, Command7}, {29, Command8}, {31, Command9},
-                                {32, Command10}});
+    canvas::setTabOrderByIndex(
+        {{0, Picture1},  {1, Text5},     {2, Text6},     {3, Command2}, {4, Command3},  {5, Command4},
+         {8, Text2},     {9, Text1},     {14, Text4},    {15, Text3},   {18, Command1}, {19, Option1},
+         {20, Option2},  {21, Command5}, {25, Text7},    {26, Text8},   {27, Command6}, {28, Command7},
+         {29, Command8}, {31, Command9}, {32, Command10}});
 
     rangePanel_ = std::make_unique<canvas::RangePanel>(
-        canvas::RangeBoxes{Text2, Text1, Text4, Text3, Text7, Text8}, canvas::RangePanelStyle{true, true}, view,
-        [this] { Picture1->surface().Cls(); },
+        canvas::RangeBoxes{Text2, Text1, Text4, Text3, Text7, Text8}, canvas::RangePanelStyle{true, true},
+        view, [this] { Picture1->surface().Cls(); },
         [this] { zuobiao(view.xmin, view.xmax, view.ymin, view.ymax, view.xju1, view.yju1); });
 
-    connect(Command1, &QPushButton::clicked, this, &Form1::Command1_Click);
-    connect(Command5, &QPushButton::clicked, this, &Form1::Command5_Click);
+    grid_ = canvas::GridButtons{false, [this] { return plotState != 3; }, [this] { Command1_Click(); },
+                                [this] { Command2_Click(); }};
+    connectHandlers();
+}
+
+void Form1::connectHandlers() {
+    using canvas::handler;
+    auto click = [this](QPushButton* b, void (Form1::*h)()) {
+        connect(b, &QPushButton::clicked, this, handler(this, h));
+    };
+    click(Command1, &Form1::Command1_Click);
+    click(Command2, &Form1::Command2_Click);
+    click(Command3, &Form1::Command3_Click);
+    click(Command4, &Form1::Command4_Click);
+    click(Command5, &Form1::Command5_Click);
+    click(Command6, &Form1::Command6_Click);
+    click(Command7, &Form1::Command7_Click);
+    click(Command9, &Form1::Command9_Click);
+    click(Command10, &Form1::Command10_Click);
+    connect(Option1, &QRadioButton::clicked, this, handler(this, &Form1::Option1_Click));
+    connect(Option2, &QRadioButton::clicked, this, handler(this, &Form1::Option2_Click));
 }
 
 void Form1::Form_Load() {
@@ -199,9 +223,131 @@ void Form1::zuobiao(double xmin, double xmax, double ymin, double ymax, double x
     canvas::zuobiao(Picture1->surface(), kFrameStyle, xmin, xmax, ymin, ymax, xju1, yju1);
 }
 
-void Form1::Command1_Click() { rangePanel_->apply(); }
+void Form1::Option1_Click() {
+    exponentForm = 1;
+    Image1->setVisible(false);
+    Image5->setVisible(true);
+    Image6->setVisible(false);
+    Text5->setVisible(true);
+    Text6->setVisible(false);
+}
 
-void Form1::Command5_Click() { rangePanel_->clear(); }
+void Form1::Option2_Click() {
+    exponentForm = 2;
+    Image6->setVisible(false);
+    Image5->setVisible(false);
+    Image1->setVisible(true);
+    Text5->setVisible(true);
+    Text6->setVisible(true);
+}
+
+namespace {
+// The number in a box as a 16-bit integer, halves to even. A number that does not fit is refused like a
+// zero, with the same message, rather than failing the whole plot.
+std::int16_t boxInteger(const QLineEdit* box) {
+    try {
+        return canvas::CInt(canvas::Val(box->text()));
+    } catch (const canvas::RuntimeError&) {
+        return 0;
+    }
+}
+} // namespace
+
+void Form1::Command2_Click() {
+    Picture1->surface().setDrawWidth(2);
+    if (exponentForm == 1) {
+        valueM = boxInteger(Text5);
+        zuotu1(valueM);
+    }
+    if (exponentForm == 2) {
+        valueM = boxInteger(Text5);
+        valueN = boxInteger(Text6);
+        zuotu2(valueM, valueN);
+    }
+    plotState = 1;
+    noGraphFlag = 0;
+}
+
+void Form1::zuotu1(std::int16_t n) {
+    if (quorvex::zuotu1(Picture1->surface(), view, n) == PlotOutcome::Rejected) {
+        Text5->clear();
+        Text5->setFocus();
+    }
+}
+
+void Form1::zuotu2(std::int16_t n, std::int16_t m) {
+    if (quorvex::zuotu2(Picture1->surface(), view, n, m) == PlotOutcome::Rejected) {
+        Text5->clear();
+        Text5->setFocus();
+        Text6->clear();
+        Text6->setFocus();
+    }
+}
+
+void Form1::Command3_Click() {
+    Picture1->surface().Cls();
+    zuobiao(view.xmin, view.xmax, view.ymin, view.ymax, view.xju1, view.yju1);
+    plotState = 3;
+    noGraphFlag = 1;
+}
+
+void Form1::Command4_Click() {
+    noGraphFlag = 1;
+    Text5->clear();
+    Text6->clear();
+}
+
+void Form1::Command1_Click() {
+    rangePanel_->apply();
+}
+
+void Form1::Command5_Click() {
+    rangePanel_->clear();
+}
+
+void Form1::Command6_Click() {
+    grid_.draw(Picture1->surface(), view);
+}
+
+void Form1::Command7_Click() {
+    grid_.remove();
+}
+
+void Form1::zoom(double factor) {
+    // Scaled about the origin: every limit is multiplied by the same factor. A limit that would overflow
+    // stays at the largest finite value, so the view never holds infinity.
+    auto scaled = [factor](double v) {
+        const double r = v * factor;
+        return std::isfinite(r) ? r : std::copysign(std::numeric_limits<double>::max(), r);
+    };
+    view.xmax = scaled(view.xmax);
+    view.xmin = scaled(view.xmin);
+    view.ymax = scaled(view.ymax);
+    view.ymin = scaled(view.ymin);
+    rangePanel_->writeLimits(view.xmin, view.xmax, view.ymin, view.ymax);
+    zuobiao(view.xmin, view.xmax, view.ymin, view.ymax, view.xju1, view.yju1);
+    if (noGraphFlag == 0)
+        Command2_Click();
+}
+
+void Form1::Command9_Click() {
+    zoom(0.5);
+    zoomLevel = zoomLevel + 1;
+    // Only reaching a limit changes the buttons: once there, the view sweeps to the other limit.
+    if (zoomLevel == 2) {
+        Command9->setEnabled(false);
+        Command10->setEnabled(true);
+    }
+}
+
+void Form1::Command10_Click() {
+    zoom(2);
+    zoomLevel = zoomLevel - 1;
+    if (zoomLevel == -2) {
+        Command10->setEnabled(false);
+        Command9->setEnabled(true);
+    }
+}
 
 void Form1::paintEvent(QPaintEvent*) {
     QPainter p(this);

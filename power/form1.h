@@ -6,6 +6,7 @@
 
 #include "canvas/canvaswidget.h"
 #include "canvas/frame.h"
+#include "canvas/grid.h"
 #include "canvas/imagecontrol.h"
 #include "canvas/rangepanel.h"
 #include "canvas/viewrange.h"
@@ -95,10 +96,34 @@ public:
     /// Draws the coordinate frame of a range on the canvas.
     void zuobiao(double xmin, double xmax, double ymin, double ymax, double xju1, double yju1);
 
+    /// "整数指数": the integer form y = x^m.
+    void Option1_Click();
+    /// "分数指数": the fractional form y = x^(m/n).
+    void Option2_Click();
+    /// "作图": plots the function of the chosen form and the numbers in the boxes, in a new colour. Also the
+    /// re-plot of zooming, panning and grid removal.
+    void Command2_Click();
+    /// "清除图象": the bare frame of the current view.
+    void Command3_Click();
+    /// "清除数据" of the exponent panel: empties m and n; zooming and panning stop re-plotting.
+    void Command4_Click();
     /// "确定" of the range panel.
     void Command1_Click();
     /// "清除数据" of the range panel.
     void Command5_Click();
+    /// "画网格".
+    void Command6_Click();
+    /// "消网格".
+    void Command7_Click();
+    /// "放大": halves the view about the origin.
+    void Command9_Click();
+    /// "缩小": doubles the view about the origin.
+    void Command10_Click();
+
+    /// Plots y = x^n; on a refused n empties and focuses the m box.
+    void zuotu1(std::int16_t n);
+    /// Plots y = x^(n/m); on a refused n or m empties both boxes, the focus ending in the n box.
+    void zuotu2(std::int16_t n, std::int16_t m);
 
     canvas::RangePanel& rangePanel() { return *rangePanel_; }
 
@@ -108,10 +133,13 @@ protected:
 
 private:
     void buildControls();
+    void connectHandlers();
+    void zoom(double factor);
     void Form_Load();
     void Form_GotFocus();
 
     std::unique_ptr<canvas::RangePanel> rangePanel_;
+    canvas::GridButtons grid_;
     QPixmap background_;
 };
 

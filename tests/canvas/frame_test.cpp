@@ -140,11 +140,11 @@ TEST(Frame, UnmappableRangesTakeTheFailurePath) {
         double xmin, xmax, ymin, ymax, xju1, yju1;
     };
     const Case cases[] = {
-        {-10, 1e39, -10, 10, 1, 1},     // beyond single precision
-        {0, 0, 0, 0, 1, 1},             // emptied boxes
-        {5, 5, -10, 10, 1, 1},          // zero width
-        {-3e38, 3e38, -10, 10, 1, 1},   // width beyond single precision
-        {-10, 10, -10, 10, 1e39, 1},    // a tick beyond single precision
+        {-10, 1e39, -10, 10, 1, 1},   // beyond single precision
+        {0, 0, 0, 0, 1, 1},           // emptied boxes
+        {5, 5, -10, 10, 1, 1},        // zero width
+        {-3e38, 3e38, -10, 10, 1, 1}, // width beyond single precision
+        {-10, 10, -10, 10, 1e39, 1},  // a tick beyond single precision
     };
     for (const Case& c : cases) {
         Frame f;

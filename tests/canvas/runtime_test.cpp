@@ -14,11 +14,19 @@ TEST(Val, ReadsTheLeadingNumberOfATextBox) {
         double value;
     };
     const Case cases[] = {
-        {" 1 2", 12},      {"2abc", 2},       {"-10", -10},     {"", 0},         {"abc", 0},
-        {"  -  3.5", -3.5}, {"1e3", 1000},    {"1E-2", 0.01},   {"1d5", 100000}, {"2.5.6", 2.5},
-        {".5", 0.5},       {"-.", 0},         {"+7", 7},        {"1e", 1},       {"1e+", 1},
-        {"&H7FFF", 32767}, {"&HFFFF", -1},    {"&H10000", 65536}, {"&O17", 15},  {"NaN", 0},
-        {"Infinity", 0},   {"0.000000001", 1e-9}, {"32768", 32768}, {"- 0", 0},  {"1 e 2", 100},
+        {" 1 2", 12},     {"2abc", 2},
+        {"-10", -10},     {"", 0},
+        {"abc", 0},       {"  -  3.5", -3.5},
+        {"1e3", 1000},    {"1E-2", 0.01},
+        {"1d5", 100000},  {"2.5.6", 2.5},
+        {".5", 0.5},      {"-.", 0},
+        {"+7", 7},        {"1e", 1},
+        {"1e+", 1},       {"&H7FFF", 32767},
+        {"&HFFFF", -1},   {"&H10000", 65536},
+        {"&O17", 15},     {"NaN", 0},
+        {"Infinity", 0},  {"0.000000001", 1e-9},
+        {"32768", 32768}, {"- 0", 0},
+        {"1 e 2", 100},
     };
     for (const Case& c : cases)
         EXPECT_DOUBLE_EQ(Val(QString::fromUtf8(c.text)), c.value) << c.text;
@@ -44,9 +52,18 @@ TEST(Str, GeneralDecimalForm) {
         const char* text;
     };
     const Case cases[] = {
-        {0.1 + 0.1 + 0.1, "0.3"}, {5, "5"},       {-2.5, "-2.5"},  {0, "0"},     {-0.0, "0"},
-        {1e15, "1E+15"},          {1e14, "100000000000000"}, {0.0001, "0.0001"}, {0.00001, "1E-05"},
-        {123456.789, "123456.789"}, {-1.5e300, "-1.5E+300"}, {1.0 / 3, "0.333333333333333"},
+        {0.1 + 0.1 + 0.1, "0.3"},
+        {5, "5"},
+        {-2.5, "-2.5"},
+        {0, "0"},
+        {-0.0, "0"},
+        {1e15, "1E+15"},
+        {1e14, "100000000000000"},
+        {0.0001, "0.0001"},
+        {0.00001, "1E-05"},
+        {123456.789, "123456.789"},
+        {-1.5e300, "-1.5E+300"},
+        {1.0 / 3, "0.333333333333333"},
         {DBL_MAX, "1.79769313486232E+308"},
     };
     for (const Case& c : cases)
@@ -63,21 +80,22 @@ TEST(FormatPattern, AtMostTwoDecimals) {
         double value;
         const char* text;
     };
-    const Case cases[] = {{1.234, "1.23"}, {-0.5, "-0.5"}, {0.2, "0.2"},   {3, "3"},
+    const Case cases[] = {{1.234, "1.23"}, {-0.5, "-0.5"}, {0.2, "0.2"},           {3, "3"},
                           {-0.001, "0"},   {0.999, "1"},   {-12.345678, "-12.35"}, {0, "0"}};
     for (const Case& c : cases)
         EXPECT_EQ(formatPattern(c.value), QString::fromLatin1(c.text)) << c.value;
 }
 
 TEST(CInt, RoundsHalvesToEven) {
-    const std::pair<double, int> cases[] = {{2.5, 2},  {3.5, 4},       {0.4, 0},        {-2.5, -2},
+    const std::pair<double, int> cases[] = {{2.5, 2},   {3.5, 4},         {0.4, 0},           {-2.5, -2},
                                             {-3.5, -4}, {32767.4, 32767}, {-32768.4, -32768}, {1.5, 2}};
     for (const auto& [value, expected] : cases)
         EXPECT_EQ(CInt(value), expected) << value;
 }
 
 TEST(CInt, FailsOutsideSixteenBits) {
-    for (const double v : {32767.5, 32768.0, -32769.0, -32768.6, 1e300, std::numeric_limits<double>::infinity()})
+    for (const double v :
+         {32767.5, 32768.0, -32769.0, -32768.6, 1e300, std::numeric_limits<double>::infinity()})
         EXPECT_THROW(CInt(v), RuntimeError) << v;
 }
 

@@ -17,9 +17,13 @@ MessageRecorder::MessageRecorder() : service_(std::make_shared<Service>()) {
     previous_ = canvas::setMessageBoxService(service_);
 }
 
-MessageRecorder::~MessageRecorder() { canvas::setMessageBoxService(previous_); }
+MessageRecorder::~MessageRecorder() {
+    canvas::setMessageBoxService(previous_);
+}
 
-const std::vector<RecordedMessage>& MessageRecorder::messages() const { return service_->messages; }
+const std::vector<RecordedMessage>& MessageRecorder::messages() const {
+    return service_->messages;
+}
 
 std::vector<QString> MessageRecorder::texts() const {
     std::vector<QString> out;
@@ -28,7 +32,9 @@ std::vector<QString> MessageRecorder::texts() const {
     return out;
 }
 
-void MessageRecorder::clear() { service_->messages.clear(); }
+void MessageRecorder::clear() {
+    service_->messages.clear();
+}
 
 void MessageRecorder::onShow(std::function<void(const RecordedMessage&)> callback) {
     service_->callback = std::move(callback);

@@ -1,0 +1,33 @@
+#pragma once
+
+// The two plot routines of the power explorer. They draw y = x^n or y = x^(n/m) as a chain of short
+// segments over the frame already on the canvas, in a new random colour, in the canvas's current user
+// coordinates. They know nothing of the window: the caller empties and focuses the number boxes when a
+// routine reports that it rejected its input.
+
+#include "canvas/surface.h"
+#include "canvas/viewrange.h"
+
+#include <cstdint>
+
+namespace quorvex {
+
+/// What became of a plot.
+enum class PlotOutcome {
+    Drawn,    ///< sampled (possibly ended early by an overflow, keeping what was drawn)
+    Rejected, ///< a zero exponent part: the message was shown, nothing drawn
+};
+
+/// Most samples one run of a plot takes. The sampling step is the reciprocal of the view's width, so the
+/// number of segments grows with the square of the width: -1000..1000 takes 4 million and is drawn exactly.
+/// A run that would take more (views wider than about 2100 units, typed by hand) is sampled with the step
+/// that spreads this many samples over it, so the whole curve still appears at once and quickly.
+constexpr double kMaxSamplesPerRun = 4.5e6;
+
+/// y = x^n for a whole n; a zero n is refused with "m不能为零或空！".
+PlotOutcome zuotu1(canvas::Surface& surface, const canvas::ViewRange& view, std::int16_t n);
+
+/// y = x^(n/m) for whole n and m; a zero n or m is refused with "m, n不能为零或空！".
+PlotOutcome zuotu2(canvas::Surface& surface, const canvas::ViewRange& view, std::int16_t n, std::int16_t m);
+
+} // namespace quorvex

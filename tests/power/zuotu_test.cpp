@@ -1,0 +1,203 @@
+#include "power/zuotu.h"
+
+#include "../support/messagerecorder.h"
+#include "canvas/runtime.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+using namespace quorvex;
+using canvas::SurfaceOp;
+using canvas::ViewRange;
+
+namespace {
+
+const ViewRange kStartUp{-10, 10, -10, 10, 1, 1};
+
+struct Plot {
+    canvas::Surface surface{QSize(389, 373), canvas::RGB(255, 255, 192), 0};
+    explicit Plot(const ViewRange& v = kStartUp) {
+        surface.Scale(v.xmin, v.ymax, v.xmax, v.ymin);
+        surface.setRecording(true);
+    }
+    std::vector<SurfaceOp> lines() const {
+        std::vector<SurfaceOp> out;
+        for (const SurfaceOp& op : surface.operations())
+            if (op.kind == SurfaceOp::Kind::Line)
+                out.push_back(op);
+        return out;
+    }
+};
+
+} // namespace
+
+TEST(IntegerPower, SquareOnTheStartUpViewTakes399Segments) {
+    Plot p;
+    EXPECT_EQ(zuotu1(p.surface, kStartUp, 2), PlotOutcome::Drawn);
+    const auto lines = p.lines();
+    ASSERT_EQ(lines.size(), 399u);
+    EXPECT_EQ(lines.front().toString(), "Line(-10,100,-9.95,99.0025)");
+    EXPECT_NEAR(lines.back().a, 9.9, 1e-5);
+    EXPECT_NEAR(lines.back().c, 9.95, 1e-5);
+    for (const SurfaceOp& op : lines) {
+        EXPECT_LE(op.b, 100.0f); // nothing clamped: no value exceeds 10 * ymax
+        EXPECT_EQ(op.colour, lines.front().colour);
+    }
+}
+
+TEST(IntegerPower, CubeIsClampedJustBeyondTheEdge) {
+    Plot p;
+    zuotu1(p.surface, kStartUp, 3);
+    const auto lines = p.lines();
+    EXPECT_FLOAT_EQ(lines.front().b, -10.05f);
+    EXPECT_FLOAT_EQ(lines.back().d, 10.05f);
+}
+
+TEST(IntegerPower, NegativeExponentLeavesThePoleStripEmpty) {
+    Plot p;
+    zuotu1(p.surface, kStartUp, -1);
+    const auto lines = p.lines();
+    ASSERT_EQ(lines.size(), 396u);
+    EXPECT_NEAR(lines[197].a, -0.15, 1e-5);
+    EXPECT_NEAR(lines[197].c, -0.1, 1e-5);
+    EXPECT_NEAR(lines[198].a, 0.05, 1e-6);
+    EXPECT_NEAR(lines.back().c, 9.95, 1e-5);
+    for (const SurfaceOp& op : lines)
+        EXPECT_FALSE(op.a < 0 && op.c > 0) << op.toString().toStdString();
+}
+
+TEST(IntegerPower, NarrowViewDrawsNothing) {
+    const ViewRange narrow{-0.25, 0.25, -1, 1, 1, 1};
+    Plot p(narrow);
+    zuotu1(p.surface, narrow, 2);
+    EXPECT_TRUE(p.lines().empty());
+}
+
+TEST(IntegerPower, ViewsAwayFromTheAxisKeepVisibleSamplesWhereTheyAre) {
+    // A view wholly above the x axis: 10 * ymin lies inside it, so that limit would move visible points.
+    const ViewRange above{-5, 5, 2, 30, 1, 1};
+    Plot p(above);
+    zuotu1(p.surface, above, 2);
+    for (const SurfaceOp& op : p.lines()) {
+        EXPECT_NEAR(op.b, std::min(op.a * op.a, 1e9f), 1e-3) << op.toString().toStdString();
+    }
+    const ViewRange below{-5, 5, -30, -2, 1, 1};
+    Plot q(below);
+    zuotu1(q.surface, below, 3);
+    for (const SurfaceOp& op : q.lines()) {
+        if (op.a < -1.26 && op.a > -3.1) { // where x^3 is inside the view
+            EXPECT_NEAR(op.b, op.a * op.a * op.a, 1e-3) << op.toString().toStdString();
+        }
+    }
+}
+
+TEST(IntegerPower, OverflowEndsThePlotQuietlyKeepingWhatWasDrawn) {
+    const ViewRange wide{-1000, 1000, -1000, 1000, 1, 1};
+    testsupport::MessageRecorder messages;
+    Plot p(wide);
+    // 1000^-300 underflows harmlessly; 1000^300 overflows at the very first sample.
+    zuotu1(p.surface, wide, 300);
+    EXPECT_TRUE(p.lines().empty());
+    Plot q;
+    zuotu1(q.surface, kStartUp, 300); // 10^300 is finite: clamped, drawn
+    EXPECT_EQ(q.lines().size(), 399u);
+    EXPECT_TRUE(messages.messages().empty());
+}
+
+TEST(IntegerPower, ZeroIsRefusedAfterTheColourIsDrawn) {
+    testsupport::MessageRecorder messages;
+    canvas::resetRnd();
+    for (int i = 0; i < 3; ++i)
+        canvas::Rnd();
+    const int red = static_cast<int>(canvas::Rnd() * 255.0f);
+    canvas::resetRnd();
+    Plot p;
+    EXPECT_EQ(zuotu1(p.surface, kStartUp, 0), PlotOutcome::Rejected);
+    EXPECT_TRUE(p.lines().empty());
+    ASSERT_EQ(messages.messages().size(), 1u);
+    EXPECT_EQ(messages.messages()[0].text, QStringLiteral("m不能为零或空！"));
+    EXPECT_EQ(messages.messages()[0].title, QStringLiteral("警告"));
+    // The next plot takes the fourth to sixth numbers of the generator.
+    zuotu1(p.surface, kStartUp, 2);
+    EXPECT_EQ(canvas::redOf(p.lines().front().colour), red);
+}
+
+TEST(IntegerPower, EmptyOrReversedViews) {
+    testsupport::MessageRecorder messages;
+    const ViewRange empty{0, 0, 0, 0, 1, 1};
+    Plot p;
+    EXPECT_EQ(zuotu1(p.surface, empty, 2), PlotOutcome::Drawn);
+    EXPECT_TRUE(p.lines().empty());
+    EXPECT_EQ(zuotu1(p.surface, empty, 0), PlotOutcome::Rejected);
+    const ViewRange reversed{10, -10, -10, 10, 1, 1};
+    zuotu1(p.surface, reversed, 2);
+    const auto lines = p.lines();
+    ASSERT_EQ(lines.size(), 399u); // right to left
+    EXPECT_FLOAT_EQ(lines.front().a, 10.0f);
+}
+
+TEST(FractionalPower, HalvesAndSymmetriesFollowTheParities) {
+    struct Case {
+        int n, m;
+        bool bothHalves;
+        int mirrorYSign; // mirror segment's y relative to the right-hand one: -1 through the origin
+        float firstX;
+    };
+    const Case cases[] = {
+        {1, 3, true, -1, 0.0f}, {2, 3, true, 1, 0.0f},    {-2, 3, true, 1, 0.05f},  {1, 2, false, 0, 0.0f},
+        {2, 2, false, 0, 0.0f}, {-1, 2, false, 0, 0.05f}, {3, -1, true, -1, 0.05f},
+    };
+    for (const Case& c : cases) {
+        Plot p;
+        zuotu2(p.surface, kStartUp, static_cast<std::int16_t>(c.n), static_cast<std::int16_t>(c.m));
+        const auto lines = p.lines();
+        ASSERT_FALSE(lines.empty()) << c.n << "/" << c.m;
+        EXPECT_NEAR(lines.front().a, c.firstX, 1e-6) << c.n << "/" << c.m;
+        if (c.bothHalves) {
+            ASSERT_EQ(lines.size() % 2, 0u);
+            for (std::size_t i = 0; i + 1 < lines.size(); i += 2) {
+                EXPECT_FLOAT_EQ(lines[i + 1].a, -lines[i].a);
+                EXPECT_FLOAT_EQ(lines[i + 1].b, c.mirrorYSign * lines[i].b);
+            }
+        } else {
+            for (const SurfaceOp& op : lines)
+                EXPECT_GE(op.a, 0.0f);
+        }
+    }
+}
+
+TEST(FractionalPower, PositiveOddDenominatorClampsOntoTheEdge) {
+    // y = x^(3/1) sampled to L = 10: values above 100000 never occur, but 1000 stays as it is (no clamp
+    // at 10 * ymax in the fractional form) and the mirror goes through the origin.
+    Plot p;
+    zuotu2(p.surface, kStartUp, 3, 1);
+    const auto lines = p.lines();
+    EXPECT_NEAR(lines[lines.size() - 2].d, 985.07f, 0.1f); // 9.95^3
+    const ViewRange wide{-100, 100, -10, 10, 1, 1};
+    Plot q(wide);
+    zuotu2(q.surface, wide, 3, 1);
+    const auto far = q.lines();
+    EXPECT_FLOAT_EQ(far[far.size() - 2].d, 10.0f);  // 100^3 > 100000: onto ymax
+    EXPECT_FLOAT_EQ(far[far.size() - 1].d, -10.0f); // its mirror through the origin
+}
+
+TEST(FractionalPower, ZeroPartsAreRefused) {
+    for (const auto& [n, m] : {std::pair<int, int>{0, 3}, {2, 0}, {0, 0}}) {
+        testsupport::MessageRecorder messages;
+        Plot p;
+        EXPECT_EQ(zuotu2(p.surface, kStartUp, static_cast<std::int16_t>(n), static_cast<std::int16_t>(m)),
+                  PlotOutcome::Rejected);
+        ASSERT_EQ(messages.texts(), std::vector<QString>{QStringLiteral("m, n不能为零或空！")});
+        EXPECT_TRUE(p.lines().empty());
+    }
+}
+
+TEST(Sampling, HugeViewsStayBounded) {
+    const ViewRange huge{-100000, 100000, -100000, 100000, 1, 1};
+    Plot p(huge);
+    p.surface.setRecording(false);
+    // 4 * 10^10 segments as specified; the run is spread over the bounded number of samples instead.
+    zuotu1(p.surface, huge, 2);
+    SUCCEED();
+}
