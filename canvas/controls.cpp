@@ -31,6 +31,11 @@ void setTabOrderByIndex(std::vector<std::pair<int, QWidget*>> widgets) {
     }
 }
 
+void disconnectControls(QWidget* window) {
+    for (QObject* child : window->findChildren<QObject*>())
+        QObject::disconnect(child, nullptr, window, nullptr);
+}
+
 void coverWindow(QWidget* control) {
     control->setAttribute(Qt::WA_NoMousePropagation);
 }

@@ -33,6 +33,11 @@ template <class Window> auto handler(Window* window, void (Window::*method)()) {
     };
 }
 
+/// Cuts every connection from the window's controls to the window itself. A window calls it first thing in
+/// its destructor: its handlers use state that is gone before Qt destroys the controls (and a control that
+/// loses the focus on the way out would still call them).
+void disconnectControls(QWidget* window);
+
 /// Marks a control as covering the window: pointer moves over it are its own, not the window's.
 void coverWindow(QWidget* control);
 

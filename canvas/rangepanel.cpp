@@ -12,7 +12,7 @@ RangePanel::RangePanel(RangeBoxes boxes, RangePanelStyle style, ViewRange& range
         return;
     // The change handlers of the limit boxes: the typed value is the stored one at once, without drawing.
     auto store = [](QLineEdit* box, double& target) {
-        QObject::connect(box, &QLineEdit::textChanged, box,
+        QObject::connect(box, &QLineEdit::textChanged, box->window(),
                          [&target](const QString& text) { target = Val(text); });
     };
     store(boxes_.xmin, range_.xmin);
@@ -60,10 +60,15 @@ void RangePanel::clear() {
 }
 
 void RangePanel::writeLimits(double xmin, double xmax, double ymin, double ymax) {
-    boxes_.xmax->setText(Str(xmax));
-    boxes_.xmin->setText(Str(xmin));
-    boxes_.ymax->setText(Str(ymax));
-    boxes_.ymin->setText(Str(ymin));
+    // A written box shows the start of its number (the sign and the leading digits), not its tail.
+    auto write = [](QLineEdit* box, double value) {
+        box->setText(Str(value));
+        box->setCursorPosition(0);
+    };
+    write(boxes_.xmax, xmax);
+    write(boxes_.xmin, xmin);
+    write(boxes_.ymax, ymax);
+    write(boxes_.ymin, ymin);
 }
 
 } // namespace canvas

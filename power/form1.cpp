@@ -86,7 +86,11 @@ Form1::Form1(QWidget* parent) : QWidget(parent) {
     Form_Load();
 }
 
-Form1::~Form1() = default;
+Form1::~Form1() {
+    canvas::disconnectControls(this);
+    // The save dialog has no owner window; it goes with the program.
+    delete Form2_.data();
+}
 
 void Form1::buildControls() {
     // Framed panels and decorations first, so the controls laid over them stay on top.
@@ -165,6 +169,21 @@ void Form1::buildControls() {
         view, [this] { Picture1->surface().Cls(); },
         [this] { zuobiao(view.xmin, view.xmax, view.ymin, view.ymax, view.xju1, view.yju1); });
 
+    panning_ = std::make_unique<canvas::Panning>(
+        view, canvas::PanningStyle{true, true},
+        canvas::PanningActions{
+            [this] { rangePanel_->writeLimits(view.xmin, view.xmax, view.ymin, view.ymax); },
+            [this] { zuobiao(view.xmin, view.xmax, view.ymin, view.ymax, view.xju1, view.yju1); },
+            [this] {
+                if (noGraphFlag == 0)
+                    Command2_Click();
+            }},
+        canvas::ReadOut{Line1, Line2, Label1});
+    exit_ = std::make_unique<canvas::ExitButton>(
+        Image7, Image8,
+        std::vector<std::function<void()>>{[this] { Label1->setVisible(false); },
+                                           [this] { Line1->setVisible(false); },
+                                           [this] { Line2->setVisible(false); }});
     grid_ = canvas::GridButtons{false, [this] { return plotState != 3; }, [this] { Command1_Click(); },
                                 [this] { Command2_Click(); }};
     connectHandlers();
@@ -184,6 +203,19 @@ void Form1::connectHandlers() {
     click(Command7, &Form1::Command7_Click);
     click(Command9, &Form1::Command9_Click);
     click(Command10, &Form1::Command10_Click);
+    click(Command8, &Form1::Command8_Click);
+    auto pointer = [this](auto signal, void (Form1::*h)(const canvas::PointerEvent&)) {
+        connect(Picture1, signal, this, [this, h](const canvas::PointerEvent& e) {
+            try {
+                (this->*h)(e);
+            } catch (const std::exception&) {
+            }
+        });
+    };
+    pointer(&canvas::CanvasWidget::mouseDown, &Form1::Picture1_MouseDown);
+    pointer(&canvas::CanvasWidget::mouseMoved, &Form1::Picture1_MouseMove);
+    pointer(&canvas::CanvasWidget::mouseUp, &Form1::Picture1_MouseUp);
+    connect(Picture1, &canvas::CanvasWidget::focusLost, this, handler(this, &Form1::Picture1_LostFocus));
     connect(Option1, &QRadioButton::clicked, this, handler(this, &Form1::Option1_Click));
     connect(Option2, &QRadioButton::clicked, this, handler(this, &Form1::Option2_Click));
 }
@@ -347,6 +379,47 @@ void Form1::Command10_Click() {
         Command10->setEnabled(false);
         Command9->setEnabled(true);
     }
+}
+
+void Form1::Command8_Click() {
+    if (!Form2_)
+        Form2_ = new Form2([this] { return Picture1->surface().Image(); });
+    Form2_->show();
+    Form2_->raise();
+    Form2_->activateWindow();
+}
+
+void Form1::Picture1_MouseDown(const canvas::PointerEvent& e) {
+    panning_->MouseDown(e);
+}
+
+void Form1::Picture1_MouseMove(const canvas::PointerEvent& e) {
+    panning_->MouseMove(e);
+}
+
+void Form1::Picture1_MouseUp(const canvas::PointerEvent& e) {
+    panning_->MouseUp(e);
+}
+
+void Form1::Picture1_LostFocus() {
+    panning_->LostFocus();
+}
+
+void Form1::Form_MouseMove() {
+    exit_->windowMouseMove();
+}
+
+void Form1::Image7_MouseMove() {
+    exit_->normalMouseMove();
+}
+
+void Form1::Image8_Click() {
+    exit_->highlightedClick();
+}
+
+void Form1::mouseMoveEvent(QMouseEvent* event) {
+    QWidget::mouseMoveEvent(event);
+    Form_MouseMove();
 }
 
 void Form1::paintEvent(QPaintEvent*) {

@@ -5,15 +5,19 @@
 // instructions below the canvas and the exit button at the lower right. All state of the program lives here.
 
 #include "canvas/canvaswidget.h"
+#include "canvas/exitbutton.h"
 #include "canvas/frame.h"
 #include "canvas/grid.h"
 #include "canvas/imagecontrol.h"
+#include "canvas/panning.h"
 #include "canvas/rangepanel.h"
 #include "canvas/viewrange.h"
+#include "form2.h"
 
 #include <QLabel>
 #include <QLineEdit>
 #include <QPixmap>
+#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QWidget>
@@ -120,6 +124,22 @@ public:
     /// "缩小": doubles the view about the origin.
     void Command10_Click();
 
+    /// "保存": opens the save dialog (made once, then brought to the front).
+    void Command8_Click();
+
+    void Picture1_MouseDown(const canvas::PointerEvent& e);
+    void Picture1_MouseMove(const canvas::PointerEvent& e);
+    void Picture1_MouseUp(const canvas::PointerEvent& e);
+    void Picture1_LostFocus();
+    /// The pointer moved over the window's free area.
+    void Form_MouseMove();
+    void Image7_MouseMove();
+    void Image8_Click();
+
+    canvas::Panning& panning() { return *panning_; }
+    /// The save dialog, while it exists.
+    Form2* saveDialog() const { return Form2_.data(); }
+
     /// Plots y = x^n; on a refused n empties and focuses the m box.
     void zuotu1(std::int16_t n);
     /// Plots y = x^(n/m); on a refused n or m empties both boxes, the focus ending in the n box.
@@ -130,6 +150,7 @@ public:
 protected:
     void paintEvent(QPaintEvent* event) override;
     bool event(QEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
 
 private:
     void buildControls();
@@ -140,6 +161,9 @@ private:
 
     std::unique_ptr<canvas::RangePanel> rangePanel_;
     canvas::GridButtons grid_;
+    std::unique_ptr<canvas::Panning> panning_;
+    std::unique_ptr<canvas::ExitButton> exit_;
+    QPointer<Form2> Form2_;
     QPixmap background_;
 };
 

@@ -1,0 +1,84 @@
+#include "panning.h"
+
+#include "runtime.h"
+
+namespace canvas {
+
+Panning::Panning(ViewRange& view, PanningStyle style, PanningActions actions, ReadOut readOut)
+    : view_(view), style_(style), actions_(std::move(actions)), readOut_(readOut) {}
+
+void Panning::MouseDown(const PointerEvent& e) {
+    dragFlag = 1;
+    dragBase[0] = view_.xmin;
+    dragBase[1] = view_.xmax;
+    dragBase[2] = view_.ymin;
+    dragBase[3] = view_.ymax;
+    dragPoint[0] = e.x;
+    dragPoint[1] = e.y;
+    if (style_.readOut) {
+        readOut_.Line1->setVisible(false);
+        readOut_.Line2->setVisible(false);
+        readOut_.Label1->setVisible(false);
+    }
+}
+
+void Panning::shiftAndRedraw() {
+    // The plane moves by minus the pointer position: the point under the pointer becomes the origin.
+    view_.xmin = dragBase[0] - dragPoint[0];
+    view_.xmax = dragBase[1] - dragPoint[0];
+    view_.ymin = dragBase[2] - dragPoint[1];
+    view_.ymax = dragBase[3] - dragPoint[1];
+    actions_.writeBoxes();
+    actions_.frame();
+    actions_.replot();
+}
+
+void Panning::MouseMove(const PointerEvent& e) {
+    if (dragFlag == 1) {
+        dragBase[0] = view_.xmin;
+        dragBase[1] = view_.xmax;
+        dragBase[2] = view_.ymin;
+        dragBase[3] = view_.ymax;
+        dragPoint[0] = e.x;
+        dragPoint[1] = e.y;
+        shiftAndRedraw();
+        return;
+    }
+    if (style_.readOut)
+        showReadOut(e.x, e.y);
+}
+
+void Panning::showReadOut(float x, float y) {
+    // Either coordinate strictly inside its range is enough, measured against the stored range (which may
+    // differ from the canvas while a range box is being edited).
+    const bool inside = (view_.xmin < x && x < view_.xmax) || (view_.ymin < y && y < view_.ymax);
+    if (!inside) {
+        readOut_.Line1->setVisible(false);
+        readOut_.Line2->setVisible(false);
+        return;
+    }
+    readOut_.Line1->setVisible(true);
+    readOut_.Line2->setVisible(true);
+    readOut_.Line1->setPoints(0, y, x, y);
+    readOut_.Line2->setPoints(x, 0, x, y);
+    readOut_.Label1->setVisible(true);
+    readOut_.Label1->move(x + 0.5f, y - 0.5f);
+    readOut_.Label1->setCaption(QStringLiteral("(") + formatPattern(x) + QStringLiteral(",") +
+                                formatPattern(y) + QStringLiteral(")"));
+}
+
+void Panning::MouseUp(const PointerEvent&) {
+    if (style_.releaseRepeatsStep)
+        shiftAndRedraw();
+    dragFlag = 0;
+}
+
+void Panning::LostFocus() {
+    if (!style_.readOut)
+        return;
+    readOut_.Label1->setVisible(false);
+    readOut_.Line1->setVisible(false);
+    readOut_.Line2->setVisible(false);
+}
+
+} // namespace canvas

@@ -1,0 +1,58 @@
+#pragma once
+
+// The three lists of the save dialog: the drives (on this platform, the roots of the mounted volumes), the
+// folders of the chosen drive, and the files of the chosen folder. Each has a Path (or Drive) that the
+// dialog's change handlers pass on to the next.
+
+#include <QComboBox>
+#include <QListWidget>
+
+namespace quorvex {
+
+/// The drive list: one entry per mounted volume, shown by its root path.
+class DriveListBox : public QComboBox {
+    Q_OBJECT
+public:
+    explicit DriveListBox(QWidget* parent = nullptr);
+    /// The root of the chosen volume.
+    QString Drive() const;
+    /// Chooses the volume that holds the path.
+    void setDriveOf(const QString& path);
+
+signals:
+    void Change();
+};
+
+/// The folder list: the open folder's ancestors from the root down, then its subfolders. A double-click
+/// (or Enter) on an entry opens that folder.
+class DirListBox : public QListWidget {
+    Q_OBJECT
+public:
+    explicit DirListBox(QWidget* parent = nullptr);
+    QString Path() const { return path_; }
+    /// Opens a folder; raises Change when the path differs from the open one.
+    void setPath(const QString& path);
+
+signals:
+    void Change();
+
+private:
+    void fill();
+    QString path_;
+};
+
+/// The file list: the files of its Path.
+class FileListBox : public QListWidget {
+    Q_OBJECT
+public:
+    explicit FileListBox(QWidget* parent = nullptr);
+    QString Path() const { return path_; }
+    void setPath(const QString& path);
+    /// Lists the files of the path again.
+    void Refresh();
+
+private:
+    QString path_;
+};
+
+} // namespace quorvex

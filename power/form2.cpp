@@ -1,0 +1,96 @@
+#include "form2.h"
+
+#include "canvas/controls.h"
+
+#include <QDir>
+#include <QSaveFile>
+
+namespace quorvex {
+
+using canvas::designFont;
+using canvas::twips;
+
+QString savePath(const QString& folder, const QString& name) {
+    const QString separator = QStringLiteral("/");
+    return folder.endsWith(separator) ? folder + name + QStringLiteral(".BMP")
+                                      : folder + separator + name + QStringLiteral(".BMP");
+}
+
+bool SavePicture(const QImage& picture, const QString& path) {
+    // Written to a temporary file beside the target and renamed over it only when complete, so a full disk
+    // or a vanished folder never costs the pupil a picture saved earlier under the same name.
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    if (!picture.save(&file, "BMP")) {
+        file.cancelWriting();
+        return false;
+    }
+    return file.commit();
+}
+
+Form2::Form2(std::function<QImage()> picture, QWidget* parent)
+    : QWidget(parent,
+              Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
+      picture_(std::move(picture)) {
+    setWindowTitle(QStringLiteral("保存图象"));
+    setFixedSize(twips(0, 0, 3165, 4350).size());
+    setFont(designFont(QStringLiteral("宋体"), 9));
+    setAttribute(Qt::WA_DeleteOnClose);
+
+    Drive1 = new DriveListBox(this);
+    Drive1->setGeometry(twips(120, 120, 2775, 300));
+    Dir1 = new DirListBox(this);
+    Dir1->setGeometry(twips(120, 480, 2775, 930));
+    File1 = new FileListBox(this);
+    File1->setGeometry(twips(120, 1440, 2775, 1170));
+    Label1 = new QLabel(QStringLiteral("请输入文件名："), this);
+    Label1->setGeometry(twips(120, 2760, 2775, 495));
+    Label1->setFont(designFont(QStringLiteral("宋体"), 10.5));
+    Text1 = new QLineEdit(this);
+    Text1->setGeometry(twips(120, 3120, 2895, 495));
+    Text1->setFont(designFont(QStringLiteral("宋体"), 10.5));
+    Command1 = new QPushButton(QStringLiteral("保存"), this);
+    Command1->setGeometry(twips(1200, 3840, 855, 375));
+    Command2 = new QPushButton(QStringLiteral("取消"), this);
+    Command2->setGeometry(twips(2160, 3840, 855, 375));
+    // Below the client area: it only holds the path of the last save.
+    Text2 = new QLineEdit(QStringLiteral("Text2"), this);
+    Text2->setGeometry(twips(240, 4560, 4095, 495));
+    Text2->setFocusPolicy(Qt::NoFocus);
+
+    canvas::setTabOrderByIndex(
+        {{0, Drive1}, {1, Dir1}, {2, Text1}, {3, Command1}, {4, Command2}, {5, File1}});
+
+    // The lists start at the program's current folder, each following the one before it.
+    connect(Drive1, &DriveListBox::Change, this, canvas::handler(this, &Form2::Drive1_Change));
+    connect(Dir1, &DirListBox::Change, this, canvas::handler(this, &Form2::Dir1_Change));
+    connect(Command1, &QPushButton::clicked, this, canvas::handler(this, &Form2::Command1_Click));
+    connect(Command2, &QPushButton::clicked, this, canvas::handler(this, &Form2::Command2_Click));
+    const QString current = QDir::currentPath();
+    Drive1->blockSignals(true);
+    Drive1->setDriveOf(current);
+    Drive1->blockSignals(false);
+    Dir1->setPath(current);
+}
+
+void Form2::Drive1_Change() {
+    Dir1->setPath(Drive1->Drive());
+}
+
+void Form2::Dir1_Change() {
+    File1->setPath(Dir1->Path());
+}
+
+void Form2::Command1_Click() {
+    const QString p = File1->Path();
+    const QString full = savePath(p, Text1->text());
+    Text2->setText(full);
+    SavePicture(picture_(), full);
+}
+
+void Form2::Command2_Click() {
+    Text1->clear();
+}
+
+} // namespace quorvex
