@@ -1,0 +1,90 @@
+#pragma once
+
+// What makes a window Zelmora or Tavrinth: one table per program with its captions, its control positions
+// (in twips), its pictures, which box holds the base, how its range panel and commands differ, and which
+// curves its two timers trace.
+
+#include "form1.h"
+
+#include <QString>
+
+#include <vector>
+
+namespace expolog {
+
+/// A rectangle in twips: left, top, width, height.
+struct Twips {
+    int left, top, width, height;
+};
+
+struct PictureRow {
+    canvas::ImageControl* Form1::*control;
+    /// File under the program's picture folder, or a full resource path (":/...").
+    const char* file;
+    Twips at;
+    bool visible;
+};
+
+struct LabelRow {
+    QLabel* Form1::*control;
+    const char* caption;
+    Twips at;
+    double pointSize;
+    bool bold;
+};
+
+struct TextRow {
+    QLineEdit* Form1::*control;
+    Twips at;
+    double pointSize;
+    bool red;
+    bool visible;
+    int tab;
+};
+
+struct ButtonRow {
+    QPushButton* Form1::*control;
+    const char* caption;
+    Twips at;
+    bool visible;
+    int tab;
+};
+
+struct Family {
+    QString caption;
+    /// Resource folder of the program's pictures, such as ":/zelmora/".
+    QString pictures;
+    Twips client;
+    Twips canvas;
+    /// The empty label on the canvas, relative to it.
+    Twips canvasLabel;
+    /// Pictures, bottom of the stack first.
+    std::vector<PictureRow> pictureRows;
+    std::vector<LabelRow> rangeLabels;
+    /// The blank of the properties table ("增" / "减").
+    Twips blank;
+    std::vector<TextRow> textRows;
+    std::vector<ButtonRow> buttonRows;
+
+    /// The box the base is typed into, and the one in the inverse panel that repeats it.
+    QLineEdit* Form1::*parameterBox;
+    QLineEdit* Form1::*mirrorBox;
+
+    canvas::RangePanelStyle rangePanel;
+    /// 作图 sets canvasCleared back to 0, so the grid buttons re-plot again.
+    bool plotResetsCanvasCleared;
+    /// 清除图象 sets noGraphFlag to 1, so a drag no longer traces the curve again.
+    bool clearGraphEndsReplots;
+    /// A drag step enables Timer1 whenever it passes the base check, even with no curve wanted.
+    bool dragAlwaysEnablesTimer;
+
+    TraceRules mainTrace;
+    TraceRules inverseTrace;
+};
+
+/// Zelmora: exponential functions y = a^x, inverse y = log_a x.
+extern const Family kZelmora;
+/// Tavrinth: logarithmic functions y = log_a x, inverse y = a^x.
+extern const Family kTavrinth;
+
+} // namespace expolog

@@ -1,0 +1,17 @@
+#include "family.h"
+
+#include "canvas/fonts.h"
+#include "canvas/qtmessagebox.h"
+
+#include <QApplication>
+
+int main(int argc, char* argv[]) {
+    // Every pointer event of a drag is one drag step; do not let the platform merge them.
+    QCoreApplication::setAttribute(Qt::AA_CompressHighFrequencyEvents, false);
+    QApplication app(argc, argv);
+    canvas::installFontSubstitutions();
+    canvas::setMessageBoxService(std::make_shared<canvas::QtMessageBoxService>());
+    expolog::Form1 form(expolog::kTavrinth);
+    form.show();
+    return app.exec();
+}

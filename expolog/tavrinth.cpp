@@ -1,0 +1,82 @@
+#include "family.h"
+
+namespace expolog {
+
+namespace {
+// y = log_a x traced along x from one step, for any base.
+constexpr TraceCase kAlongX{Walk::AlongX, Stop::PastXmax, Start::OneStep};
+// The inverse y = a^x along y: upwards for a > 1, downwards from xmax for a < 1, idle for a = 1.
+constexpr TraceCase kUp{Walk::UpAlongY, Stop::PastXmax, Start::OneStep};
+constexpr TraceCase kDown{Walk::DownAlongY, Stop::BelowThreeSteps, Start::Xmax};
+constexpr TraceCase kIdle{Walk::None, Stop::PastXmax, Start::Unchanged};
+} // namespace
+
+const Family kTavrinth{
+    QStringLiteral("Tavrinth"),
+    QStringLiteral(":/tavrinth/"),
+    {0, 0, 11550, 7650},
+    {3360, 720, 5655, 5655},
+    {5160, 5640, 1815, 375},
+    {
+        {&Form1::Image13, "panel_base.svg", {240, 1800, 2790, 2520}, true},
+        {&Form1::Image15, "panel_range.svg", {9120, 840, 2475, 5475}, true},
+        {&Form1::Image14, "panel_inverse.svg", {8760, 8640, 2760, 1800}, true},
+        {&Form1::Image4, "properties.svg", {120, 4680, 3135, 2370}, true},
+        {&Form1::Image11, "title.svg", {3960, 120, 3900, 480}, true},
+        {&Form1::Image1, "definition.svg", {480, 600, 2145, 825}, true},
+        {&Form1::Image18, "logo.svg", {9000, 6480, 870, 870}, true},
+        {&Form1::Image10, "instructions.svg", {3480, 6480, 5115, 1050}, true},
+        {&Form1::Image5, "ylog.svg", {840, 2280, 585, 195}, true},
+        {&Form1::Image6, "xletter.svg", {2160, 2280, 120, 135}, true},
+        {&Form1::Image12, "condition.svg", {720, 2760, 1575, 315}, true},
+        {&Form1::Image7, "value0.svg", {600, 5440, 1380, 225}, false},
+        {&Form1::Image8, "value_gt1.svg", {600, 5930, 1650, 540}, false},
+        {&Form1::Image9, "value_lt1.svg", {600, 5930, 1650, 540}, false},
+        {&Form1::Image2, "ylabel.svg", {9240, 9120, 435, 300}, true},
+        {&Form1::Image3, "xletter_inverse.svg", {10320, 9000, 180, 195}, true},
+        {&Form1::Image16, ":/common/exit_highlight.svg", {10200, 6720, 825, 330}, false},
+        {&Form1::Image17, ":/common/exit_normal.svg", {10200, 6720, 825, 330}, true},
+    },
+    {
+        {&Form1::Label5, "x轴", {9960, 1200, 975, 375}, 14.25, true},
+        {&Form1::Label6, "最小值", {9480, 1440, 735, 375}, 12, false},
+        {&Form1::Label7, "最大值", {9480, 2040, 735, 375}, 12, false},
+        {&Form1::Label19, "单位长度", {9360, 2640, 1095, 375}, 12, false},
+        {&Form1::Label8, "y轴", {9960, 3120, 975, 375}, 14.25, true},
+        {&Form1::Label9, "最小值", {9480, 3480, 735, 375}, 12, false},
+        {&Form1::Label10, "最大值", {9480, 4080, 735, 375}, 12, false},
+        {&Form1::Label2, "单位长度", {9360, 4680, 1095, 375}, 12, false},
+    },
+    {1920, 6680, 615, 375},
+    {
+        {&Form1::Text2, {1440, 2400, 615, 375}, 10.5, true, true, 5},
+        {&Form1::Text1, {9720, 9120, 615, 375}, 12, true, true, 1},
+        {&Form1::Text6, {10440, 4080, 735, 375}, 12, false, true, 9},
+        {&Form1::Text5, {10440, 3480, 735, 375}, 12, false, true, 10},
+        {&Form1::Text4, {10440, 2040, 735, 375}, 12, false, true, 11},
+        {&Form1::Text3, {10440, 1440, 735, 375}, 12, false, true, 12},
+        {&Form1::Text8, {10440, 2640, 855, 375}, 10.5, false, true, 24},
+        {&Form1::Text9, {10440, 4560, 855, 375}, 10.5, false, true, 25},
+    },
+    {
+        {&Form1::Command1, "作图", {480, 3240, 975, 375}, true, 2},
+        {&Form1::Command2, "清除图象", {480, 3720, 975, 375}, true, 3},
+        {&Form1::Command3, "清除数据", {1800, 3720, 975, 375}, true, 4},
+        {&Form1::Command4, "反函数图象", {8880, 9840, 1335, 375}, true, 6},
+        {&Form1::Command5, "对称轴", {10320, 9840, 1095, 375}, true, 7},
+        {&Form1::Command6, "清除数据", {9240, 5760, 975, 375}, true, 20},
+        {&Form1::Command7, "确定", {9240, 5280, 975, 375}, true, 19},
+        {&Form1::Command8, "画网格", {10320, 5280, 975, 375}, true, 26},
+        {&Form1::Command9, "消网格", {10320, 5760, 975, 375}, true, 27},
+    },
+    &Form1::Text2,
+    &Form1::Text1,
+    {false, false},
+    false,
+    true,
+    false,
+    {kAlongX, kAlongX, kAlongX, kAlongX},
+    {kUp, kDown, kIdle, kDown},
+};
+
+} // namespace expolog

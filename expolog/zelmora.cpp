@@ -1,0 +1,83 @@
+#include "family.h"
+
+namespace expolog {
+
+namespace {
+constexpr TraceCase kNothing{};
+// y = a^x traced along y: upwards from one step for a > 1, downwards from beyond the widest edge for a < 1.
+constexpr TraceCase kUp{Walk::UpAlongY, Stop::PastThreeXmax, Start::OneStep};
+constexpr TraceCase kDown{Walk::DownAlongY, Stop::BelowTwoSteps, Start::OneAndAHalfWidestEdge};
+// The inverse y = log_a x along x, whatever the base.
+constexpr TraceCase kInverse{Walk::AlongX, Stop::PastXmaxPlusStep, Start::TwoSteps};
+} // namespace
+
+const Family kZelmora{
+    QStringLiteral("Zelmora"),
+    QStringLiteral(":/zelmora/"),
+    {0, 0, 11535, 7650},
+    {3360, 720, 5655, 5655},
+    {5400, 5400, 1215, 375},
+    {
+        {&Form1::Image13, "panel_base.svg", {240, 1800, 2790, 2520}, true},
+        {&Form1::Image15, "panel_range.svg", {9120, 720, 2475, 5475}, true},
+        {&Form1::Image14, "panel_inverse.svg", {8160, 8505, 2760, 1800}, true},
+        {&Form1::Image4, "properties.svg", {120, 4680, 3135, 2370}, true},
+        {&Form1::Image11, "title.svg", {4200, 120, 3900, 480}, true},
+        {&Form1::Image1, "definition.svg", {480, 720, 2145, 870}, true},
+        {&Form1::Image10, "logo.svg", {9000, 6480, 870, 870}, true},
+        {&Form1::Image18, "instructions.svg", {3480, 6480, 5115, 1050}, true},
+        {&Form1::Image2, "ylabel.svg", {720, 2400, 435, 300}, true},
+        {&Form1::Image3, "xletter.svg", {1920, 2160, 180, 195}, true},
+        {&Form1::Image12, "condition.svg", {720, 2760, 1095, 225}, true},
+        {&Form1::Image7, "value0.svg", {600, 5440, 1380, 225}, false},
+        {&Form1::Image8, "value_gt1.svg", {600, 5925, 1650, 540}, false},
+        {&Form1::Image9, "value_lt1.svg", {600, 5925, 1650, 540}, false},
+        {&Form1::Image5, "ylog.svg", {8760, 9000, 795, 360}, false},
+        {&Form1::Image6, "xletter_inverse.svg", {10200, 9120, 180, 195}, true},
+        // Both exit pictures are visible until the first pointer move; the normal one lies on top.
+        {&Form1::Image16, ":/common/exit_highlight.svg", {10200, 6720, 825, 330}, true},
+        {&Form1::Image17, ":/common/exit_normal.svg", {10200, 6720, 825, 330}, true},
+    },
+    {
+        {&Form1::Label5, "x轴", {9840, 1080, 975, 375}, 14.25, true},
+        {&Form1::Label6, "最小值", {9240, 1560, 735, 375}, 12, false},
+        {&Form1::Label7, "最大值", {9240, 2160, 735, 375}, 12, false},
+        {&Form1::Label19, "单位长度", {9240, 2640, 1095, 375}, 12, false},
+        {&Form1::Label8, "y轴", {9840, 3000, 975, 375}, 14.25, true},
+        {&Form1::Label9, "最小值", {9240, 3480, 735, 375}, 12, false},
+        {&Form1::Label10, "最大值", {9240, 4080, 735, 375}, 12, false},
+        {&Form1::Label2, "单位长度", {9240, 4560, 1095, 375}, 12, false},
+    },
+    {2040, 6675, 615, 375},
+    {
+        {&Form1::Text1, {1200, 2280, 735, 375}, 10.5, true, true, 1},
+        {&Form1::Text2, {9600, 9240, 615, 375}, 12, true, false, 5},
+        {&Form1::Text3, {10320, 1560, 735, 375}, 12, false, true, 11},
+        {&Form1::Text4, {10320, 2040, 735, 375}, 12, false, true, 13},
+        {&Form1::Text5, {10320, 3480, 735, 375}, 12, false, true, 16},
+        {&Form1::Text6, {10320, 3960, 735, 375}, 12, false, true, 18},
+        {&Form1::Text8, {10320, 2520, 855, 375}, 10.5, false, true, 24},
+        {&Form1::Text9, {10320, 4440, 855, 375}, 10.5, false, true, 25},
+    },
+    {
+        {&Form1::Command1, "作图", {480, 3240, 975, 375}, true, 2},
+        {&Form1::Command2, "清除图象", {480, 3720, 975, 375}, true, 3},
+        {&Form1::Command3, "清除数据", {1800, 3720, 975, 375}, true, 4},
+        {&Form1::Command4, "反函数图象", {8400, 9720, 1215, 375}, false, 6},
+        {&Form1::Command5, "对称轴", {9720, 9720, 975, 375}, false, 7},
+        {&Form1::Command6, "清除数据", {9240, 5160, 975, 375}, true, 19},
+        {&Form1::Command7, "确定", {9240, 5640, 975, 375}, true, 20},
+        {&Form1::Command8, "画网格", {10320, 5160, 975, 375}, true, 26},
+        {&Form1::Command9, "消网格", {10320, 5640, 975, 375}, true, 27},
+    },
+    &Form1::Text1,
+    &Form1::Text2,
+    {true, false},
+    true,
+    false,
+    true,
+    {kUp, kDown, kNothing, kNothing},
+    {kInverse, kInverse, kInverse, kInverse},
+};
+
+} // namespace expolog
