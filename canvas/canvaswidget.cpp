@@ -2,6 +2,7 @@
 
 #include <QBitmap>
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QPen>
 
@@ -58,7 +59,18 @@ CanvasWidget::CanvasWidget(QSize outerSize, Colour backColor, QWidget* parent)
     setCursor(crossHairCursor());
     setAttribute(Qt::WA_OpaquePaintEvent);
     setAttribute(Qt::WA_NoMousePropagation);
-    surface_->setChangedCallback([this] { update(); });
+    // However many operations a handler draws, the canvas repaints once afterwards, and only the part
+    // that changed (a trace tick touches a few pixels).
+    surface_->setChangedCallback([this] {
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                const QRect changed = surface_->takeDirtyRect();
+                if (!changed.isEmpty())
+                    update(changed.translated(kBorder, kBorder));
+            },
+            Qt::QueuedConnection);
+    });
 }
 
 CanvasWidget::~CanvasWidget() = default;
@@ -113,7 +125,8 @@ CanvasLabel* CanvasWidget::addLabel() {
 void CanvasWidget::paintEvent(QPaintEvent* event) {
     QFrame::paintEvent(event);
     QPainter p(this);
-    p.drawImage(QPoint(kBorder, kBorder), surface_->Image());
+    const QRect target = event->rect().intersected(contentsRect());
+    p.drawImage(target, surface_->Image(), target.translated(-kBorder, -kBorder));
     p.setClipRect(contentsRect());
     // Objects on the canvas are placed in user units; far-away ones are clipped in floating point first.
     const QRectF inner = QRectF(contentsRect()).adjusted(-4, -4, 4, 4);

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cfloat>
 #include <cmath>
+#include <utility>
 
 namespace canvas {
 
@@ -179,12 +180,18 @@ QPainter& Surface::painter() {
     return *painter_;
 }
 
-void Surface::markChanged() {
+void Surface::markChanged(const QRect& pixels) {
+    dirtyRect_ |= pixels.intersected(image_.rect());
     if (!dirty_) {
         dirty_ = true;
         if (changed_)
             changed_();
     }
+}
+
+QRect Surface::takeDirtyRect() {
+    dirty_ = false;
+    return std::exchange(dirtyRect_, QRect());
 }
 
 void Surface::record(SurfaceOp op) {
@@ -211,7 +218,6 @@ const QImage& Surface::Image() {
         painter_->end();
         painter_.reset();
     }
-    dirty_ = false;
     return image_;
 }
 
@@ -221,7 +227,7 @@ void Surface::Cls() {
     painter().fillRect(image_.rect(), toQColor(backColor_));
     currentX_ = 0;
     currentY_ = 0;
-    markChanged();
+    markChanged(image_.rect());
 }
 
 void Surface::Scale(double x1, double y1, double x2, double y2) {
@@ -267,7 +273,8 @@ void Surface::Line(double x1, double y1, double x2, double y2, Colour colour) {
                         static_cast<int>(std::lround(bx)), static_cast<int>(std::lround(by)));
     if (!pendingLines_.empty() && (pendingColour_ != colour || pendingWidth_ != drawWidth_))
         flushLines();
-    markChanged();
+    const int reach = drawWidth_ + 1;
+    markChanged(QRect(segment.p1(), segment.p2()).normalized().adjusted(-reach, -reach, reach, reach));
     if (!pendingLines_.empty() && joinRun(pendingLines_.back(), segment))
         return;
     if (pendingLines_.size() >= kLineBatch)
@@ -292,7 +299,7 @@ void Surface::PSet(double x, double y) {
     const int left = static_cast<int>(std::lround(p.x() - half));
     const int top = static_cast<int>(std::lround(p.y() - half));
     painter().fillRect(left, top, drawWidth_, drawWidth_, toQColor(foreColor_));
-    markChanged();
+    markChanged(QRect(left, top, drawWidth_, drawWidth_));
 }
 
 void Surface::setCurrentX(double x) {
@@ -403,7 +410,7 @@ void Surface::blendGlyph(const Glyph& g, int x, int y) {
     }
 }
 
-void Surface::drawText(const QString& text, int left, int top) {
+int Surface::drawText(const QString& text, int left, int top) {
     // Number labels come by the thousand: each character is blended from cached coverage instead of
     // laying the text out afresh every time.
     int x = left;
@@ -412,6 +419,7 @@ void Surface::drawText(const QString& text, int left, int top) {
         blendGlyph(g, x, top);
         x += g.advance;
     }
+    return x;
 }
 
 void Surface::Print(const QString& text) {
@@ -424,8 +432,10 @@ void Surface::Print(const QString& text) {
     const double w = image_.width(), h = image_.height();
     // Text far off the canvas cannot show; skip the layout but keep the current position rule.
     if (p.x() > -8 * w && p.x() < 2 * w && p.y() > -2 * h && p.y() < 2 * h && !text.isEmpty()) {
-        drawText(text, static_cast<int>(std::floor(p.x())), static_cast<int>(std::floor(p.y())));
-        markChanged();
+        const int left = static_cast<int>(std::floor(p.x()));
+        const int top = static_cast<int>(std::floor(p.y()));
+        const int right = drawText(text, left, top);
+        markChanged(QRect(QPoint(left - 8, top - 2), QPoint(right + 8, top + 40)));
     }
     if (lineHeight_ == 0 || lineHeightItalic_ == 0) {
         QFont font = font_;

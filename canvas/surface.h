@@ -13,6 +13,7 @@
 #include <QLine>
 #include <QPainter>
 #include <QPointF>
+#include <QRect>
 #include <QSize>
 #include <QString>
 
@@ -88,9 +89,11 @@ public:
     const std::vector<SurfaceOp>& operations() const { return ops_; }
     void clearOperations() { ops_.clear(); }
 
-    /// Called once when the picture changes after the last Image() call, so a widget can schedule one
+    /// Called once when the picture changes after the last takeDirtyRect(), so a widget can schedule one
     /// repaint however many operations follow.
     void setChangedCallback(std::function<void()> callback) { changed_ = std::move(callback); }
+    /// The pixels changed since the last call (a bounding rectangle), and starts collecting afresh.
+    QRect takeDirtyRect();
 
 private:
     // A character as coverage values (0..255) of its ink box, ready to blend in the fore colour.
@@ -105,10 +108,11 @@ private:
 
     QPainter& painter();
     void flushLines();
-    void markChanged();
+    void markChanged(const QRect& pixels);
     void record(SurfaceOp op);
     const Glyph& glyph(QChar c);
-    void drawText(const QString& text, int left, int top);
+    /// Draws the text; returns the pen position after it.
+    int drawText(const QString& text, int left, int top);
     void blendGlyph(const Glyph& g, int x, int y);
 
     QImage image_;
@@ -134,6 +138,7 @@ private:
     bool recording_ = false;
     std::vector<SurfaceOp> ops_;
     bool dirty_ = false;
+    QRect dirtyRect_;
     std::function<void()> changed_;
 };
 

@@ -1,0 +1,313 @@
+#include "expolog/family.h"
+
+#include "../support/messagerecorder.h"
+#include "canvas/runtime.h"
+
+#include <QApplication>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+using canvas::SurfaceOp;
+using expolog::Form1;
+using expolog::kTavrinth;
+using expolog::kZelmora;
+
+namespace {
+
+const QString kBaseMessage = QStringLiteral("无意义的参数,请重新输入合适的参数。");
+
+struct Window {
+    testsupport::MessageRecorder messages;
+    Form1 form;
+    explicit Window(const expolog::Family& family) : form(family) {
+        form.show();
+        form.Picture1->surface().setRecording(true);
+    }
+    void plot(const QString& base) {
+        form.parameterBox()->setText(base);
+        QTest::mouseClick(form.Command1, Qt::LeftButton);
+    }
+    // Ticks the main trace until it stops (or a bound, for traces that never do); returns the ticks run.
+    int runTrace(int bound = 100000) {
+        int ticks = 0;
+        while (form.Timer1->isActive() && ticks < bound) {
+            form.Timer1_Timer();
+            ++ticks;
+        }
+        return ticks;
+    }
+    std::vector<SurfaceOp> segments(canvas::Colour colour) const {
+        std::vector<SurfaceOp> out;
+        for (const SurfaceOp& op : form.Picture1->surface().operations())
+            if (op.kind == SurfaceOp::Kind::Line && op.colour == colour)
+                out.push_back(op);
+        return out;
+    }
+    // Segments in the current curve colour.
+    std::vector<SurfaceOp> curve() const {
+        return segments(canvas::RGB(static_cast<int>(form.curveRed), static_cast<int>(form.curveGreen),
+                                    static_cast<int>(form.curveBlue)));
+    }
+};
+
+class BothPrograms : public ::testing::TestWithParam<const expolog::Family*> {};
+
+} // namespace
+
+TEST_P(BothPrograms, StartUpState) {
+    Window w(*GetParam());
+    Form1& f = w.form;
+    EXPECT_EQ(f.windowTitle(), GetParam()->caption);
+    EXPECT_EQ(f.Text3->text(), "-10");
+    EXPECT_EQ(f.Text4->text(), "10");
+    EXPECT_EQ(f.Text5->text(), "-10");
+    EXPECT_EQ(f.Text6->text(), "10");
+    EXPECT_EQ(f.Text8->text(), "1");
+    EXPECT_EQ(f.Text9->text(), "1");
+    EXPECT_TRUE(f.parameterBox()->text().isEmpty());
+    EXPECT_EQ(f.view.xmin, -10);
+    EXPECT_EQ(f.view.ymax, 10);
+    EXPECT_EQ(f.trace.stepX, 1);
+    EXPECT_EQ(f.trace.stepY, 1);
+    EXPECT_EQ(f.noGraphFlag, 1);
+    EXPECT_FALSE(f.Timer1->isActive());
+    EXPECT_FALSE(f.Timer2->isActive());
+    EXPECT_EQ(f.Timer1->interval(), 5);
+    EXPECT_EQ(f.Timer1->timerType(), Qt::PreciseTimer);
+    EXPECT_TRUE(f.Image4->isVisible());
+    EXPECT_FALSE(f.Image7->isVisible());
+    EXPECT_FALSE(f.Image8->isVisible());
+    EXPECT_FALSE(f.Image9->isVisible());
+    EXPECT_TRUE(f.Label1->text().isEmpty());
+    EXPECT_TRUE(f.Image17->isVisible());
+    EXPECT_EQ(f.Picture1->size(), QSize(377, 377));
+    // The inverse-function panel lies below the initial client area.
+    EXPECT_GT(f.Image14->geometry().top(), f.height());
+    QApplication::setActiveWindow(&f);
+    EXPECT_EQ(f.focusWidget(), f.parameterBox());
+}
+
+TEST(ExpLogStartUp, ProgramDifferences) {
+    Window z(kZelmora);
+    EXPECT_EQ(z.form.size(), QSize(769, 510));
+    EXPECT_TRUE(z.form.Image16->isVisible());
+    EXPECT_FALSE(z.form.Command4->isVisible());
+    EXPECT_FALSE(z.form.Command5->isVisible());
+    EXPECT_FALSE(z.form.Text2->isVisible());
+    EXPECT_FALSE(z.form.Image5->isVisible());
+    EXPECT_EQ(z.form.parameterBox(), z.form.Text1);
+    Window t(kTavrinth);
+    EXPECT_EQ(t.form.size(), QSize(770, 510));
+    EXPECT_FALSE(t.form.Image16->isVisible());
+    EXPECT_TRUE(t.form.Command4->isVisible());
+    EXPECT_EQ(t.form.parameterBox(), t.form.Text2);
+}
+
+TEST(ExpLogRangePanel, OnlyZelmorasLimitBoxesStoreAtEveryChange) {
+    struct Case {
+        const expolog::Family* family;
+        double storedXmax;
+        double xminAfterClear;
+        std::vector<QString> messagesAfterClearGraph;
+    };
+    // After emptying the boxes, 清除图象 brings Zelmora's frame an empty range; Tavrinth redraws the last
+    // applied one.
+    const Case cases[] = {{&kZelmora, 7, 0, {QStringLiteral("请输入完整的数据！")}},
+                          {&kTavrinth, 10, -10, {}}};
+    for (const Case& c : cases) {
+        Window w(*c.family);
+        w.form.Text4->setText("7");
+        EXPECT_EQ(w.form.view.xmax, c.storedXmax);
+        QTest::mouseClick(w.form.Command6, Qt::LeftButton);
+        EXPECT_TRUE(w.form.Text3->text().isEmpty());
+        EXPECT_TRUE(w.form.Text6->text().isEmpty());
+        EXPECT_EQ(w.form.Text8->text(), "1"); // spacings are left alone
+        EXPECT_EQ(w.form.Text9->text(), "1");
+        EXPECT_EQ(w.form.view.xmin, c.xminAfterClear);
+        QTest::mouseClick(w.form.Command2, Qt::LeftButton);
+        EXPECT_EQ(w.messages.texts(), c.messagesAfterClearGraph);
+    }
+}
+
+TEST(ZelmoraTrace, BaseTwoRunsUpFromPointTwoPastThirty) {
+    Window w(kZelmora);
+    w.plot("2");
+    EXPECT_TRUE(w.form.Timer1->isActive());
+    EXPECT_EQ(w.form.noGraphFlag, 0);
+    w.runTrace();
+    const auto curve = w.curve();
+    ASSERT_FALSE(curve.empty());
+    EXPECT_NEAR(curve.front().b, 0.2, 1e-6);
+    EXPECT_NEAR(curve.front().a, std::log2(0.2), 1e-5);
+    EXPECT_NEAR(curve.front().d, 0.3, 1e-6);
+    EXPECT_EQ(curve.size(), 299u); // y = 0.2 ... 30.0: the step that passes 30 is the last
+    EXPECT_GT(w.form.trace.tracePos, 30);
+    EXPECT_LE(w.form.trace.tracePos - 0.1, 30);
+    EXPECT_TRUE(w.form.Image7->isVisible());
+    EXPECT_TRUE(w.form.Image8->isVisible());
+    EXPECT_FALSE(w.form.Image9->isVisible());
+    EXPECT_EQ(w.form.Label1->text(), QStringLiteral("增"));
+}
+
+TEST(ZelmoraTrace, BaseHalfRunsDownFromFifteen) {
+    Window w(kZelmora);
+    w.plot("0.5");
+    EXPECT_EQ(w.form.trace.tracePos, 15);
+    w.runTrace();
+    const auto curve = w.curve();
+    ASSERT_GT(curve.size(), 2u);
+    EXPECT_NEAR(curve.front().b, 14.9, 1e-5);
+    EXPECT_NEAR(curve.front().d, 14.8, 1e-5);
+    EXPECT_GT(curve.back().c, 10.0f); // the last segment ends far to the right
+    EXPECT_TRUE(w.form.Image9->isVisible());
+    EXPECT_FALSE(w.form.Image8->isVisible());
+    EXPECT_EQ(w.form.Label1->text(), QStringLiteral("减"));
+}
+
+TEST(TavrinthTrace, RunsAlongXFromPointTwoPastTenForAnyBase) {
+    for (const char* base : {"2", "0.5", "10"}) {
+        Window w(kTavrinth);
+        w.plot(base);
+        w.runTrace();
+        const auto curve = w.curve();
+        ASSERT_FALSE(curve.empty()) << base;
+        EXPECT_NEAR(curve.front().a, 0.2, 1e-6);
+        EXPECT_GT(w.form.trace.tracePos, 10);
+        EXPECT_LE(w.form.trace.tracePos - 0.1, 10);
+        EXPECT_EQ(w.form.Label1->text(),
+                  std::strtod(base, nullptr) > 1 ? QStringLiteral("增") : QStringLiteral("减"));
+    }
+}
+
+TEST_P(BothPrograms, ColoursRepeatFromRunToRun) {
+    auto colours = [] {
+        canvas::resetRnd();
+        Window w(*GetParam());
+        std::vector<canvas::Colour> out;
+        for (const char* base : {"2", "3", "0.5"}) {
+            w.plot(base);
+            out.push_back(canvas::RGB(static_cast<int>(w.form.curveRed), static_cast<int>(w.form.curveGreen),
+                                      static_cast<int>(w.form.curveBlue)));
+        }
+        return out;
+    };
+    const auto first = colours();
+    EXPECT_NE(first[0], first[1]);
+    EXPECT_NE(first[1], first[2]);
+    EXPECT_EQ(colours(), first);
+}
+
+TEST_P(BothPrograms, MeaninglessBasesAreRefused) {
+    for (const char* text : {"0", "1", "-2", "abc", "", "NaN", "-0", "&H1"}) {
+        Window w(*GetParam());
+        w.plot(QString::fromUtf8(text));
+        ASSERT_EQ(w.messages.messages().size(), 1u) << text;
+        EXPECT_EQ(w.messages.messages()[0].text, kBaseMessage);
+        EXPECT_EQ(w.messages.messages()[0].title, QStringLiteral("提示"));
+        EXPECT_EQ(w.messages.messages()[0].icon, canvas::MessageIcon::Information);
+        EXPECT_TRUE(w.form.parameterBox()->text().isEmpty());
+        EXPECT_EQ(w.form.focusWidget(), w.form.parameterBox());
+        EXPECT_FALSE(w.form.Timer1->isActive());
+        EXPECT_EQ(w.form.noGraphFlag, 0); // the steps before the check stay done
+    }
+}
+
+TEST_P(BothPrograms, OddButMeaningfulBasesAreTracedWithFiniteState) {
+    for (const QString& text : {QStringLiteral("0.999"), QStringLiteral("1.001"), QStringLiteral("2abc"),
+                                QStringLiteral("1e999"), QString(10000, u'7')}) {
+        Window w(*GetParam());
+        w.plot(text);
+        EXPECT_TRUE(w.messages.messages().empty()) << text.left(10).toStdString();
+        EXPECT_TRUE(w.form.Timer1->isActive());
+        w.runTrace(5000);
+        for (const double v :
+             {w.form.trace.baseA, w.form.trace.lnBase, w.form.trace.tracePos, w.form.trace.traceLog})
+            EXPECT_TRUE(std::isfinite(v)) << text.left(10).toStdString();
+    }
+}
+
+TEST_P(BothPrograms, PlottingAgainAbandonsTheRunningTrace) {
+    Window w(*GetParam());
+    w.plot("2");
+    for (int i = 0; i < 20; ++i)
+        w.form.Timer1_Timer();
+    const canvas::Colour first = w.curve().front().colour;
+    w.plot("3");
+    EXPECT_NEAR(w.form.trace.tracePos, 0.1, 1e-12);
+    w.runTrace();
+    EXPECT_EQ(w.segments(first).size(), 20u); // the old partial curve stays as it was
+}
+
+TEST_P(BothPrograms, ClearingTheGraphDuringATraceCoarsensItToTheTickSpacing) {
+    Window w(*GetParam());
+    w.plot("2");
+    for (int i = 0; i < 5; ++i)
+        w.form.Timer1_Timer();
+    QTest::mouseClick(w.form.Command2, Qt::LeftButton);
+    EXPECT_TRUE(w.form.Timer1->isActive());
+    EXPECT_EQ(w.form.trace.stepX, 1);
+    EXPECT_EQ(w.form.canvasCleared, 1);
+    w.form.Picture1->surface().clearOperations();
+    w.form.Timer1_Timer();
+    const auto next = w.curve();
+    ASSERT_EQ(next.size(), 1u);
+    const bool alongY = GetParam() == &kZelmora;
+    EXPECT_NEAR(alongY ? next[0].d - next[0].b : next[0].c - next[0].a, 1.0, 1e-5);
+    EXPECT_EQ(w.form.noGraphFlag, GetParam() == &kTavrinth ? 1 : 0);
+}
+
+TEST_P(BothPrograms, ClearingTheDataEmptiesBothBoxesAndThePanel) {
+    Window w(*GetParam());
+    w.plot("2");
+    w.runTrace();
+    w.form.Timer1->start();
+    QTest::mouseClick(w.form.Command3, Qt::LeftButton);
+    EXPECT_TRUE(w.form.Text1->text().isEmpty());
+    EXPECT_TRUE(w.form.Text2->text().isEmpty());
+    EXPECT_FALSE(w.form.Image7->isVisible());
+    EXPECT_FALSE(w.form.Image8->isVisible());
+    EXPECT_TRUE(w.form.Label1->text().isEmpty());
+    EXPECT_TRUE(w.form.Timer1->isActive()); // a running trace is left running
+}
+
+TEST_P(BothPrograms, TheMirrorBoxFollowsTyping) {
+    Window w(*GetParam());
+    w.form.parameterBox()->setFocus();
+    QTest::keyClicks(w.form.parameterBox(), "0.7");
+    EXPECT_EQ(w.form.mirrorBox()->text(), "0.7");
+    QTest::keyClick(w.form.parameterBox(), Qt::Key_Backspace);
+    EXPECT_EQ(w.form.mirrorBox()->text(), "0.");
+    EXPECT_TRUE(w.curve().empty());
+}
+
+TEST_P(BothPrograms, NoTickRunsWhileAMessageBoxWaits) {
+    Window w(*GetParam());
+    w.plot("2");
+    int drawnDuringBox = -1;
+    w.messages.onShow([&](const testsupport::RecordedMessage&) {
+        const std::size_t before = w.curve().size();
+        w.form.Timer1_Timer();
+        drawnDuringBox = static_cast<int>(w.curve().size() - before);
+    });
+    QTest::mouseClick(w.form.Command4, Qt::LeftButton); // no message: Text1 holds the base or is hidden
+    w.form.parameterBox()->setText("1");
+    QTest::mouseClick(w.form.Command1, Qt::LeftButton);
+    EXPECT_EQ(drawnDuringBox, 0);
+}
+
+TEST_P(BothPrograms, AHugeRangeKeepsEveryButtonWorkingDuringItsTrace) {
+    Window w(*GetParam());
+    w.form.Text4->setText("1e9");
+    QTest::mouseClick(w.form.Command7, Qt::LeftButton);
+    w.plot("2");
+    w.runTrace(2000);
+    EXPECT_TRUE(w.form.Timer1->isActive());
+    QTest::mouseClick(w.form.Command3, Qt::LeftButton);
+    EXPECT_TRUE(w.form.parameterBox()->text().isEmpty());
+}
+
+INSTANTIATE_TEST_SUITE_P(ExpLog, BothPrograms, ::testing::Values(&kZelmora, &kTavrinth),
+                         [](const auto& info) { return info.param->caption.toStdString(); });
