@@ -307,6 +307,10 @@ void Form1::Command4_Click() {
     } catch (const canvas::RuntimeError&) {
         return;
     }
+    // A base for which the inverse has no curve at all (a = 1 where the inverse runs along y) would leave
+    // the timer ticking idle for ever, and drawing unbidden once 作图 changes the shared base.
+    if (family_.inverseTrace.forBase(trace.baseA).walk == Walk::None)
+        return;
     Timer2->start();
 }
 
