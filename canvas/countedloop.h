@@ -5,10 +5,11 @@
 
 namespace canvas {
 
-/// Most passes a loop whose bounds come from what the user typed may make. It is five times the densest
-/// frame a lesson needs (ticks 0.001 apart across -10..10), and keeps a pathological range from freezing
-/// the window: past it the remaining ticks would only paint over the same pixels.
-constexpr long kMaxLoopPasses = 100000;
+/// Most passes a loop whose bounds come from what the user typed may make. It is two and a half times the
+/// densest frame a lesson needs (ticks 0.001 apart across -10..10: 10,000 on each half axis), and keeps a
+/// pathological range from freezing the window: past it the remaining ticks would only pile more numbers
+/// onto the same pixels.
+constexpr long kMaxLoopPasses = 25000;
 
 /// Runs body(value) for value = start, start + step, ... while value <= end (>= end for a negative step).
 /// A zero step runs nothing, and so does a step too small to change the value any more: both would never

@@ -252,9 +252,13 @@ QPointF Surface::toPixel(double x, double y) const {
 }
 
 QPointF Surface::toUser(QPointF pixel) const {
-    const double x = scaleX1_ + pixel.x() / pxPerUnitX_;
-    const double y = scaleY1_ + pixel.y() / pxPerUnitY_;
-    return {static_cast<double>(static_cast<float>(x)), static_cast<double>(static_cast<float>(y))};
+    // Pointer positions are single precision. Far outside a canvas mapped to a huge range they would not
+    // fit; they stop at the largest single value instead of becoming infinite.
+    auto single = [](double v) {
+        const double limit = static_cast<double>(FLT_MAX);
+        return static_cast<double>(static_cast<float>(std::clamp(v, -limit, limit)));
+    };
+    return {single(scaleX1_ + pixel.x() / pxPerUnitX_), single(scaleY1_ + pixel.y() / pxPerUnitY_)};
 }
 
 void Surface::Line(double x1, double y1, double x2, double y2, Colour colour) {

@@ -96,12 +96,16 @@ TickResult traceTick(const TraceRules& rules, TraceState& s, const canvas::ViewR
 }
 
 void symmetryAxis(TraceState& s, const canvas::ViewRange& view, canvas::Surface& surface) {
-    s.xSpan = view.xmax - view.xmin;
+    // A width beyond double range (typed limits near 1e308) is a run-time failure: nothing is drawn.
+    const double span = view.xmax - view.xmin;
+    if (!std::isfinite(span))
+        return;
+    s.xSpan = span;
     surface.setDrawWidth(1);
     // Dots 0.05 apart; a view so wide that this would take more than the loop bound allows gets dots
     // spread evenly over it instead (they are far closer than a pixel either way).
     double step = 0.05;
-    if (std::isfinite(s.xSpan) && s.xSpan / step > canvas::kMaxLoopPasses)
+    if (s.xSpan / step > canvas::kMaxLoopPasses)
         step = s.xSpan / canvas::kMaxLoopPasses;
     try {
         s.tracePos = view.xmin;

@@ -34,12 +34,12 @@ double samplingStep(const canvas::ViewRange& view) {
 }
 
 // Runs body(x) from start to end by repeated addition of s. Only a run too long to finish at once takes a
-// wider step (see kMaxSamplesPerRun); every view a pupil reaches by zooming and panning keeps s itself.
+// wider step (see kWideViewSamples); every view a pupil reaches by zooming and panning keeps s itself.
 template <class Body> void samplingRun(double start, double end, double s, Body&& body) {
     double step = s;
     const double samples = (end - start) / s;
     if (samples > kMaxSamplesPerRun)
-        step = (end - start) / kMaxSamplesPerRun;
+        step = (end - start) / kWideViewSamples;
     canvas::countedLoop(start, end, step, body, static_cast<long>(kMaxSamplesPerRun) + 2);
 }
 

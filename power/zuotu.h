@@ -18,11 +18,14 @@ enum class PlotOutcome {
     Rejected, ///< a zero exponent part: the message was shown, nothing drawn
 };
 
-/// Most samples one run of a plot takes. The sampling step is the reciprocal of the view's width, so the
-/// number of segments grows with the square of the width: -1000..1000 takes 4 million and is drawn exactly.
-/// A run that would take more (views wider than about 2100 units, typed by hand) is sampled with the step
-/// that spreads this many samples over it, so the whole curve still appears at once and quickly.
+/// Most samples one run of a plot takes with the exact step. The sampling step is the reciprocal of the
+/// view's width, so the number of segments grows with the square of the width: -1000..1000 takes 4 million
+/// and is drawn exactly.
 constexpr double kMaxSamplesPerRun = 4.5e6;
+
+/// Samples of a run in a view wider than that (about 2100 units, typed by hand or dragged far out): spread
+/// evenly over the run, still hundreds per pixel column, so the whole curve appears at once and quickly.
+constexpr double kWideViewSamples = 2.0e5;
 
 /// y = x^n for a whole n; a zero n is refused with "m不能为零或空！".
 PlotOutcome zuotu1(canvas::Surface& surface, const canvas::ViewRange& view, std::int16_t n);

@@ -110,3 +110,13 @@ TEST(ClipSegment, KeepsThePartInsideTheRectangle) {
     EXPECT_NEAR(e, 0, 1e-9);
     EXPECT_NEAR(g, 10, 1e-9);
 }
+
+TEST(Surface, PointerPositionsStayFiniteFarOutsideAHugeMapping) {
+    // Found by the exerciser: a pointer held far outside a canvas mapped to +-1e38 read as infinity.
+    Surface s(QSize(389, 373), RGB(255, 255, 192), 0);
+    s.Scale(-3e38, 3e38, 3e38, -3e38);
+    const QPointF far = s.toUser(QPointF(-2000, 5000));
+    EXPECT_TRUE(std::isfinite(far.x()));
+    EXPECT_TRUE(std::isfinite(far.y()));
+    EXPECT_EQ(far.x(), -static_cast<double>(FLT_MAX));
+}

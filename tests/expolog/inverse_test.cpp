@@ -302,3 +302,13 @@ TEST(ExpLogRobustness, TinyGridSpacingAndTinyBasesStayBoundedAndFinite) {
          {w.form.trace.baseA, w.form.trace.lnBase, w.form.trace.tracePos, w.form.trace.traceLog})
         EXPECT_TRUE(std::isfinite(v));
 }
+
+TEST(ExpLogRobustness, SymmetryAxisOnARangeWiderThanDoublesEndsQuietly) {
+    // Found by the exerciser: xmax - xmin overflowed into the stored span.
+    Window w(kTavrinth);
+    w.form.view.xmin = -1.7e308;
+    w.form.view.xmax = 1.7e308;
+    w.form.Command5_Click();
+    EXPECT_TRUE(std::isfinite(w.form.trace.xSpan));
+    EXPECT_TRUE(std::isfinite(w.form.trace.tracePos));
+}
