@@ -7,7 +7,12 @@ JOBS ?= $(shell nproc)
 BUILD ?= build
 SAN_BUILD ?= build-sanitize
 
-.PHONY: deps build run test test-sanitize bench format clean
+FUZZ_BUILD ?= build-fuzz
+FUZZ_SECONDS ?= 60
+SOAK_ACTIONS ?= 333334
+SOAK_SEED ?= $(shell od -An -N4 -tu4 /dev/urandom | tr -d ' ')
+
+.PHONY: deps build run test test-sanitize bench soak fuzz format clean
 
 deps:
 	@bash scripts/install-deps.sh
@@ -30,8 +35,26 @@ test-sanitize: deps
 bench: build
 	for b in $(BUILD)/bench/*_bench; do QT_QPA_PLATFORM=offscreen $$b; done
 
+# A million random actions across the three programs (a third each), with a fresh seed that it prints.
+soak: build
+	QT_QPA_PLATFORM=offscreen ./$(BUILD)/tests/exerciser --program=all --actions=$(SOAK_ACTIONS) --seed=$(SOAK_SEED)
+
+# Each libFuzzer target for FUZZ_SECONDS, built with clang; new inputs go to a scratch folder, the committed
+# corpus in fuzz/corpus seeds the run. Add an input that finds a fault to fuzz/corpus/<target>/.
+fuzz: deps
+	@bash scripts/install-deps.sh clang-14 libclang-rt-14-dev
+	cmake -S . -B $(FUZZ_BUILD) -DCMAKE_CXX_COMPILER=clang++-14 -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  -DEXPLORERS_FUZZ=ON -DEXPLORERS_TESTS=OFF -DEXPLORERS_BENCH=OFF
+	cmake --build $(FUZZ_BUILD) -j $(JOBS)
+	for t in text frame plot; do \
+	  mkdir -p $(FUZZ_BUILD)/corpus/$$t $(FUZZ_BUILD)/artifacts && \
+	  ASAN_OPTIONS=detect_leaks=0 ./$(FUZZ_BUILD)/fuzz/fuzz_$$t -max_total_time=$(FUZZ_SECONDS) -timeout=10 \
+	    -rss_limit_mb=4096 -artifact_prefix=$(FUZZ_BUILD)/artifacts/$$t- $(FUZZ_BUILD)/corpus/$$t fuzz/corpus/$$t \
+	    || exit 1; \
+	done
+
 format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')
 
 clean:
-	rm -rf $(BUILD) $(SAN_BUILD)
+	rm -rf $(BUILD) $(SAN_BUILD) $(FUZZ_BUILD)

@@ -3,6 +3,7 @@
 # Runs apt-get as root, or through sudo otherwise.
 set -euo pipefail
 
+# With arguments, installs just those packages (the fuzz target's compiler, say).
 packages=(
   build-essential cmake make pkg-config
   qt6-base-dev qt6-svg-dev libqt6svg6 qt6-qpa-plugins libgl-dev
@@ -10,6 +11,10 @@ packages=(
   fonts-arphic-uming fonts-arphic-ukai fonts-liberation2 fonts-noto-cjk
   xvfb xauth x11-apps imagemagick xdotool
 )
+
+if [ $# -gt 0 ]; then
+  packages=("$@")
+fi
 
 missing=()
 for p in "${packages[@]}"; do
