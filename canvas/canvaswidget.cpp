@@ -1,10 +1,13 @@
 #include "canvaswidget.h"
 
 #include <QBitmap>
+#include <QGuiApplication>
+
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QPen>
+#include <algorithm>
 
 namespace canvas {
 
@@ -32,6 +35,11 @@ int shiftOf(Qt::KeyboardModifiers modifiers) {
         s |= 4;
     return s;
 }
+// The window is not on a screen yet when its canvas is made; take the density of the densest screen.
+qreal initialDeviceRatio(QWidget* parent) {
+    const qreal own = parent ? parent->devicePixelRatioF() : 1.0;
+    return std::max(own, qGuiApp ? qGuiApp->devicePixelRatio() : 1.0);
+}
 } // namespace
 
 QCursor crossHairCursor() {
@@ -49,8 +57,9 @@ QCursor crossHairCursor() {
 }
 
 CanvasWidget::CanvasWidget(QSize outerSize, Colour backColor, QWidget* parent)
-    : QFrame(parent), surface_(std::make_unique<Surface>(outerSize - QSize(2 * kBorder, 2 * kBorder),
-                                                         backColor, RGB(0, 0, 0))) {
+    : QFrame(parent),
+      surface_(std::make_unique<Surface>(outerSize - QSize(2 * kBorder, 2 * kBorder), backColor, RGB(0, 0, 0),
+                                         initialDeviceRatio(parent))) {
     setFrameStyle(QFrame::Panel | QFrame::Sunken);
     setLineWidth(kBorder);
     resize(outerSize);
@@ -66,8 +75,13 @@ CanvasWidget::CanvasWidget(QSize outerSize, Colour backColor, QWidget* parent)
             this,
             [this] {
                 const QRect changed = surface_->takeDirtyRect();
-                if (!changed.isEmpty())
-                    update(changed.translated(kBorder, kBorder));
+                if (changed.isEmpty())
+                    return;
+                // Device pixels to logical ones, rounded outwards.
+                const qreal r = surface_->deviceRatio();
+                const QRectF logical(changed.x() / r, changed.y() / r, changed.width() / r,
+                                     changed.height() / r);
+                update(logical.toAlignedRect().adjusted(-1, -1, 1, 1).translated(kBorder, kBorder));
             },
             Qt::QueuedConnection);
     });
@@ -76,11 +90,11 @@ CanvasWidget::CanvasWidget(QSize outerSize, Colour backColor, QWidget* parent)
 CanvasWidget::~CanvasWidget() = default;
 
 QPointF CanvasWidget::userPosition(QPointF widgetPos) const {
-    return surface_->toUser(widgetPos - QPointF(kBorder, kBorder));
+    return surface_->toUser((widgetPos - QPointF(kBorder, kBorder)) * surface_->deviceRatio());
 }
 
 QPointF CanvasWidget::widgetPosition(double x, double y) const {
-    return surface_->toPixel(x, y) + QPointF(kBorder, kBorder);
+    return surface_->toPixel(x, y) / surface_->deviceRatio() + QPointF(kBorder, kBorder);
 }
 
 void CanvasLine::setVisible(bool visible) {
@@ -126,7 +140,10 @@ void CanvasWidget::paintEvent(QPaintEvent* event) {
     QFrame::paintEvent(event);
     QPainter p(this);
     const QRect target = event->rect().intersected(contentsRect());
-    p.drawImage(target, surface_->Image(), target.translated(-kBorder, -kBorder));
+    const qreal r = surface_->deviceRatio();
+    const QRectF source = QRectF(target.translated(-kBorder, -kBorder));
+    p.drawImage(QRectF(target), surface_->Image(),
+                QRectF(source.x() * r, source.y() * r, source.width() * r, source.height() * r));
     p.setClipRect(contentsRect());
     // Objects on the canvas are placed in user units; far-away ones are clipped in floating point first.
     const QRectF inner = QRectF(contentsRect()).adjusted(-4, -4, 4, 4);

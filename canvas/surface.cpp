@@ -154,19 +154,36 @@ bool clipSegment(double& x1, double& y1, double& x2, double& y2, double left, do
     return true;
 }
 
-Surface::Surface(QSize size, Colour backColor, Colour foreColor)
-    : image_(size, QImage::Format_RGB32), backColor_(backColor), foreColor_(foreColor),
-      font_(QStringLiteral("Times New Roman")) {
-    font_.setPointSizeF(9.0);
+Surface::Surface(QSize size, Colour backColor, Colour foreColor, qreal deviceRatio)
+    : size_(size), ratio_(deviceRatio > 0 ? deviceRatio : 1.0),
+      image_(QSize(static_cast<int>(std::lround(size.width() * ratio_)),
+                   static_cast<int>(std::lround(size.height() * ratio_))),
+             QImage::Format_RGB32),
+      backColor_(backColor), foreColor_(foreColor), font_(QStringLiteral("Times New Roman")) {
+    // The glyphs are drawn at the device's density: 9 points on the logical canvas.
+    font_.setPointSizeF(9.0 * ratio_);
     image_.fill(toQColor(backColor_));
-    // Until the first Scale, one unit is one pixel.
+    // Until the first Scale, one unit is one logical pixel.
     scaleX2_ = static_cast<float>(size.width());
     scaleY2_ = static_cast<float>(size.height());
+    pxPerUnitX_ = ratio_;
+    pxPerUnitY_ = ratio_;
 }
 
 Surface::~Surface() {
     if (painter_)
         painter_->end();
+}
+
+int Surface::devicePen() const {
+    return std::max(1, static_cast<int>(std::lround(drawWidth_ * ratio_)));
+}
+
+QImage Surface::picture() {
+    const QImage& device = Image();
+    if (device.size() == size_)
+        return device;
+    return device.scaled(size_, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
 }
 
 QPainter& Surface::painter() {
@@ -270,21 +287,22 @@ void Surface::Line(double x1, double y1, double x2, double y2, Colour colour) {
     const QPointF a = toPixel(fx1, fy1);
     const QPointF b = toPixel(fx2, fy2);
     double ax = a.x(), ay = a.y(), bx = b.x(), by = b.y();
-    const double m = kClipMargin + drawWidth_;
+    const int pen = devicePen();
+    const double m = kClipMargin + pen;
     if (!clipSegment(ax, ay, bx, by, -m, -m, image_.width() + m, image_.height() + m))
         return;
     const QLine segment(static_cast<int>(std::lround(ax)), static_cast<int>(std::lround(ay)),
                         static_cast<int>(std::lround(bx)), static_cast<int>(std::lround(by)));
-    if (!pendingLines_.empty() && (pendingColour_ != colour || pendingWidth_ != drawWidth_))
+    if (!pendingLines_.empty() && (pendingColour_ != colour || pendingWidth_ != pen))
         flushLines();
-    const int reach = drawWidth_ + 1;
+    const int reach = pen + 1;
     markChanged(QRect(segment.p1(), segment.p2()).normalized().adjusted(-reach, -reach, reach, reach));
     if (!pendingLines_.empty() && joinRun(pendingLines_.back(), segment))
         return;
     if (pendingLines_.size() >= kLineBatch)
         flushLines();
     pendingColour_ = colour;
-    pendingWidth_ = drawWidth_;
+    pendingWidth_ = pen;
     pendingLines_.push_back(segment);
 }
 
@@ -295,15 +313,16 @@ void Surface::PSet(double x, double y) {
         ops_.push_back(op);
     }
     const QPointF p = toPixel(fx, fy);
-    const double half = drawWidth_ / 2.0;
+    const int pen = devicePen();
+    const double half = pen / 2.0;
     if (!(p.x() + half >= 0 && p.y() + half >= 0 && p.x() - half < image_.width() &&
           p.y() - half < image_.height()))
         return;
     flushLines();
     const int left = static_cast<int>(std::lround(p.x() - half));
     const int top = static_cast<int>(std::lround(p.y() - half));
-    painter().fillRect(left, top, drawWidth_, drawWidth_, toQColor(foreColor_));
-    markChanged(QRect(left, top, drawWidth_, drawWidth_));
+    painter().fillRect(left, top, pen, pen, toQColor(foreColor_));
+    markChanged(QRect(left, top, pen, pen));
 }
 
 void Surface::setCurrentX(double x) {
@@ -432,6 +451,13 @@ void Surface::Print(const QString& text) {
     record(op);
     flushLines();
     painter();
+    if (lineHeight_ == 0 || lineHeightItalic_ == 0) {
+        QFont font = font_;
+        lineHeight_ = QFontMetrics(font).height();
+        font.setItalic(true);
+        lineHeightItalic_ = QFontMetrics(font).height();
+    }
+    const int lineHeight = fontItalic_ ? lineHeightItalic_ : lineHeight_;
     const QPointF p = toPixel(currentX_, currentY_);
     const double w = image_.width(), h = image_.height();
     // Text far off the canvas cannot show; skip the layout but keep the current position rule.
@@ -439,16 +465,10 @@ void Surface::Print(const QString& text) {
         const int left = static_cast<int>(std::floor(p.x()));
         const int top = static_cast<int>(std::floor(p.y()));
         const int right = drawText(text, left, top);
-        markChanged(QRect(QPoint(left - 8, top - 2), QPoint(right + 8, top + 40)));
-    }
-    if (lineHeight_ == 0 || lineHeightItalic_ == 0) {
-        QFont font = font_;
-        lineHeight_ = QFontMetrics(font).height();
-        font.setItalic(true);
-        lineHeightItalic_ = QFontMetrics(font).height();
+        markChanged(
+            QRect(QPoint(left - lineHeight, top - 2), QPoint(right + lineHeight, top + lineHeight + 2)));
     }
     // Like a line of output: the next Print starts at the left edge, one text line lower.
-    const int lineHeight = fontItalic_ ? lineHeightItalic_ : lineHeight_;
     currentX_ = scaleX1_;
     const double nextY = currentY_ + lineHeight / pxPerUnitY_;
     if (std::fabs(nextY) <= static_cast<double>(FLT_MAX))

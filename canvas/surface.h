@@ -40,8 +40,10 @@ struct SurfaceOp {
 
 class Surface {
 public:
-    /// A canvas of the given size in pixels, filled with the back colour.
-    Surface(QSize size, Colour backColor, Colour foreColor);
+    /// A canvas of the given size in (logical) pixels, filled with the back colour. On a high-density
+    /// screen `deviceRatio` device pixels make one logical pixel: the picture is drawn at the device's
+    /// density (crisp lines and text), while sizes, pen widths and the saved picture stay logical.
+    Surface(QSize size, Colour backColor, Colour foreColor, qreal deviceRatio = 1.0);
     ~Surface();
     Surface(const Surface&) = delete;
     Surface& operator=(const Surface&) = delete;
@@ -70,14 +72,18 @@ public:
 
     Colour BackColor() const { return backColor_; }
     Colour ForeColor() const { return foreColor_; }
-    QSize size() const { return image_.size(); }
+    /// Size in logical pixels.
+    QSize size() const { return size_; }
+    qreal deviceRatio() const { return ratio_; }
 
-    /// The picture as it stands now (everything drawn so far).
+    /// The picture as it stands now (everything drawn so far), in device pixels.
     const QImage& Image();
+    /// The picture at its logical size, as it is saved or copied.
+    QImage picture();
 
-    /// Pixel position (fractional) of a point in user units, under the current mapping.
+    /// Device-pixel position (fractional) of a point in user units, under the current mapping.
     QPointF toPixel(double x, double y) const;
-    /// User coordinates of a pixel position, in single precision, as pointer events report them.
+    /// User coordinates of a device-pixel position, in single precision, as pointer events report them.
     QPointF toUser(QPointF pixel) const;
     float scaleLeft() const { return scaleX1_; }
     float scaleTop() const { return scaleY1_; }
@@ -115,6 +121,10 @@ private:
     int drawText(const QString& text, int left, int top);
     void blendGlyph(const Glyph& g, int x, int y);
 
+    int devicePen() const;
+
+    QSize size_;
+    qreal ratio_;
     QImage image_;
     std::unique_ptr<QPainter> painter_;
     Colour backColor_;

@@ -1,5 +1,6 @@
 #include "form1.h"
 
+#include "canvas/canvascopy.h"
 #include "canvas/controls.h"
 #include "canvas/messagebox.h"
 #include "canvas/runtime.h"
@@ -146,6 +147,7 @@ void Form1::buildControls() {
         Image17, Image16, std::vector<std::function<void()>>{[this] { Label11->setVisible(false); }});
     grid_ = canvas::GridButtons{true, [this] { return canvasCleared != 1; }, [this] { Command7_Click(); },
                                 [this] { Command1_Click(); }};
+    new canvas::CanvasCopy(this, Picture1);
     connectHandlers();
 }
 

@@ -1,5 +1,6 @@
 #include "form1.h"
 
+#include "canvas/canvascopy.h"
 #include "canvas/controls.h"
 #include "canvas/runtime.h"
 #include "zuotu.h"
@@ -186,6 +187,7 @@ void Form1::buildControls() {
                                            [this] { Line2->setVisible(false); }});
     grid_ = canvas::GridButtons{false, [this] { return plotState != 3; }, [this] { Command1_Click(); },
                                 [this] { Command2_Click(); }};
+    new canvas::CanvasCopy(this, Picture1);
     connectHandlers();
 }
 
@@ -383,7 +385,7 @@ void Form1::Command10_Click() {
 
 void Form1::Command8_Click() {
     if (!Form2_)
-        Form2_ = new Form2([this] { return Picture1->surface().Image(); });
+        Form2_ = new Form2([this] { return Picture1->surface().picture(); });
     Form2_->show();
     Form2_->raise();
     Form2_->activateWindow();
