@@ -12,7 +12,7 @@ FUZZ_SECONDS ?= 60
 SOAK_ACTIONS ?= 333334
 SOAK_SEED ?= $(shell od -An -N4 -tu4 /dev/urandom | tr -d ' ')
 
-.PHONY: deps build run test test-sanitize bench soak fuzz format clean
+.PHONY: deps build run test test-sanitize bench soak fuzz package install-package screenshots format clean
 
 deps:
 	@bash scripts/install-deps.sh
@@ -34,6 +34,13 @@ test-sanitize: deps
 
 bench: build
 	for b in $(BUILD)/bench/*_bench; do QT_QPA_PLATFORM=offscreen $$b; done
+
+# The Debian package of the three programs (in $(BUILD)/), and installing it on this machine.
+package: build
+	cd $(BUILD) && cpack -G DEB
+
+install-package: package
+	$(if $(filter 0,$(shell id -u)),,sudo) apt-get install -y ./$(BUILD)/function-explorers_*.deb
 
 # A million random actions across the three programs (a third each), with a fresh seed that it prints.
 soak: build

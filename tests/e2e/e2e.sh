@@ -1,0 +1,124 @@
+#!/usr/bin/env bash
+# End-to-end on a real X server: starts each program binary under its own Xvfb, waits for its window,
+# checks the client size, types a value and clicks with xdotool, takes a screenshot and checks pixels (the
+# axes at the canvas centre, a plotted curve), then ends the program through its exit picture.
+#   e2e.sh path/to/Quorvex path/to/Zelmora path/to/Tavrinth
+set -euo pipefail
+
+quorvex=$1 zelmora=$2 tavrinth=$3
+work=$(mktemp -d)
+trap 'kill $(jobs -p) 2>/dev/null || true; rm -rf "$work"' EXIT
+
+# A display of our own, whatever else runs on this machine.
+exec 7> "$work/display"
+Xvfb -displayfd 7 -screen 0 1024x768x24 -nolisten tcp > "$work/xvfb.log" 2>&1 &
+for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
+export DISPLAY=":$(head -1 "$work/display")"
+export XDG_RUNTIME_DIR="$work"
+# A real display, whatever the test run around us asks of Qt.
+export QT_QPA_PLATFORM=xcb
+unset QT_SCALE_FACTOR
+
+fail() { echo "e2e FAILED: $*" >&2; exit 1; }
+
+# The colour of a pixel of the root window as "r g b".
+pixel() {
+    import -window root -depth 8 "ppm:$work/shot.ppm"
+    python3 - "$work/shot.ppm" "$1" "$2" <<'PY'
+import sys
+data = open(sys.argv[1], 'rb').read()
+fields, pos = [], 0
+while len(fields) < 4:
+    while data[pos:pos+1].isspace(): pos += 1
+    start = pos
+    while not data[pos:pos+1].isspace(): pos += 1
+    fields.append(data[start:pos])
+width = int(fields[1]); pos += 1
+x, y = int(sys.argv[2]), int(sys.argv[3])
+o = pos + 3 * (y * width + x)
+print(data[o], data[o+1], data[o+2])
+PY
+}
+
+# True when some pixel in the square of half-size r around (x, y) satisfies the python test on r, g, b.
+somewhere() {
+    local x=$1 y=$2 r=$3 test=$4
+    import -window root -depth 8 "ppm:$work/shot.ppm"
+    python3 - "$work/shot.ppm" "$x" "$y" "$r" "$test" <<'PY'
+import sys
+data = open(sys.argv[1], 'rb').read()
+fields, pos = [], 0
+while len(fields) < 4:
+    while data[pos:pos+1].isspace(): pos += 1
+    start = pos
+    while not data[pos:pos+1].isspace(): pos += 1
+    fields.append(data[start:pos])
+width = int(fields[1]); pos += 1
+cx, cy, r, test = int(sys.argv[2]), int(sys.argv[3]), int(sys.argv[4]), sys.argv[5]
+for y in range(cy - r, cy + r + 1):
+    for x in range(cx - r, cx + r + 1):
+        o = pos + 3 * (y * width + x)
+        R, G, B = data[o], data[o+1], data[o+2]
+        if eval(test):
+            sys.exit(0)
+sys.exit(1)
+PY
+}
+
+# run NAME BINARY WIDTH HEIGHT PARAM_X PARAM_Y PLOT_X PLOT_Y AXIS_X AXIS_Y CURVE_X CURVE_Y EXIT_X EXIT_Y [PRE_X PRE_Y]
+run() {
+    local name=$1 binary=$2 width=$3 height=$4
+    echo "== $name"
+    "$binary" > "$work/$name.log" 2>&1 &
+    local pid=$!
+    local wid
+    wid=$(timeout 30 xdotool search --sync --onlyvisible --name "^$name\$" | head -1) || fail "$name: no window"
+    eval "$(xdotool getwindowgeometry --shell "$wid")"
+    [ "$WIDTH" = "$width" ] && [ "$HEIGHT" = "$height" ] || fail "$name: client area ${WIDTH}x${HEIGHT}, expected ${width}x${height}"
+    local ox=$X oy=$Y
+    sleep 0.5
+    # Axes: black pixels where the frame of -10..10 puts its x axis, left of the canvas centre.
+    somewhere $((ox + $9)) $((oy + ${10})) 2 'R < 40 and G < 40 and B < 40' || fail "$name: no axis at the canvas centre"
+    if [ $# -ge 16 ]; then
+        xdotool mousemove $((ox + ${15})) $((oy + ${16})) click 1
+        sleep 0.3
+    fi
+    xdotool mousemove $((ox + $5)) $((oy + $6)) click 1
+    sleep 0.2
+    xdotool type --delay 50 "2"
+    xdotool mousemove $((ox + $7)) $((oy + $8)) click 1
+    # The curve (traced by a timer in two of the programs): a coloured pixel near the point it must pass.
+    local drawn=no
+    for _ in $(seq 40); do
+        sleep 0.25
+        if somewhere $((ox + ${11})) $((oy + ${12})) 3 \
+            'not (R > 240 and G > 240 and B > 180) and not (R < 40 and G < 40 and B < 40) and not (R == G == B)'; then
+            drawn=yes
+            break
+        fi
+    done
+    [ $drawn = yes ] || fail "$name: no curve at the expected point"
+    import -window root "$work/$name.png"
+    # Exit: onto the normal picture (it gives way to the highlighted one), then click it.
+    xdotool mousemove $((ox + ${13})) $((oy + ${14}))
+    sleep 0.3
+    xdotool mousemove $((ox + ${13} + 1)) $((oy + ${14}))
+    sleep 0.3
+    xdotool click 1
+    for _ in $(seq 50); do
+        kill -0 "$pid" 2>/dev/null || break
+        sleep 0.1
+    done
+    if kill -0 "$pid" 2>/dev/null; then
+        kill "$pid"
+        fail "$name: still running after a click on the exit picture"
+    fi
+    wait "$pid" || fail "$name: exited with an error"
+    echo "$name: window ${WIDTH}x${HEIGHT}, axes, curve and exit checked"
+}
+
+#             name     binary     w   h   param     plot      axis      curve     exit      (option)
+run Quorvex  "$quorvex"  740 494 70 180   44 260    262 220   395 146   680 450   45 404
+run Zelmora  "$zelmora"  769 510 100 164  60 228    326 237   450 162   700 458
+run Tavrinth "$tavrinth" 770 510 112 172  60 228    326 237   487 199   700 458
+echo "e2e: 3 passed, 0 failed"
