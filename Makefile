@@ -42,6 +42,10 @@ package: build
 install-package: package
 	$(if $(filter 0,$(shell id -u)),,sudo) apt-get install -y ./$(BUILD)/function-explorers_*.deb
 
+# The README's screenshots, made under Xvfb.
+screenshots: build
+	bash tools/screenshots.sh $(BUILD)
+
 # A million random actions across the three programs (a third each), with a fresh seed that it prints.
 soak: build
 	QT_QPA_PLATFORM=offscreen ./$(BUILD)/tests/exerciser --program=all --actions=$(SOAK_ACTIONS) --seed=$(SOAK_SEED)
