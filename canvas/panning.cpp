@@ -7,14 +7,18 @@ namespace canvas {
 Panning::Panning(ViewRange& view, PanningStyle style, PanningActions actions, ReadOut readOut)
     : view_(view), style_(style), actions_(std::move(actions)), readOut_(readOut) {}
 
-void Panning::MouseDown(const PointerEvent& e) {
-    dragFlag = 1;
+void Panning::takeBase(const PointerEvent& e) {
     dragBase[0] = view_.xmin;
     dragBase[1] = view_.xmax;
     dragBase[2] = view_.ymin;
     dragBase[3] = view_.ymax;
     dragPoint[0] = e.x;
     dragPoint[1] = e.y;
+}
+
+void Panning::MouseDown(const PointerEvent& e) {
+    dragFlag = 1;
+    takeBase(e);
     if (style_.readOut) {
         readOut_.Line1->setVisible(false);
         readOut_.Line2->setVisible(false);
@@ -35,12 +39,7 @@ void Panning::shiftAndRedraw() {
 
 void Panning::MouseMove(const PointerEvent& e) {
     if (dragFlag == 1) {
-        dragBase[0] = view_.xmin;
-        dragBase[1] = view_.xmax;
-        dragBase[2] = view_.ymin;
-        dragBase[3] = view_.ymax;
-        dragPoint[0] = e.x;
-        dragPoint[1] = e.y;
+        takeBase(e);
         shiftAndRedraw();
         return;
     }

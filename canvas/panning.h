@@ -56,6 +56,8 @@ public:
     float dragPoint[2] = {0, 0};
 
 private:
+    /// Records the range and the pointer at a press or at the start of a drag step.
+    void takeBase(const PointerEvent& e);
     void shiftAndRedraw();
     void showReadOut(float x, float y);
 
