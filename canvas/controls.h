@@ -24,10 +24,10 @@ void setTabOrderByIndex(std::vector<std::pair<int, QWidget*>> widgets);
 
 /// A slot that runs a window's handler and lets no exception out of it: a handler ends where its own
 /// failures end it, and anything unforeseen must not take the window down with it.
-template <class Window> auto handler(Window* window, void (Window::*method)()) {
-    return [window, method] {
+template <class Window, class... Args> auto handler(Window* window, void (Window::*method)(Args...)) {
+    return [window, method](Args... args) {
         try {
-            (window->*method)();
+            (window->*method)(args...);
         } catch (const std::exception&) {
         }
     };

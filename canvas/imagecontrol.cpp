@@ -18,6 +18,13 @@ QPixmap renderPicture(const QString& source, QSize size, qreal devicePixelRatio)
     return pixmap;
 }
 
+QIcon programIcon(const QString& source) {
+    QIcon icon;
+    for (const int size : {16, 24, 32, 48, 64})
+        icon.addPixmap(renderPicture(source, QSize(size, size), 1.0));
+    return icon;
+}
+
 ImageControl::ImageControl(const QString& source, QWidget* parent) : QWidget(parent), source_(source) {
     setAttribute(Qt::WA_NoMousePropagation);
     setMouseTracking(true);

@@ -3,6 +3,7 @@
 // A picture control: shows one picture from the resources, sized to the control, and reports clicks and
 // pointer moves over it.
 
+#include <QIcon>
 #include <QPixmap>
 #include <QWidget>
 
@@ -29,6 +30,9 @@ private:
     QString source_;
     QPixmap cache_;
 };
+
+/// A window icon from the picture at a resource path, rendered at the usual icon sizes.
+QIcon programIcon(const QString& source);
 
 /// The picture at a resource path drawn at the given logical size and device pixel ratio.
 QPixmap renderPicture(const QString& source, QSize size, qreal devicePixelRatio);

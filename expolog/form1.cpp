@@ -8,7 +8,6 @@
 
 #include <QEvent>
 #include <QGuiApplication>
-#include <QIcon>
 #include <QPainter>
 #include <QScreen>
 
@@ -33,13 +32,6 @@ void setTextColour(QWidget* w, const QColor& colour) {
     w->setPalette(palette);
 }
 
-QIcon programIcon(const QString& source) {
-    QIcon icon;
-    for (const int size : {16, 24, 32, 48, 64})
-        icon.addPixmap(canvas::renderPicture(source, QSize(size, size), 1.0));
-    return icon;
-}
-
 } // namespace
 
 Form1::Form1(const Family& family, QWidget* parent) : QWidget(parent), family_(family) {
@@ -48,7 +40,7 @@ Form1::Form1(const Family& family, QWidget* parent) : QWidget(parent), family_(f
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     resize(pixels(family_.client).size());
-    setWindowIcon(programIcon(family_.pictures + QStringLiteral("icon.svg")));
+    setWindowIcon(canvas::programIcon(family_.pictures + QStringLiteral("icon.svg")));
     setFont(designFont(kSong, 9));
     setMouseTracking(true);
     if (const QScreen* screen = QGuiApplication::primaryScreen())
@@ -168,17 +160,9 @@ void Form1::connectHandlers() {
     connect(Timer1, &QTimer::timeout, this, handler(this, &Form1::Timer1_Timer));
     connect(Timer2, &QTimer::timeout, this, handler(this, &Form1::Timer2_Timer));
     connect(parameterBox(), &QLineEdit::textChanged, this, handler(this, &Form1::parameterBox_Change));
-    auto pointer = [this](auto signal, void (Form1::*h)(const canvas::PointerEvent&)) {
-        connect(Picture1, signal, this, [this, h](const canvas::PointerEvent& e) {
-            try {
-                (this->*h)(e);
-            } catch (const std::exception&) {
-            }
-        });
-    };
-    pointer(&canvas::CanvasWidget::mouseDown, &Form1::Picture1_MouseDown);
-    pointer(&canvas::CanvasWidget::mouseMoved, &Form1::Picture1_MouseMove);
-    pointer(&canvas::CanvasWidget::mouseUp, &Form1::Picture1_MouseUp);
+    connect(Picture1, &canvas::CanvasWidget::mouseDown, this, handler(this, &Form1::Picture1_MouseDown));
+    connect(Picture1, &canvas::CanvasWidget::mouseMoved, this, handler(this, &Form1::Picture1_MouseMove));
+    connect(Picture1, &canvas::CanvasWidget::mouseUp, this, handler(this, &Form1::Picture1_MouseUp));
 }
 
 void Form1::Form_Load() {

@@ -6,7 +6,6 @@
 #include "zuotu.h"
 
 #include <QEvent>
-#include <QIcon>
 #include <QPainter>
 
 #include <cmath>
@@ -66,13 +65,6 @@ QRadioButton* option(QWidget* parent, const QString& caption, QRect geometry) {
     return o;
 }
 
-QIcon programIcon(const QString& source) {
-    QIcon icon;
-    for (const int size : {16, 24, 32, 48, 64})
-        icon.addPixmap(canvas::renderPicture(source, QSize(size, size), 1.0));
-    return icon;
-}
-
 } // namespace
 
 Form1::Form1(QWidget* parent) : QWidget(parent) {
@@ -80,7 +72,7 @@ Form1::Form1(QWidget* parent) : QWidget(parent) {
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     setFixedSize(twips(0, 0, 11100, 7410).size());
-    setWindowIcon(programIcon(QStringLiteral(":/power/icon.svg")));
+    setWindowIcon(canvas::programIcon(QStringLiteral(":/power/icon.svg")));
     setFont(designFont(kSong, 9));
     setMouseTracking(true);
     buildControls();
@@ -206,17 +198,9 @@ void Form1::connectHandlers() {
     click(Command9, &Form1::Command9_Click);
     click(Command10, &Form1::Command10_Click);
     click(Command8, &Form1::Command8_Click);
-    auto pointer = [this](auto signal, void (Form1::*h)(const canvas::PointerEvent&)) {
-        connect(Picture1, signal, this, [this, h](const canvas::PointerEvent& e) {
-            try {
-                (this->*h)(e);
-            } catch (const std::exception&) {
-            }
-        });
-    };
-    pointer(&canvas::CanvasWidget::mouseDown, &Form1::Picture1_MouseDown);
-    pointer(&canvas::CanvasWidget::mouseMoved, &Form1::Picture1_MouseMove);
-    pointer(&canvas::CanvasWidget::mouseUp, &Form1::Picture1_MouseUp);
+    connect(Picture1, &canvas::CanvasWidget::mouseDown, this, handler(this, &Form1::Picture1_MouseDown));
+    connect(Picture1, &canvas::CanvasWidget::mouseMoved, this, handler(this, &Form1::Picture1_MouseMove));
+    connect(Picture1, &canvas::CanvasWidget::mouseUp, this, handler(this, &Form1::Picture1_MouseUp));
     connect(Picture1, &canvas::CanvasWidget::focusLost, this, handler(this, &Form1::Picture1_LostFocus));
     connect(Option1, &QRadioButton::clicked, this, handler(this, &Form1::Option1_Click));
     connect(Option2, &QRadioButton::clicked, this, handler(this, &Form1::Option2_Click));
