@@ -395,7 +395,7 @@ const Surface::Glyph& Surface::glyph(QChar c) {
     return cache.emplace(c.unicode(), std::move(g)).first->second;
 }
 
-void Surface::blendGlyph(const Glyph& g, int x, int y) {
+void Surface::blendGlyph(const Glyph& g, int x, int y, uchar* bits) {
     const int left = x + g.left;
     const int top = y + g.top;
     const int xFrom = std::max(0, -left), xTo = std::min(g.width, image_.width() - left);
@@ -405,8 +405,6 @@ void Surface::blendGlyph(const Glyph& g, int x, int y) {
     const unsigned r = static_cast<unsigned>(redOf(foreColor_));
     const unsigned gr = static_cast<unsigned>(greenOf(foreColor_));
     const unsigned b = static_cast<unsigned>(blueOf(foreColor_));
-    // The painter (when open) draws into this same buffer: it was made exclusive when the painter began.
-    uchar* bits = image_.bits();
     const qsizetype stride = image_.bytesPerLine();
     const QRgb solid = qRgb(static_cast<int>(r), static_cast<int>(gr), static_cast<int>(b));
     // Exact rounding of x / 255 for 0 <= x <= 255 * 255, without a division.
@@ -436,10 +434,12 @@ void Surface::blendGlyph(const Glyph& g, int x, int y) {
 int Surface::drawText(const QString& text, int left, int top) {
     // Number labels come by the thousand: each character is blended from cached coverage instead of
     // laying the text out afresh every time.
+    // The painter (when open) draws into this same buffer: it was made exclusive when the painter began.
+    uchar* bits = image_.bits();
     int x = left;
     for (const QChar c : text) {
         const Glyph& g = glyph(c);
-        blendGlyph(g, x, top);
+        blendGlyph(g, x, top, bits);
         x += g.advance;
     }
     return x;

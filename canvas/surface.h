@@ -119,7 +119,7 @@ private:
     const Glyph& glyph(QChar c);
     /// Draws the text; returns the pen position after it.
     int drawText(const QString& text, int left, int top);
-    void blendGlyph(const Glyph& g, int x, int y);
+    void blendGlyph(const Glyph& g, int x, int y, uchar* bits);
 
     int devicePen() const;
 
