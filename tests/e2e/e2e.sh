@@ -21,25 +21,6 @@ unset QT_SCALE_FACTOR
 
 fail() { echo "e2e FAILED: $*" >&2; exit 1; }
 
-# The colour of a pixel of the root window as "r g b".
-pixel() {
-    import -window root -depth 8 "ppm:$work/shot.ppm"
-    python3 - "$work/shot.ppm" "$1" "$2" <<'PY'
-import sys
-data = open(sys.argv[1], 'rb').read()
-fields, pos = [], 0
-while len(fields) < 4:
-    while data[pos:pos+1].isspace(): pos += 1
-    start = pos
-    while not data[pos:pos+1].isspace(): pos += 1
-    fields.append(data[start:pos])
-width = int(fields[1]); pos += 1
-x, y = int(sys.argv[2]), int(sys.argv[3])
-o = pos + 3 * (y * width + x)
-print(data[o], data[o+1], data[o+2])
-PY
-}
-
 # True when some pixel in the square of half-size r around (x, y) satisfies the python test on r, g, b.
 somewhere() {
     local x=$1 y=$2 r=$3 test=$4
