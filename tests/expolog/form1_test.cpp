@@ -1,6 +1,6 @@
 #include "expolog/family.h"
 
-#include "../support/messagerecorder.h"
+#include "../support/expologwindow.h"
 #include "canvas/runtime.h"
 
 #include <QApplication>
@@ -19,39 +19,7 @@ namespace {
 
 const QString kBaseMessage = QStringLiteral("无意义的参数,请重新输入合适的参数。");
 
-struct Window {
-    testsupport::MessageRecorder messages;
-    Form1 form;
-    explicit Window(const expolog::Family& family) : form(family) {
-        form.show();
-        form.Picture1->surface().setRecording(true);
-    }
-    void plot(const QString& base) {
-        form.parameterBox()->setText(base);
-        QTest::mouseClick(form.Command1, Qt::LeftButton);
-    }
-    // Ticks the main trace until it stops (or a bound, for traces that never do); returns the ticks run.
-    int runTrace(int bound = 100000) {
-        int ticks = 0;
-        while (form.Timer1->isActive() && ticks < bound) {
-            form.Timer1_Timer();
-            ++ticks;
-        }
-        return ticks;
-    }
-    std::vector<SurfaceOp> segments(canvas::Colour colour) const {
-        std::vector<SurfaceOp> out;
-        for (const SurfaceOp& op : form.Picture1->surface().operations())
-            if (op.kind == SurfaceOp::Kind::Line && op.colour == colour)
-                out.push_back(op);
-        return out;
-    }
-    // Segments in the current curve colour.
-    std::vector<SurfaceOp> curve() const {
-        return segments(canvas::RGB(static_cast<int>(form.curveRed), static_cast<int>(form.curveGreen),
-                                    static_cast<int>(form.curveBlue)));
-    }
-};
+using Window = testsupport::ExpLogWindow;
 
 class BothPrograms : public ::testing::TestWithParam<const expolog::Family*> {};
 

@@ -2,7 +2,7 @@
 
 #include "expolog/family.h"
 
-#include "../support/messagerecorder.h"
+#include "../support/expologwindow.h"
 #include "canvas/exitbutton.h"
 #include "canvas/runtime.h"
 
@@ -21,32 +21,7 @@ namespace {
 
 const canvas::Colour kBlue = canvas::RGB(0, 0, 255);
 
-struct Window {
-    testsupport::MessageRecorder messages;
-    Form1 form;
-    explicit Window(const expolog::Family& family) : form(family) {
-        form.show();
-        form.Picture1->surface().setRecording(true);
-    }
-    void setBase(const QString& base) { form.parameterBox()->setText(base); }
-    void finishMainTrace() {
-        for (int i = 0; i < 100000 && form.Timer1->isActive(); ++i)
-            form.Timer1_Timer();
-    }
-    int runInverse(int bound = 100000) {
-        int ticks = 0;
-        for (; ticks < bound && form.Timer2->isActive(); ++ticks)
-            form.Timer2_Timer();
-        return ticks;
-    }
-    std::vector<SurfaceOp> ops(SurfaceOp::Kind kind, canvas::Colour colour) const {
-        std::vector<SurfaceOp> out;
-        for (const SurfaceOp& op : form.Picture1->surface().operations())
-            if (op.kind == kind && op.colour == colour)
-                out.push_back(op);
-        return out;
-    }
-};
+using Window = testsupport::ExpLogWindow;
 
 } // namespace
 
@@ -54,7 +29,7 @@ TEST(ZelmoraInverse, LogarithmFromPointThreeToPastTenPointOne) {
     Window w(kZelmora);
     w.setBase("2");
     QTest::mouseClick(w.form.Command1, Qt::LeftButton);
-    w.finishMainTrace();
+    w.runTrace();
     w.form.Command4_Click(); // its button stays hidden in Zelmora
     EXPECT_EQ(w.form.Picture1->surface().DrawWidth(), 1);
     w.runInverse();
@@ -163,16 +138,16 @@ TEST(ExpLogGrid, DrawingReplotsUnlessTheCanvasWasCleared) {
         Window w(*c.family);
         w.setBase("2");
         QTest::mouseClick(w.form.Command1, Qt::LeftButton);
-        w.finishMainTrace();
+        w.runTrace();
         if (c.clearFirst)
             QTest::mouseClick(w.form.Command2, Qt::LeftButton);
         if (c.plotAgain) {
             QTest::mouseClick(w.form.Command1, Qt::LeftButton);
-            w.finishMainTrace();
+            w.runTrace();
         }
         QTest::mouseClick(w.form.Command8, Qt::LeftButton);
         EXPECT_EQ(w.form.Timer1->isActive(), c.replots) << c.family->caption.toStdString() << c.clearFirst;
-        w.finishMainTrace();
+        w.runTrace();
         EXPECT_EQ(w.ops(SurfaceOp::Kind::Line, canvas::RGB(192, 192, 192)).size(), 40u);
         w.form.Timer1->stop();
         QTest::mouseClick(w.form.Command9, Qt::LeftButton);
@@ -194,7 +169,7 @@ TEST(ExpLogDrag, StepMovesTheViewAndRetracesInTheSameColour) {
         Window w(*family);
         w.setBase("2");
         QTest::mouseClick(w.form.Command1, Qt::LeftButton);
-        w.finishMainTrace();
+        w.runTrace();
         const float red = w.form.curveRed;
         w.form.Picture1_MouseDown({1, 0, 0, 0});
         w.form.Picture1_MouseMove({1, 0, 3, -2});
@@ -240,7 +215,7 @@ TEST(ExpLogDrag, ARefusedBaseDuringADragShowsTheMessageEachStep) {
         Window w(*family);
         w.setBase("2");
         QTest::mouseClick(w.form.Command1, Qt::LeftButton);
-        w.finishMainTrace();
+        w.runTrace();
         w.setBase("1");
         w.form.Picture1_MouseDown({1, 0, 0, 0});
         w.form.Picture1_MouseMove({1, 0, 1, 1});
@@ -297,7 +272,7 @@ TEST(ExpLogRobustness, TinyGridSpacingAndTinyBasesStayBoundedAndFinite) {
     QTest::mouseClick(w.form.Command7, Qt::LeftButton);
     w.setBase("1e-300");
     QTest::mouseClick(w.form.Command8, Qt::LeftButton);
-    w.finishMainTrace();
+    w.runTrace();
     for (const double v :
          {w.form.trace.baseA, w.form.trace.lnBase, w.form.trace.tracePos, w.form.trace.traceLog})
         EXPECT_TRUE(std::isfinite(v));
