@@ -7,6 +7,7 @@
 #include <QPaintEvent>
 #include <QPainter>
 #include <QPen>
+#include <QPixmap>
 #include <algorithm>
 
 namespace canvas {
@@ -43,17 +44,30 @@ qreal initialDeviceRatio(QWidget* parent) {
 } // namespace
 
 QCursor crossHairCursor() {
-    // A set bit with a clear mask bit inverts the screen beneath on the platforms that support it.
-    QBitmap bits(32, 32);
-    QBitmap mask(32, 32);
-    bits.fill(Qt::color0);
-    mask.fill(Qt::color0);
-    QPainter p(&bits);
-    p.setPen(Qt::color1);
-    p.drawLine(6, 15, 24, 15);
-    p.drawLine(15, 6, 15, 24);
+    if (QGuiApplication::platformName() == QLatin1String("windows")) {
+        // A set bit with a clear mask bit inverts the screen beneath: the cross shows on any colour.
+        QBitmap bits(32, 32);
+        QBitmap mask(32, 32);
+        bits.fill(Qt::color0);
+        mask.fill(Qt::color0);
+        QPainter p(&bits);
+        p.setPen(Qt::color1);
+        p.drawLine(6, 15, 24, 15);
+        p.drawLine(15, 6, 15, 24);
+        p.end();
+        return QCursor(bits, mask, 15, 15);
+    }
+    // Other windowing systems cannot invert (X11 shows such a cursor as nothing at all): the same cross in
+    // black with a one-pixel white outline, visible on the pale canvas and on any curve.
+    QPixmap picture(32, 32);
+    picture.fill(Qt::transparent);
+    QPainter p(&picture);
+    p.fillRect(5, 14, 21, 3, Qt::white);
+    p.fillRect(14, 5, 3, 21, Qt::white);
+    p.fillRect(6, 15, 19, 1, Qt::black);
+    p.fillRect(15, 6, 1, 19, Qt::black);
     p.end();
-    return QCursor(bits, mask, 15, 15);
+    return QCursor(picture, 15, 15);
 }
 
 CanvasWidget::CanvasWidget(QSize outerSize, Colour backColor, QWidget* parent)

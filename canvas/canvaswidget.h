@@ -100,8 +100,9 @@ private:
     std::vector<std::unique_ptr<CanvasLabel>> labels_;
 };
 
-/// The canvas pointer: a 32 x 32 cross-hair of two 19-pixel strokes that invert what lies beneath, with
-/// its hot spot at the crossing (15, 15).
+/// The canvas pointer: a 32 x 32 cross-hair of two 19-pixel strokes with its hot spot at the crossing
+/// (15, 15). Where the windowing system can invert the pixels beneath (Windows) the strokes invert them;
+/// elsewhere they are black with a thin white outline.
 QCursor crossHairCursor();
 
 } // namespace canvas

@@ -46,6 +46,29 @@ sys.exit(1)
 PY
 }
 
+# The X server's current cursor image (XFixes): it must be the 32 x 32 cross-hair with its hot spot at
+# (15, 15), dark and opaque at the crossing and on both strokes, transparent in the corners. A cursor that
+# only inverts would be empty here: X11 cannot show it.
+cursor_is_cross() {
+    /usr/bin/python3 - <<'PY'
+import sys
+from Xlib import display
+d = display.Display()
+d.xfixes_query_version()
+c = d.xfixes_get_cursor_image(d.screen().root)
+w, h = c.width, c.height
+px = lambda x, y: c.cursor_image[y * w + x] & 0xFFFFFFFF
+alpha = lambda v: v >> 24
+dark = lambda v: alpha(v) == 255 and (v & 0xFFFFFF) == 0
+ok = (w, h, c.xhot, c.yhot) == (32, 32, 15, 15)
+ok = ok and all(dark(px(x, y)) for x, y in [(15, 15), (7, 15), (23, 15), (15, 7), (15, 23)])
+ok = ok and all(alpha(px(x, y)) == 0 for x, y in [(0, 0), (31, 0), (0, 31), (31, 31), (3, 3)])
+if not ok:
+    print("cursor %dx%d hot (%d,%d)" % (w, h, c.xhot, c.yhot), file=sys.stderr)
+sys.exit(0 if ok else 1)
+PY
+}
+
 # run NAME BINARY WIDTH HEIGHT PARAM_X PARAM_Y PLOT_X PLOT_Y AXIS_X AXIS_Y CURVE_X CURVE_Y EXIT_X EXIT_Y [PRE_X PRE_Y]
 run() {
     local name=$1 binary=$2 width=$3 height=$4
@@ -60,6 +83,10 @@ run() {
     sleep 0.5
     # Axes: black pixels where the frame of -10..10 puts its x axis, left of the canvas centre.
     somewhere $((ox + $9)) $((oy + ${10})) 2 'R < 40 and G < 40 and B < 40' || fail "$name: no axis at the canvas centre"
+    # Over the canvas the pointer is the visible cross-hair.
+    xdotool mousemove $((ox + $9)) $((oy + ${10}))
+    sleep 0.3
+    cursor_is_cross || fail "$name: the pointer over the canvas is not a visible cross-hair"
     if [ $# -ge 16 ]; then
         xdotool mousemove $((ox + ${15})) $((oy + ${16})) click 1
         sleep 0.3
@@ -95,7 +122,7 @@ run() {
         fail "$name: still running after a click on the exit picture"
     fi
     wait "$pid" || fail "$name: exited with an error"
-    echo "$name: window ${WIDTH}x${HEIGHT}, axes, curve and exit checked"
+    echo "$name: window ${WIDTH}x${HEIGHT}, axes, cross-hair, curve and exit checked"
 }
 
 #             name     binary     w   h   param     plot      axis      curve     exit      (option)
