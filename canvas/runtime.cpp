@@ -7,12 +7,46 @@
 #include <limits>
 #include <string>
 
+#if defined(__x86_64__) || defined(__i386__)
+#define EXPLORERS_X86 1
+#endif
+
 namespace canvas {
 
 namespace {
 
 bool isBlank(QChar c) {
     return c == u' ' || c == u'\t' || c == u'\n' || c == u'\r';
+}
+
+// An input method in full-width mode types digits, signs, the point and the exponent letter as their
+// full-width forms ("１２", "－３．５"). They mean the same number, so they read as their ASCII forms.
+QChar narrowed(QChar c) {
+    const char16_t u = c.unicode();
+    if (u >= 0xFF10 && u <= 0xFF19)
+        return QChar(static_cast<char16_t>(u - 0xFF10 + u'0'));
+    switch (u) {
+    case 0xFF0B:
+        return u'+';
+    case 0xFF0D:
+        return u'-';
+    case 0xFF0E:
+        return u'.';
+    case 0xFF25:
+        return u'E';
+    case 0xFF45:
+        return u'e';
+    default:
+        return c;
+    }
+}
+
+// The text with its full-width number characters narrowed; ASCII text comes back untouched.
+QString narrowedNumberText(const QString& text) {
+    QString out = text;
+    for (QChar& c : out)
+        c = narrowed(c);
+    return out;
 }
 
 // Hexadecimal and octal literals read as a 16-bit number while they fit 4 hex (6 octal) digits and as a
@@ -53,7 +87,8 @@ constexpr long kExponentCap = 100000;
 
 } // namespace
 
-double Val(const QString& text) {
+double Val(const QString& typed) {
+    const QString text = narrowedNumberText(typed);
     int pos = 0;
     const int size = static_cast<int>(text.size());
     auto skipBlanks = [&] {
@@ -146,46 +181,73 @@ double Val(const QString& text) {
     return value == 0.0 ? 0.0 : value;
 }
 
-QString Str(double value) {
+namespace {
+
+// The general decimal form with at most `digits` significant digits.
+QString generalForm(double value, int digits) {
     if (!std::isfinite(value))
         return QStringLiteral("0");
     if (value == 0.0)
         return QStringLiteral("0");
     char buffer[64];
     const auto result =
-        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific, 14);
-    std::string sci(buffer, result.ptr);
-    const auto ePos = sci.find('e');
-    const int exponent = std::stoi(sci.substr(ePos + 1));
-    const bool negative = sci.front() == '-';
-    std::string digits;
-    for (std::size_t i = negative ? 1 : 0; i < ePos; ++i)
-        if (sci[i] != '.')
-            digits.push_back(sci[i]);
-    while (digits.size() > 1 && digits.back() == '0')
-        digits.pop_back();
+        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific, digits - 1);
+    const char* ePos = std::find(buffer, result.ptr, 'e');
+    int exponent = 0;
+    std::from_chars(ePos + (ePos[1] == '+' ? 2 : 1), result.ptr, exponent);
+    const bool negative = buffer[0] == '-';
+    char mantissa[32];
+    int count = 0;
+    for (const char* c = buffer + (negative ? 1 : 0); c < ePos; ++c)
+        if (*c != '.')
+            mantissa[count++] = *c;
+    while (count > 1 && mantissa[count - 1] == '0')
+        --count;
 
-    std::string out = negative ? "-" : "";
+    char out[64];
+    int n = 0;
+    auto put = [&](char c) { out[n++] = c; };
+    if (negative)
+        put('-');
     if (exponent >= 15 || exponent < -4) {
-        out += digits.substr(0, 1);
-        if (digits.size() > 1)
-            out += "." + digits.substr(1);
-        out += exponent < 0 ? "E-" : "E+";
+        put(mantissa[0]);
+        if (count > 1) {
+            put('.');
+            for (int i = 1; i < count; ++i)
+                put(mantissa[i]);
+        }
+        put('E');
+        put(exponent < 0 ? '-' : '+');
         const int magnitude = std::abs(exponent);
         if (magnitude < 10)
-            out += "0";
-        out += std::to_string(magnitude);
+            put('0');
+        n = static_cast<int>(std::to_chars(out + n, out + sizeof out, magnitude).ptr - out);
     } else if (exponent < 0) {
-        out += "0." + std::string(static_cast<std::size_t>(-exponent - 1), '0') + digits;
+        put('0');
+        put('.');
+        for (int i = 0; i < -exponent - 1; ++i)
+            put('0');
+        for (int i = 0; i < count; ++i)
+            put(mantissa[i]);
     } else {
-        const auto intDigits = static_cast<std::size_t>(exponent + 1);
-        if (digits.size() <= intDigits) {
-            out += digits + std::string(intDigits - digits.size(), '0');
-        } else {
-            out += digits.substr(0, intDigits) + "." + digits.substr(intDigits);
+        const int intDigits = exponent + 1;
+        for (int i = 0; i < std::max(count, intDigits); ++i) {
+            if (i == intDigits)
+                put('.');
+            put(i < count ? mantissa[i] : '0');
         }
     }
-    return QString::fromLatin1(out.c_str());
+    return QString::fromLatin1(out, n);
+}
+
+} // namespace
+
+QString Str(double value) {
+    return generalForm(value, 15);
+}
+
+QString labelText(double value) {
+    return generalForm(value, kLabelDigits);
 }
 
 QString formatPattern(double value) {
@@ -270,6 +332,15 @@ double checkFinite(double value) {
     if (!std::isfinite(value))
         throw RuntimeError(RuntimeErrorKind::Overflow, "overflow");
     return value;
+}
+
+void clearVectorState() {
+#ifdef EXPLORERS_X86
+    // Asked once: the instruction exists only where the processor has AVX.
+    static const bool hasAvx = __builtin_cpu_supports("avx");
+    if (hasAvx)
+        __asm__ __volatile__("vzeroupper" ::: "memory");
+#endif
 }
 
 float toSingle(double value) {

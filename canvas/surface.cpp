@@ -46,6 +46,17 @@ bool joinRun(QLine& last, const QLine& next) {
     return false;
 }
 
+// The pixel column (or row) of a device coordinate: the nearest one, except that a point on the right (or
+// bottom) edge of the view, or within half a pixel inside it, lies on the last visible column rather than on
+// the one just past the canvas. Lines at x = xmax or y = ymin (the start-up grid's edges, the tip of the x
+// arrow) show that way. Only the rasterising moves; the mapping itself is untouched.
+int pixelOf(double coordinate, int extent) {
+    const long nearest = std::lround(coordinate);
+    if (nearest == extent && coordinate <= extent)
+        return extent - 1;
+    return static_cast<int>(nearest);
+}
+
 // Margin around the canvas for clipping, in pixels: wide enough that a clipped end point never shows.
 constexpr double kClipMargin = 8.0;
 
@@ -163,6 +174,7 @@ Surface::Surface(QSize size, Colour backColor, Colour foreColor, qreal deviceRat
     // The glyphs are drawn at the device's density: 9 points on the logical canvas.
     font_.setPointSizeF(9.0 * ratio_);
     image_.fill(toQColor(backColor_));
+    clearVectorState();
     // Until the first Scale, one unit is one logical pixel.
     scaleX2_ = static_cast<float>(size.width());
     scaleY2_ = static_cast<float>(size.height());
@@ -227,6 +239,7 @@ void Surface::flushLines() {
     p.setPen(pen);
     p.drawLines(pendingLines_.data(), static_cast<int>(pendingLines_.size()));
     pendingLines_.clear();
+    clearVectorState();
 }
 
 const QImage& Surface::Image() {
@@ -242,6 +255,7 @@ void Surface::Cls() {
     record(makeOp(SurfaceOp::Kind::Cls));
     pendingLines_.clear();
     painter().fillRect(image_.rect(), toQColor(backColor_));
+    clearVectorState();
     currentX_ = 0;
     currentY_ = 0;
     markChanged(image_.rect());
@@ -291,8 +305,8 @@ void Surface::Line(double x1, double y1, double x2, double y2, Colour colour) {
     const double m = kClipMargin + pen;
     if (!clipSegment(ax, ay, bx, by, -m, -m, image_.width() + m, image_.height() + m))
         return;
-    const QLine segment(static_cast<int>(std::lround(ax)), static_cast<int>(std::lround(ay)),
-                        static_cast<int>(std::lround(bx)), static_cast<int>(std::lround(by)));
+    const int w = image_.width(), h = image_.height();
+    const QLine segment(pixelOf(ax, w), pixelOf(ay, h), pixelOf(bx, w), pixelOf(by, h));
     if (!pendingLines_.empty() && (pendingColour_ != colour || pendingWidth_ != pen))
         flushLines();
     const int reach = pen + 1;
@@ -322,6 +336,7 @@ void Surface::PSet(double x, double y) {
     const int left = static_cast<int>(std::lround(p.x() - half));
     const int top = static_cast<int>(std::lround(p.y() - half));
     painter().fillRect(left, top, pen, pen, toQColor(foreColor_));
+    clearVectorState();
     markChanged(QRect(left, top, pen, pen));
 }
 
@@ -392,6 +407,7 @@ const Surface::Glyph& Surface::glyph(QChar c) {
         }
     }
     (fontItalic_ ? lineHeightItalic_ : lineHeight_) = metrics.height();
+    clearVectorState();
     return cache.emplace(c.unicode(), std::move(g)).first->second;
 }
 
@@ -476,7 +492,7 @@ void Surface::Print(const QString& text) {
 }
 
 void Surface::Print(double number) {
-    Print(Str(number));
+    Print(labelText(number));
 }
 
 } // namespace canvas

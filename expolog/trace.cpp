@@ -74,6 +74,8 @@ TickResult traceTick(const TraceRules& rules, TraceState& s, const canvas::ViewR
     const TraceCase& c = rules.forBase(s.baseA);
     if (c.walk == Walk::None)
         return TickResult::Idle;
+    // A tick follows the repaint of the last one; its logarithms must not pay for Qt's vector state.
+    canvas::clearVectorState();
     // The step is read afresh at every tick: a frame drawn meanwhile has made it the x tick spacing.
     const double h = s.stepX;
     const double moved = c.walk == Walk::DownAlongY ? s.tracePos - h : s.tracePos + h;

@@ -36,6 +36,8 @@ double samplingStep(const canvas::ViewRange& view) {
 // Runs body(x) from start to end by repeated addition of s. Only a run too long to finish at once takes a
 // wider step (see kWideViewSamples); every view a pupil reaches by zooming and panning keeps s itself.
 template <class Body> void samplingRun(double start, double end, double s, Body&& body) {
+    // The run is all maths-library powers; whatever Qt drew before must not slow every one of them.
+    canvas::clearVectorState();
     double step = s;
     const double samples = (end - start) / s;
     if (samples > kMaxSamplesPerRun)

@@ -1,4 +1,5 @@
 #include "canvas/frame.h"
+#include "canvas/grid.h"
 
 #include "../support/messagerecorder.h"
 
@@ -96,6 +97,31 @@ TEST(Frame, SpacingsAddUpWithoutBinaryTails) {
         EXPECT_LE(text.size(), 4) << text.toStdString();
 }
 
+TEST(Frame, TickNumbersOfAnOffCentreRangeReadCleanly) {
+    struct Case {
+        double xmin, xmax, spacing;
+        QStringList first;
+    };
+    const Case cases[] = {
+        {5.5, 6.5, 0.1, {"0.1", "0.2", "0.3", "0.4", "0.5", "0.6", "0.7", "0.8", "0.9", "1", "1.1"}},
+        {-10, 10, 0.001, {"0.001", "0.002", "0.003"}},
+        {-1e6, 1e6, 40, {"40", "80", "120"}},
+    };
+    for (const Case& c : cases) {
+        Frame f;
+        f.draw(kPower, c.xmin, c.xmax, -1, 1, c.spacing, 1);
+        const QStringList printed = f.printed();
+        ASSERT_GE(printed.size(), c.first.size());
+        EXPECT_EQ(printed.mid(0, static_cast<int>(c.first.size())), c.first);
+        // Each number has at most as many decimals as the spacing: no binary tails anywhere.
+        const int decimals = c.spacing < 0.01 ? 3 : c.spacing < 1 ? 1 : 0;
+        for (const QString& text : printed) {
+            const auto point = text.indexOf(u'.');
+            ASSERT_TRUE(point < 0 || text.size() - point - 1 <= decimals) << text.toStdString();
+        }
+    }
+}
+
 TEST(Frame, HalfAxesThatCannotStartDrawNothing) {
     Frame f;
     f.draw(kPower, 2, 10, -10, 10, 1, 1);
@@ -180,4 +206,35 @@ TEST(Frame, AxesAreBlackAtTheMappedPixels) {
     EXPECT_EQ(image.pixelColor(50, axisRow), QColor(Qt::black));
     EXPECT_EQ(image.pixelColor(axisColumn, 300), QColor(Qt::black));
     EXPECT_EQ(image.pixelColor(50, axisRow - 10), QColor(255, 255, 192));
+}
+
+// Lines on the right and bottom edges of the view (the start-up grid's x = 10 and y = -10, the tip of the x
+// arrow) map one pixel past the canvas; they show on its last column or row instead.
+TEST(Frame, GridAndArrowCloseOnTheRightAndBottomEdges) {
+    for (const QSize size : {QSize(389, 373), QSize(373, 373)}) {
+        Surface s(size, RGB(255, 255, 192), 0);
+        const ViewRange v{-10, 10, -10, 10, 1, 1};
+        ASSERT_TRUE(zuobiao(s, kPower, v.xmin, v.xmax, v.ymin, v.ymax, v.xju1, v.yju1));
+        {
+            // The arrow's tip reaches the last column, on the x axis (before the grid covers that column).
+            const QImage& frame = s.Image();
+            const int axisRow = static_cast<int>(std::lround(s.toPixel(0, 0).y()));
+            bool tip = false;
+            for (int y = axisRow - 1; y <= axisRow + 1; ++y)
+                tip = tip || frame.pixelColor(frame.width() - 1, y) == QColor(Qt::black);
+            EXPECT_TRUE(tip) << size.width();
+        }
+        ASSERT_TRUE(drawGrid(s, v));
+        const QImage& image = s.Image();
+        const QColor grey(192, 192, 192);
+        int columns = 0, rows = 0;
+        for (int x = 0; x < image.width(); ++x)
+            columns += image.pixelColor(x, 5) == grey;
+        for (int y = 0; y < image.height(); ++y)
+            rows += image.pixelColor(5, y) == grey;
+        EXPECT_EQ(columns, 20) << size.width();
+        EXPECT_EQ(rows, 20) << size.width();
+        EXPECT_EQ(image.pixelColor(image.width() - 1, 5), grey);
+        EXPECT_EQ(image.pixelColor(5, image.height() - 1), grey);
+    }
 }

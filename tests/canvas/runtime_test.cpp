@@ -143,3 +143,91 @@ TEST(CheckedMaths, RaisesRunTimeErrorsInsteadOfNonFiniteValues) {
     EXPECT_EQ(Int(-2.5), -3);
     EXPECT_EQ(Int(2.9), 2);
 }
+
+TEST(Val, ReadsFullWidthNumbersAsTheirAsciiForms) {
+    struct Case {
+        const char* text;
+        double value;
+    };
+    const Case cases[] = {
+        {"１２", 12},
+        {"－３．５", -3.5},
+        {"＋７", 7},
+        {"１Ｅ３", 1000},
+        {"２ｅ－２", 0.02},
+        {"１2．5", 12.5},
+        {"－ ０．２５", -0.25},
+        {"９９９ｘ", 999},
+        {"１ｅ９９９", DBL_MAX},
+        {"ａ１", 0},
+        {"．５", 0.5},
+    };
+    for (const Case& c : cases)
+        EXPECT_DOUBLE_EQ(Val(QString::fromUtf8(c.text)), c.value) << c.text;
+}
+
+// A tick number is the spacing added up pass after pass from 0, up to the tick loops' 25,000 passes;
+// whatever binary error the sums collect, the canvas prints the number a person would write for that tick.
+TEST(LabelText, AbsorbsTheErrorOfRepeatedSpacingSums) {
+    struct Case {
+        double spacing;
+        int decimals; // decimals of an exact tick value
+    };
+    const Case cases[] = {
+        {0.1, 1},   {0.2, 1}, {0.25, 2},   {0.3, 1},   {0.01, 2}, {0.001, 3}, {0.5, 1},    {2.5, 1},  {40, 0},
+        {0.072, 3}, {7.3, 1}, {0.0004, 4}, {12.34, 2}, {0.7, 1},  {39.99, 2}, {1.5e-7, 8}, {3e-5, 5},
+    };
+    for (const Case& c : cases)
+        for (const double sign : {1.0, -1.0}) {
+            const double unit = std::pow(10, c.decimals);
+            double sum = 0;
+            for (int k = 1; k <= 25000; ++k) {
+                sum += sign * c.spacing;
+                const double exact = std::round(sign * k * c.spacing * unit) / unit;
+                ASSERT_EQ(labelText(sum), labelText(exact)) << "spacing " << c.spacing << " pass " << k;
+                ASSERT_LE(labelText(sum).size(), Str(exact).size())
+                    << "spacing " << c.spacing << " pass " << k;
+            }
+        }
+}
+
+// Thirds never end; they print at the canvas precision without any trace of the sums' error either.
+TEST(LabelText, ThirdsReadAsTheirRoundedDecimals) {
+    double sum = 0;
+    for (int k = 1; k <= 25000; ++k) {
+        sum += 1.0 / 3;
+        EXPECT_EQ(labelText(sum), labelText(k / 3.0)) << k;
+    }
+}
+
+TEST(LabelText, KeepsTheGeneralFormOfPlainValues) {
+    struct Case {
+        double value;
+        const char* text;
+    };
+    const Case cases[] = {
+        {-11, "-11"},
+        {1e15, "1E+15"},
+        {0.00001, "1E-05"},
+        {0, "0"},
+        {-0.0, "0"},
+        {0.1 + 0.1 + 0.1, "0.3"},
+        {1.0 / 3, "0.3333333333"},
+        {2.5, "2.5"},
+        {-1.5e300, "-1.5E+300"},
+        {999999.9, "999999.9"},
+        {1e6, "1000000"},
+        {123456789.5, "123456789.5"},
+        {5.99999999999999, "6"},
+        {6.09999999999999, "6.1"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(labelText(c.value), QString::fromLatin1(c.text)) << c.value;
+}
+
+TEST(ClearVectorState, IsSafeOnAnyProcessorAndLeavesResultsAlone) {
+    const double before = std::pow(1.0001, 12345.6);
+    for (int i = 0; i < 3; ++i)
+        clearVectorState();
+    EXPECT_EQ(std::pow(1.0001, 12345.6), before);
+}
