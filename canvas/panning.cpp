@@ -38,6 +38,11 @@ void Panning::shiftAndRedraw() {
 }
 
 void Panning::MouseMove(const PointerEvent& e) {
+    // A modal message box raised by a drag step takes the release with it. A move with no button held
+    // means the button is up: the drag is over, rather than every later hover dragging the plane and
+    // bringing the message back.
+    if (dragFlag == 1 && e.button == 0)
+        dragFlag = 0;
     if (dragFlag == 1) {
         takeBase(e);
         shiftAndRedraw();

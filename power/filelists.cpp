@@ -30,10 +30,8 @@ DirListBox::DirListBox(QWidget* parent) : QListWidget(parent) {
 }
 
 void DirListBox::setPath(const QString& path) {
-    const QString clean = QDir::cleanPath(QFileInfo(path).absoluteFilePath());
-    if (clean == path_)
-        return;
-    path_ = clean;
+    // Choosing the open folder again reads it afresh: that is how a file saved a moment ago shows up.
+    path_ = QDir::cleanPath(QFileInfo(path).absoluteFilePath());
     fill();
     emit Change();
 }

@@ -30,7 +30,7 @@ class DirListBox : public QListWidget {
 public:
     explicit DirListBox(QWidget* parent = nullptr);
     QString Path() const { return path_; }
-    /// Opens a folder; raises Change when the path differs from the open one.
+    /// Opens a folder (the open one again reads it afresh) and raises Change.
     void setPath(const QString& path);
 
 signals:

@@ -5,6 +5,7 @@
 #include "canvas/runtime.h"
 #include "zuotu.h"
 
+#include <QCloseEvent>
 #include <QEvent>
 #include <QPainter>
 
@@ -83,6 +84,12 @@ Form1::~Form1() {
     canvas::disconnectControls(this);
     // The save dialog has no owner window; it goes with the program.
     delete Form2_.data();
+}
+
+void Form1::closeEvent(QCloseEvent* event) {
+    QWidget::closeEvent(event);
+    if (Form2_)
+        Form2_->close();
 }
 
 void Form1::buildControls() {

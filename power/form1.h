@@ -151,6 +151,8 @@ protected:
     void paintEvent(QPaintEvent* event) override;
     bool event(QEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
+    /// The close box ends the program: the save dialog, if open, closes with the main window.
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     void buildControls();

@@ -1,6 +1,7 @@
 #include "form2.h"
 
 #include "canvas/controls.h"
+#include "canvas/imagecontrol.h"
 
 #include <QDir>
 #include <QSaveFile>
@@ -34,6 +35,9 @@ Form2::Form2(std::function<QImage()> picture, QWidget* parent)
               Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
       picture_(std::move(picture)) {
     setWindowTitle(QStringLiteral("保存图象"));
+    setWindowIcon(canvas::programIcon(QStringLiteral(":/power/icon.svg")));
+    // The dialog never keeps the program alive on its own: closing the main window ends the program.
+    setAttribute(Qt::WA_QuitOnClose, false);
     setFixedSize(twips(0, 0, 3165, 4350).size());
     setFont(designFont(QStringLiteral("宋体"), 9));
     setAttribute(Qt::WA_DeleteOnClose);

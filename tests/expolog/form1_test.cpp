@@ -277,5 +277,36 @@ TEST_P(BothPrograms, AHugeRangeKeepsEveryButtonWorkingDuringItsTrace) {
     EXPECT_TRUE(w.form.parameterBox()->text().isEmpty());
 }
 
+TEST_P(BothPrograms, FullWidthBaseReadsAsItsAsciiForm) {
+    Window ascii(*GetParam());
+    ascii.plot("2");
+    ascii.runTrace();
+    Window wide(*GetParam());
+    wide.plot(QStringLiteral("２"));
+    wide.runTrace();
+    EXPECT_TRUE(wide.messages.messages().empty());
+    ASSERT_FALSE(wide.curve().empty());
+    EXPECT_EQ(wide.curve().size(), ascii.curve().size());
+    EXPECT_EQ(wide.curve().back().toString(), ascii.curve().back().toString());
+}
+
+// A message box raised by a drag step takes the release with it; a later move with no button held ends the
+// drag, so the message does not come back at every hover.
+TEST_P(BothPrograms, AMoveWithNoButtonEndsADragWhoseReleaseWasSwallowed) {
+    Window w(*GetParam());
+    w.plot("2");
+    w.runTrace();
+    w.setBase("");
+    w.form.Picture1_MouseDown({1, 0, 0, 0});
+    w.form.Picture1_MouseMove({1, 0, 1, 1});
+    ASSERT_EQ(w.messages.messages().size(), 1u);
+    EXPECT_EQ(w.messages.messages()[0].title, QStringLiteral("提示"));
+    const double xmin = w.form.view.xmin;
+    for (int i = 0; i < 3; ++i)
+        w.form.Picture1_MouseMove({0, 0, 2.0f + i, -1});
+    EXPECT_EQ(w.messages.messages().size(), 1u);
+    EXPECT_EQ(w.form.view.xmin, xmin);
+}
+
 INSTANTIATE_TEST_SUITE_P(ExpLog, BothPrograms, ::testing::Values(&kZelmora, &kTavrinth),
                          [](const auto& info) { return info.param->caption.toStdString(); });

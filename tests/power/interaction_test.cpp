@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
+#include <QPointer>
 #include <QStringList>
 #include <QTemporaryDir>
 #include <QTest>
@@ -287,4 +288,66 @@ TEST(QuorvexSave, FailuresAreSilentAndKeepTheOlderFile) {
     d.save("x");
     EXPECT_TRUE(d.w.messages.messages().empty());
     EXPECT_EQ(QImageReader(older).read().size(), QSize(389, 373));
+}
+
+// A message box raised by a drag step takes the button release; the next move arrives with no button held
+// and must end the drag instead of dragging (and raising the message) again and again.
+TEST(QuorvexDrag, AMoveWithNoButtonEndsADragWhoseReleaseWasSwallowed) {
+    Window w;
+    w.plotSquare();
+    w.form.Text5->setText("");
+    w.form.Picture1_MouseDown(at(0, 0));
+    w.form.Picture1_MouseMove(at(1, 1));
+    EXPECT_EQ(w.messages.texts(), std::vector<QString>{QStringLiteral("m不能为零或空！")});
+    const canvas::ViewRange before = w.form.view;
+    for (int i = 0; i < 3; ++i)
+        w.form.Picture1_MouseMove(at(2.0f + i, -1, 0));
+    EXPECT_EQ(w.form.panning().dragFlag, 0);
+    EXPECT_EQ(w.messages.texts().size(), 1u);
+    EXPECT_EQ(w.form.view.xmin, before.xmin);
+    EXPECT_EQ(w.form.view.ymax, before.ymax);
+    EXPECT_TRUE(w.form.Label1->isVisible()); // an ordinary hover again: the read-out follows the pointer
+    // A new press drags as before.
+    w.form.Text5->setText("2");
+    w.form.Picture1_MouseDown(at(0, 0));
+    w.form.Picture1_MouseMove(at(1, 1));
+    EXPECT_EQ(w.form.view.xmin, before.xmin - 1);
+}
+
+TEST(QuorvexSave, ChoosingTheOpenFolderAgainListsANewFile) {
+    Dialog d;
+    EXPECT_TRUE(d.form2->File1->findItems("new.BMP", Qt::MatchExactly).isEmpty());
+    d.save("new");
+    EXPECT_TRUE(d.form2->File1->findItems("new.BMP", Qt::MatchExactly).isEmpty()); // not before choosing
+    d.form2->Dir1->setPath(d.dir.path());
+    EXPECT_EQ(d.form2->File1->findItems("new.BMP", Qt::MatchExactly).size(), 1);
+}
+
+// The program ends when its last window that may keep it running closes: closing the main window must
+// leave no such window, even with the save dialog open.
+TEST(QuorvexSave, TheCloseBoxEndsTheProgramWhileTheDialogIsOpen) {
+    Dialog d;
+    EXPECT_FALSE(d.form2->windowIcon().isNull());
+    QPointer<Form2> dialog = d.form2;
+    ASSERT_TRUE(dialog->isVisible());
+    EXPECT_FALSE(dialog->testAttribute(Qt::WA_QuitOnClose)); // the dialog alone never keeps it running
+    d.w.form.close();
+    EXPECT_FALSE(d.w.form.isVisible());
+    EXPECT_TRUE(dialog.isNull() || !dialog->isVisible());
+}
+
+TEST(QuorvexBoxes, FullWidthDigitsReadAsTheirAsciiForms) {
+    Window w;
+    w.form.Text2->setText(QStringLiteral("－５"));
+    w.form.Text1->setText(QStringLiteral("５．５"));
+    QTest::mouseClick(w.form.Command1, Qt::LeftButton);
+    EXPECT_TRUE(w.messages.messages().empty());
+    EXPECT_EQ(w.form.view.xmin, -5);
+    EXPECT_EQ(w.form.view.xmax, 5.5);
+    w.form.Picture1->surface().setRecording(true);
+    QTest::mouseClick(w.form.Option1, Qt::LeftButton);
+    w.form.Text5->setText(QStringLiteral("２"));
+    QTest::mouseClick(w.form.Command2, Qt::LeftButton);
+    EXPECT_TRUE(w.messages.messages().empty());
+    EXPECT_GT(w.curveSegments(), 0);
 }
