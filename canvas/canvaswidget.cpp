@@ -1,7 +1,10 @@
 #include "canvaswidget.h"
 
+#include "accessibility.h"
+
 #include <QBitmap>
 #include <QGuiApplication>
+#include <QKeyEvent>
 
 #include <QMouseEvent>
 #include <QPaintEvent>
@@ -73,7 +76,10 @@ QCursor crossHairCursor() {
 CanvasWidget::CanvasWidget(QSize outerSize, Colour backColor, QWidget* parent)
     : QFrame(parent),
       surface_(std::make_unique<Surface>(outerSize - QSize(2 * kBorder, 2 * kBorder), backColor, RGB(0, 0, 0),
-                                         initialDeviceRatio(parent))) {
+                                         initialDeviceRatio(parent))),
+      description_([this](const QString& text) { setAccessibleDescription(text); }) {
+    installAccessibility();
+    setAccessibleName(QStringLiteral("坐标平面"));
     setFrameStyle(QFrame::Panel | QFrame::Sunken);
     setLineWidth(kBorder);
     resize(outerSize);
@@ -208,6 +214,19 @@ void CanvasWidget::mouseMoveEvent(QMouseEvent* event) {
 
 void CanvasWidget::mouseReleaseEvent(QMouseEvent* event) {
     emit mouseUp(toPointerEvent(event, true));
+}
+
+void CanvasWidget::keyPressEvent(QKeyEvent* event) {
+    switch (event->key()) {
+    case Qt::Key_Left:
+    case Qt::Key_Right:
+    case Qt::Key_Up:
+    case Qt::Key_Down:
+        emit keyDown(event->key(), shiftOf(event->modifiers()));
+        return;
+    default:
+        QFrame::keyPressEvent(event);
+    }
 }
 
 void CanvasWidget::focusOutEvent(QFocusEvent* event) {

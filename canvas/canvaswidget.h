@@ -1,8 +1,10 @@
 #pragma once
 
 // Picture1, the canvas control: shows the drawing surface inside a sunken border, with the cross-hair
-// pointer, and reports pointer events in the user units of the surface's current mapping.
+// pointer, and reports pointer events in the user units of the surface's current mapping, and the arrow
+// keys. To a screen reader it is the canvas "坐标平面", described by what the window has drawn on it.
 
+#include "canvasdescription.h"
 #include "surface.h"
 
 #include <QFrame>
@@ -69,6 +71,8 @@ public:
     ~CanvasWidget() override;
 
     Surface& surface() { return *surface_; }
+    /// What the canvas shows, in words: the window reports what it draws, the canvas announces the change.
+    CanvasDescription& description() { return description_; }
 
     /// Adds a line or label object above the picture; the canvas owns it.
     CanvasLine* addLine();
@@ -84,6 +88,8 @@ signals:
     void mouseMoved(const canvas::PointerEvent& e);
     void mouseUp(const canvas::PointerEvent& e);
     void focusLost();
+    /// An arrow key (Qt::Key_Left ... Qt::Key_Down) pressed while the canvas has the focus.
+    void keyDown(int keyCode, int shift);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -91,6 +97,7 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     PointerEvent toPointerEvent(QMouseEvent* event, bool changedButtonOnly) const;
@@ -98,6 +105,7 @@ private:
     std::unique_ptr<Surface> surface_;
     std::vector<std::unique_ptr<CanvasLine>> lines_;
     std::vector<std::unique_ptr<CanvasLabel>> labels_;
+    CanvasDescription description_;
 };
 
 /// The canvas pointer: a 32 x 32 cross-hair of two 19-pixel strokes with its hot spot at the crossing

@@ -18,6 +18,8 @@ std::function<void()>& endAction() {
 ExitButton::ExitButton(ImageControl* normal, ImageControl* highlighted,
                        std::vector<std::function<void()>> alsoHidden)
     : normal_(normal), highlighted_(highlighted), alsoHidden_(std::move(alsoHidden)) {
+    normal_->makeButton();
+    QObject::connect(normal_, &ImageControl::activated, normal_->window(), [this] { highlightedClick(); });
     QObject::connect(normal_, &ImageControl::mouseMoved, normal_->window(), [this] { normalMouseMove(); });
     QObject::connect(highlighted_, &ImageControl::clicked, highlighted_->window(),
                      [this] { highlightedClick(); });

@@ -2,7 +2,8 @@
 
 // The exit button: a normal and a highlighted picture of the same size at the same place. Moving onto the
 // normal one highlights it, moving over the window's free area brings the normal one back, and a click on
-// the highlighted one ends the program.
+// the highlighted one ends the program. For the keyboard and for screen readers the normal picture is a
+// push button: Space, Enter or the press action end the program just as that click does.
 
 #include "imagecontrol.h"
 

@@ -29,11 +29,12 @@ bool drawGrid(Surface& surface, const ViewRange& v) {
     return true;
 }
 
-void GridButtons::draw(Surface& surface, const ViewRange& view) const {
+bool GridButtons::draw(Surface& surface, const ViewRange& view) const {
     if (!drawGrid(surface, view))
-        return;
+        return false;
     if (replotsAfterDrawing && graphWanted())
         plot();
+    return true;
 }
 
 void GridButtons::remove() const {

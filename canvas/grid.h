@@ -29,8 +29,8 @@ struct GridButtons {
     /// The plot action.
     std::function<void()> plot;
 
-    /// "画网格".
-    void draw(Surface& surface, const ViewRange& view) const;
+    /// "画网格". False when the range left no grid to draw.
+    bool draw(Surface& surface, const ViewRange& view) const;
     /// "消网格": apply the range panel (redrawing the bare frame), then plot again if a graph was wanted.
     void remove() const;
 };

@@ -1,7 +1,12 @@
 #include "imagecontrol.h"
 
+#include "accessibility.h"
+
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QStyle>
+#include <QStyleOptionFocusRect>
 #include <QSvgRenderer>
 
 namespace canvas {
@@ -28,6 +33,33 @@ QIcon programIcon(const QString& source) {
 ImageControl::ImageControl(const QString& source, QWidget* parent) : QWidget(parent), source_(source) {
     setAttribute(Qt::WA_NoMousePropagation);
     setMouseTracking(true);
+    installAccessibility();
+}
+
+void ImageControl::setWords(const QString& words) {
+    setAccessibleName(words);
+    if (role_ != PictureRole::Button)
+        role_ = words.isEmpty() ? PictureRole::Decoration : PictureRole::Text;
+}
+
+void ImageControl::makeButton() {
+    role_ = PictureRole::Button;
+    setFocusPolicy(Qt::TabFocus);
+}
+
+void ImageControl::activate() {
+    if (role_ == PictureRole::Button)
+        emit activated();
+}
+
+void ImageControl::keyPressEvent(QKeyEvent* event) {
+    const int key = event->key();
+    if (role_ == PictureRole::Button &&
+        (key == Qt::Key_Space || key == Qt::Key_Return || key == Qt::Key_Enter)) {
+        activate();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 void ImageControl::paintEvent(QPaintEvent*) {
@@ -37,6 +69,14 @@ void ImageControl::paintEvent(QPaintEvent*) {
         cache_ = renderPicture(source_, size(), ratio);
     QPainter p(this);
     p.drawPixmap(0, 0, cache_);
+    // Only a button picture takes the focus, and only from the keyboard: the picture stays as drawn
+    // until a key brings the focus here.
+    if (hasFocus()) {
+        QStyleOptionFocusRect option;
+        option.initFrom(this);
+        option.rect = rect();
+        style()->drawPrimitive(QStyle::PE_FrameFocusRect, &option, &p, this);
+    }
 }
 
 void ImageControl::mouseMoveEvent(QMouseEvent*) {

@@ -2,6 +2,10 @@
 
 #include "runtime.h"
 
+#include <QtGlobal>
+
+#include <cmath>
+
 namespace canvas {
 
 Panning::Panning(ViewRange& view, PanningStyle style, PanningActions actions, ReadOut readOut)
@@ -27,11 +31,15 @@ void Panning::MouseDown(const PointerEvent& e) {
 }
 
 void Panning::shiftAndRedraw() {
+    shiftAndRedraw(dragPoint[0], dragPoint[1]);
+}
+
+void Panning::shiftAndRedraw(double x, double y) {
     // The plane moves by minus the pointer position: the point under the pointer becomes the origin.
-    view_.xmin = dragBase[0] - dragPoint[0];
-    view_.xmax = dragBase[1] - dragPoint[0];
-    view_.ymin = dragBase[2] - dragPoint[1];
-    view_.ymax = dragBase[3] - dragPoint[1];
+    view_.xmin = dragBase[0] - x;
+    view_.xmax = dragBase[1] - x;
+    view_.ymin = dragBase[2] - y;
+    view_.ymax = dragBase[3] - y;
     actions_.writeBoxes();
     actions_.frame();
     actions_.replot();
@@ -75,6 +83,38 @@ void Panning::MouseUp(const PointerEvent&) {
     if (style_.releaseRepeatsStep)
         shiftAndRedraw();
     dragFlag = 0;
+}
+
+void Panning::KeyDown(int keyCode, int shift) {
+    const double ticks = (shift & 1) ? 5 : 1;
+    double x = 0;
+    double y = 0;
+    switch (keyCode) {
+    case Qt::Key_Left:
+        x = -ticks * view_.xju1;
+        break;
+    case Qt::Key_Right:
+        x = ticks * view_.xju1;
+        break;
+    case Qt::Key_Down:
+        y = -ticks * view_.yju1;
+        break;
+    case Qt::Key_Up:
+        y = ticks * view_.yju1;
+        break;
+    default:
+        return;
+    }
+    // A step is a drag to the point one step away from the origin: that point becomes the origin. After a
+    // refused spacing the stored one may be zero or negative, and a huge one may overflow; such a key does
+    // nothing rather than put an infinity into the range. The step keeps its double precision (a pointer
+    // position is single), so 0.1 moves the boxes by exactly 0.1.
+    const double spacing = keyCode == Qt::Key_Left || keyCode == Qt::Key_Right ? view_.xju1 : view_.yju1;
+    if (!(spacing > 0) || !std::isfinite(x) || !std::isfinite(y) || !std::isfinite(view_.xmin - x) ||
+        !std::isfinite(view_.xmax - x) || !std::isfinite(view_.ymin - y) || !std::isfinite(view_.ymax - y))
+        return;
+    takeBase(PointerEvent{0, shift, static_cast<float>(x), static_cast<float>(y)});
+    shiftAndRedraw(x, y);
 }
 
 void Panning::LostFocus() {

@@ -47,6 +47,9 @@ public:
     void MouseUp(const PointerEvent& e);
     /// The canvas lost the focus: hide the read-out.
     void LostFocus();
+    /// An arrow key on the canvas: one drag step that moves the plane by one tick spacing in the key's
+    /// direction (five with Shift). Ignored while the spacing or the moved range is not a usable number.
+    void KeyDown(int keyCode, int shift);
 
     /// 1 from a press on the canvas until the release.
     std::int16_t dragFlag = 0;
@@ -59,6 +62,7 @@ private:
     /// Records the range and the pointer at a press or at the start of a drag step.
     void takeBase(const PointerEvent& e);
     void shiftAndRedraw();
+    void shiftAndRedraw(double x, double y);
     void showReadOut(float x, float y);
 
     ViewRange& view_;

@@ -23,6 +23,8 @@ struct PictureRow {
     const char* file;
     Twips at;
     bool visible;
+    /// What the picture says, read by screen readers; nullptr for one that only decorates.
+    const char* words;
 };
 
 struct LabelRow {
@@ -40,6 +42,8 @@ struct TextRow {
     bool red;
     bool visible;
     int tab;
+    /// The accessible name, from the words beside the box on screen.
+    const char* name;
 };
 
 struct ButtonRow {
@@ -48,6 +52,8 @@ struct ButtonRow {
     Twips at;
     bool visible;
     int tab;
+    /// An accessible name where the caption is not unique in the window; nullptr to read the caption.
+    const char* name;
 };
 
 struct Family {
@@ -80,6 +86,9 @@ struct Family {
 
     TraceRules mainTrace;
     TraceRules inverseTrace;
+    /// The traced curves as the canvas describes them, with %1 for the base: "y = %1^x".
+    const char* mainFormula;
+    const char* inverseFormula;
 };
 
 /// Zelmora: exponential functions y = a^x, inverse y = log_a x.

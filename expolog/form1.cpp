@@ -11,6 +11,8 @@
 #include <QPainter>
 #include <QScreen>
 
+#include <limits>
+
 namespace expolog {
 
 using canvas::designFont;
@@ -67,6 +69,7 @@ void Form1::buildControls() {
         auto* image = new canvas::ImageControl(file.startsWith(u':') ? file : family_.pictures + file, this);
         image->setGeometry(pixels(row.at));
         image->setVisible(row.visible);
+        image->setWords(QString::fromUtf8(row.words));
         this->*row.control = image;
     }
 
@@ -99,6 +102,7 @@ void Form1::buildControls() {
         if (row.red)
             setTextColour(box, Qt::red);
         box->setVisible(row.visible);
+        box->setAccessibleName(QString::fromUtf8(row.name));
         canvas::coverWindow(box);
         this->*row.control = box;
         tabOrder.emplace_back(row.tab, box);
@@ -108,10 +112,13 @@ void Form1::buildControls() {
         button->setGeometry(pixels(row.at));
         button->setAutoDefault(false);
         button->setVisible(row.visible);
+        button->setAccessibleName(QString::fromUtf8(row.name));
         canvas::coverWindow(button);
         this->*row.control = button;
         tabOrder.emplace_back(row.tab, button);
     }
+    // The exit picture is a button to the keyboard too: last in the chain, after every control.
+    tabOrder.emplace_back(std::numeric_limits<int>::max(), Image17);
     canvas::setTabOrderByIndex(tabOrder);
 
     Timer1 = new QTimer(this);
@@ -123,7 +130,10 @@ void Form1::buildControls() {
 
     rangePanel_ = std::make_unique<canvas::RangePanel>(
         canvas::RangeBoxes{Text3, Text4, Text5, Text6, Text8, Text9}, family_.rangePanel, view,
-        [this] { Picture1->surface().Cls(); },
+        [this] {
+            Picture1->surface().Cls();
+            Picture1->description().cleared();
+        },
         [this] { zuobiao(view.xmin, view.xmax, view.ymin, view.ymax, view.xju1, view.yju1); });
     panning_ = std::make_unique<canvas::Panning>(
         view, canvas::PanningStyle{false, false},
@@ -163,6 +173,7 @@ void Form1::connectHandlers() {
     connect(Picture1, &canvas::CanvasWidget::mouseDown, this, handler(this, &Form1::Picture1_MouseDown));
     connect(Picture1, &canvas::CanvasWidget::mouseMoved, this, handler(this, &Form1::Picture1_MouseMove));
     connect(Picture1, &canvas::CanvasWidget::mouseUp, this, handler(this, &Form1::Picture1_MouseUp));
+    connect(Picture1, &canvas::CanvasWidget::keyDown, this, handler(this, &Form1::Picture1_KeyDown));
 }
 
 void Form1::Form_Load() {
@@ -187,8 +198,11 @@ void Form1::Form_Activate() {
 }
 
 void Form1::zuobiao(double xmin, double xmax, double ymin, double ymax, double xju1, double yju1) {
-    canvas::zuobiao(Picture1->surface(), kFrameStyle, xmin, xmax, ymin, ymax, xju1, yju1,
-                    {&trace.stepX, &trace.stepY});
+    if (canvas::zuobiao(Picture1->surface(), kFrameStyle, xmin, xmax, ymin, ymax, xju1, yju1,
+                        {&trace.stepX, &trace.stepY}))
+        Picture1->description().frame({xmin, xmax, ymin, ymax, xju1, yju1});
+    else
+        Picture1->description().cleared();
 }
 
 canvas::Colour Form1::curveColour() const {
@@ -222,6 +236,7 @@ bool Form1::startCurve(bool newColour) {
         curveGreen = static_cast<float>(canvas::Int(canvas::Rnd() * 255.0f));
         curveBlue = static_cast<float>(canvas::Int(canvas::Rnd() * 255.0f));
     }
+    Picture1->description().curve(curveFormula(family_.mainFormula));
     Timer1->start();
     return true;
 }
@@ -297,6 +312,7 @@ void Form1::Command4_Click() {
     // the timer ticking idle for ever, and drawing unbidden once 作图 changes the shared base.
     if (family_.inverseTrace.forBase(trace.baseA).walk == Walk::None)
         return;
+    Picture1->description().curve(curveFormula(family_.inverseFormula));
     Timer2->start();
 }
 
@@ -310,6 +326,11 @@ void Form1::Timer2_Timer() {
 
 void Form1::Command5_Click() {
     symmetryAxis(trace, view, Picture1->surface());
+    Picture1->description().curve(QStringLiteral("y = x"));
+}
+
+QString Form1::curveFormula(const char* pattern) const {
+    return QString::fromUtf8(pattern).arg(canvas::Str(trace.baseA));
 }
 
 void Form1::Command6_Click() {
@@ -321,7 +342,8 @@ void Form1::Command7_Click() {
 }
 
 void Form1::Command8_Click() {
-    grid_.draw(Picture1->surface(), view);
+    if (grid_.draw(Picture1->surface(), view))
+        Picture1->description().grid();
 }
 
 void Form1::Command9_Click() {
@@ -338,6 +360,10 @@ void Form1::Picture1_MouseMove(const canvas::PointerEvent& e) {
 
 void Form1::Picture1_MouseUp(const canvas::PointerEvent& e) {
     panning_->MouseUp(e);
+}
+
+void Form1::Picture1_KeyDown(int keyCode, int shift) {
+    panning_->KeyDown(keyCode, shift);
 }
 
 void Form1::Form_MouseMove() {

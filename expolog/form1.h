@@ -144,6 +144,8 @@ public:
     void Picture1_MouseDown(const canvas::PointerEvent& e);
     void Picture1_MouseMove(const canvas::PointerEvent& e);
     void Picture1_MouseUp(const canvas::PointerEvent& e);
+    /// An arrow key on the canvas pans the plane by one tick spacing (five with Shift).
+    void Picture1_KeyDown(int keyCode, int shift);
     /// The pointer moved over the window's free area.
     void Form_MouseMove();
     void Image17_MouseMove();
@@ -165,6 +167,8 @@ private:
     bool startCurve(bool newColour);
     void fillProperties();
     canvas::Colour curveColour() const;
+    /// A traced curve's formula for the canvas description, with the base of the trace.
+    QString curveFormula(const char* pattern) const;
 
     const Family& family_;
     std::unique_ptr<canvas::RangePanel> rangePanel_;

@@ -24,9 +24,11 @@ const QString kSong = QStringLiteral("宋体");
 const QString kKai = QStringLiteral("楷体_GB2312");
 const QString kTimes = QStringLiteral("Times New Roman");
 
-canvas::ImageControl* picture(QWidget* parent, const QString& source, QRect geometry) {
+// `words`: what the picture says, read by screen readers; none for a picture that only decorates.
+canvas::ImageControl* picture(QWidget* parent, const QString& source, QRect geometry, const QString& words) {
     auto* image = new canvas::ImageControl(source, parent);
     image->setGeometry(geometry);
+    image->setWords(words);
     return image;
 }
 
@@ -38,17 +40,21 @@ QLabel* label(QWidget* parent, const QString& caption, QRect geometry, const QFo
     return l;
 }
 
-QLineEdit* textBox(QWidget* parent, QRect geometry, const QFont& font) {
+// `name`: the box's accessible name, from the words beside it on screen.
+QLineEdit* textBox(QWidget* parent, QRect geometry, const QFont& font, const QString& name) {
     auto* t = new QLineEdit(parent);
     t->setGeometry(geometry);
     t->setFont(font);
+    t->setAccessibleName(name);
     coverWindow(t);
     return t;
 }
 
-QPushButton* button(QWidget* parent, const QString& caption, QRect geometry) {
+// `name`: an accessible name where the caption alone is not unique in the window.
+QPushButton* button(QWidget* parent, const QString& caption, QRect geometry, const QString& name = {}) {
     auto* b = new QPushButton(caption, parent);
     b->setGeometry(geometry);
+    b->setAccessibleName(name);
     b->setAutoDefault(false);
     coverWindow(b);
     return b;
@@ -94,17 +100,26 @@ void Form1::closeEvent(QCloseEvent* event) {
 
 void Form1::buildControls() {
     // Framed panels and decorations first, so the controls laid over them stay on top.
-    Image11 = picture(this, QStringLiteral(":/power/panel_mn.svg"), twips(120, 2040, 2115, 3045));
-    Image4 = picture(this, QStringLiteral(":/power/panel_option.svg"), twips(120, 5400, 1875, 1845));
-    Image3 = picture(this, QStringLiteral(":/power/panel_range.svg"), twips(8400, 360, 2475, 5475));
-    Image2 = picture(this, QStringLiteral(":/power/title.svg"), twips(4200, 0, 2400, 480));
-    Image6 = picture(this, QStringLiteral(":/power/formula_alpha.svg"), twips(240, 960, 1845, 840));
-    Image5 = picture(this, QStringLiteral(":/power/formula_m.svg"), twips(240, 960, 1860, 840));
-    Image1 = picture(this, QStringLiteral(":/power/formula_mn.svg"), twips(240, 960, 1845, 945));
-    Image9 = picture(this, QStringLiteral(":/power/instructions.svg"), twips(2400, 6195, 6180, 1050));
-    Image10 = picture(this, QStringLiteral(":/power/round.svg"), twips(8640, 6240, 870, 870));
-    Image7 = picture(this, QStringLiteral(":/common/exit_normal.svg"), twips(9840, 6600, 825, 330));
-    Image8 = picture(this, QStringLiteral(":/common/exit_highlight.svg"), twips(9840, 6600, 825, 330));
+    Image11 = picture(this, QStringLiteral(":/power/panel_mn.svg"), twips(120, 2040, 2115, 3045),
+                      QStringLiteral("输入m、n的值"));
+    Image4 = picture(this, QStringLiteral(":/power/panel_option.svg"), twips(120, 5400, 1875, 1845),
+                     QStringLiteral("选择指数形式"));
+    Image3 = picture(this, QStringLiteral(":/power/panel_range.svg"), twips(8400, 360, 2475, 5475),
+                     QStringLiteral("设置坐标系"));
+    Image2 = picture(this, QStringLiteral(":/power/title.svg"), twips(4200, 0, 2400, 480), {});
+    Image6 = picture(this, QStringLiteral(":/power/formula_alpha.svg"), twips(240, 960, 1845, 840),
+                     QStringLiteral("y = x^α (α为常数, x为自变量)"));
+    Image5 = picture(this, QStringLiteral(":/power/formula_m.svg"), twips(240, 960, 1860, 840),
+                     QStringLiteral("y = x^m (m为非零整数, x为自变量)"));
+    Image1 = picture(this, QStringLiteral(":/power/formula_mn.svg"), twips(240, 960, 1845, 945),
+                     QStringLiteral("y = x^(m/n) (m, n为非零整数, x为自变量)"));
+    Image9 = picture(this, QStringLiteral(":/power/instructions.svg"), twips(2400, 6195, 6180, 1050),
+                     QStringLiteral("操作说明: 1) 作图之前必须建立坐标系. 2) 选择指数形式. 3) 在文本框输入m, "
+                                    "n的值. 提示: 可拖动坐标轴观察图像"));
+    Image10 = picture(this, QStringLiteral(":/power/round.svg"), twips(8640, 6240, 870, 870), {});
+    Image7 = picture(this, QStringLiteral(":/common/exit_normal.svg"), twips(9840, 6600, 825, 330),
+                     QStringLiteral("退出"));
+    Image8 = picture(this, QStringLiteral(":/common/exit_highlight.svg"), twips(9840, 6600, 825, 330), {});
 
     Picture1 = new canvas::CanvasWidget(twips(0, 0, 5895, 5655).size(), kCanvasBackColor, this);
     Picture1->move(twips(2400, 480, 0, 0).topLeft());
@@ -122,12 +137,13 @@ void Form1::buildControls() {
     }
     Label8 = label(this, QStringLiteral("m="), twips(240, 2520, 495, 495), designFont(kTimes, 14.25, true));
     Label9 = label(this, QStringLiteral("n="), twips(240, 3120, 735, 375), designFont(kTimes, 14.25, true));
-    Text5 = textBox(this, twips(720, 2520, 975, 400), designFont(kSong, 12));
-    Text6 = textBox(this, twips(720, 3120, 975, 400), designFont(kSong, 12));
+    Text5 = textBox(this, twips(720, 2520, 975, 400), designFont(kSong, 12), QStringLiteral("m"));
+    Text6 = textBox(this, twips(720, 3120, 975, 400), designFont(kSong, 12), QStringLiteral("n"));
     Command2 = button(this, QStringLiteral("作图"), twips(240, 3720, 855, 375));
     Command3 = button(this, QStringLiteral("清除图象"), twips(1150, 3720, 975, 375));
     Command8 = button(this, QStringLiteral("保存"), twips(240, 4130, 855, 375));
-    Command4 = button(this, QStringLiteral("清除数据"), twips(1150, 4130, 975, 375));
+    Command4 = button(this, QStringLiteral("清除数据"), twips(1150, 4130, 975, 375),
+                      QStringLiteral("清除数据（m、n）"));
     Command9 = button(this, QStringLiteral("放大"), twips(240, 4560, 855, 375));
     Command10 = button(this, QStringLiteral("缩小"), twips(1150, 4560, 975, 375));
     Option1 = option(this, QStringLiteral("整数指数"), twips(480, 5880, 1215, 375));
@@ -138,20 +154,21 @@ void Form1::buildControls() {
     const QFont rangeBoxFont = designFont(kSong, 12);
     Label2 = label(this, QStringLiteral("x轴"), twips(9120, 840, 1215, 375), axisFont);
     Label3 = label(this, QStringLiteral("最小值："), twips(8640, 1320, 1335, 375), rangeLabelFont);
-    Text2 = textBox(this, twips(9600, 1320, 975, 375), rangeBoxFont);
+    Text2 = textBox(this, twips(9600, 1320, 975, 375), rangeBoxFont, QStringLiteral("x轴 最小值"));
     Label4 = label(this, QStringLiteral("最大值："), twips(8640, 1800, 1095, 375), rangeLabelFont);
-    Text1 = textBox(this, twips(9600, 1800, 975, 375), rangeBoxFont);
+    Text1 = textBox(this, twips(9600, 1800, 975, 375), rangeBoxFont, QStringLiteral("x轴 最大值"));
     Label11 = label(this, QStringLiteral("单位长度"), twips(8520, 2400, 975, 375), rangeLabelFont);
-    Text7 = textBox(this, twips(9600, 2280, 975, 375), rangeBoxFont);
+    Text7 = textBox(this, twips(9600, 2280, 975, 375), rangeBoxFont, QStringLiteral("x轴 单位长度"));
     Label5 = label(this, QStringLiteral("y轴"), twips(9120, 2760, 735, 375), axisFont);
     Label6 = label(this, QStringLiteral("最小值："), twips(8640, 3240, 1095, 375), rangeLabelFont);
-    Text4 = textBox(this, twips(9600, 3240, 975, 375), rangeBoxFont);
+    Text4 = textBox(this, twips(9600, 3240, 975, 375), rangeBoxFont, QStringLiteral("y轴 最小值"));
     Label7 = label(this, QStringLiteral("最大值："), twips(8640, 3840, 1095, 375), rangeLabelFont);
-    Text3 = textBox(this, twips(9600, 3720, 975, 375), rangeBoxFont);
+    Text3 = textBox(this, twips(9600, 3720, 975, 375), rangeBoxFont, QStringLiteral("y轴 最大值"));
     Label12 = label(this, QStringLiteral("单位长度"), twips(8520, 4320, 975, 375), rangeLabelFont);
-    Text8 = textBox(this, twips(9600, 4200, 975, 375), rangeBoxFont);
+    Text8 = textBox(this, twips(9600, 4200, 975, 375), rangeBoxFont, QStringLiteral("y轴 单位长度"));
     Command1 = button(this, QStringLiteral("确定"), twips(8640, 4800, 855, 375));
-    Command5 = button(this, QStringLiteral("清除数据"), twips(9720, 4800, 975, 375));
+    Command5 = button(this, QStringLiteral("清除数据"), twips(9720, 4800, 975, 375),
+                      QStringLiteral("清除数据（坐标系）"));
     Command6 = button(this, QStringLiteral("画网格"), twips(8640, 5280, 855, 375));
     Command7 = button(this, QStringLiteral("消网格"), twips(9720, 5280, 975, 375));
 
@@ -159,14 +176,18 @@ void Form1::buildControls() {
     Image8->raise();
 
     canvas::setTabOrderByIndex(
-        {{0, Picture1},  {1, Text5},     {2, Text6},     {3, Command2}, {4, Command3},  {5, Command4},
-         {8, Text2},     {9, Text1},     {14, Text4},    {15, Text3},   {18, Command1}, {19, Option1},
-         {20, Option2},  {21, Command5}, {25, Text7},    {26, Text8},   {27, Command6}, {28, Command7},
-         {29, Command8}, {31, Command9}, {32, Command10}});
+        {{0, Picture1},  {1, Text5},     {2, Text6},      {3, Command2}, {4, Command3},  {5, Command4},
+         {8, Text2},     {9, Text1},     {14, Text4},     {15, Text3},   {18, Command1}, {19, Option1},
+         {20, Option2},  {21, Command5}, {25, Text7},     {26, Text8},   {27, Command6}, {28, Command7},
+         {29, Command8}, {31, Command9}, {32, Command10}, {33, Image7}});
 
     rangePanel_ = std::make_unique<canvas::RangePanel>(
         canvas::RangeBoxes{Text2, Text1, Text4, Text3, Text7, Text8}, canvas::RangePanelStyle{true, true},
-        view, [this] { Picture1->surface().Cls(); },
+        view,
+        [this] {
+            Picture1->surface().Cls();
+            Picture1->description().cleared();
+        },
         [this] { zuobiao(view.xmin, view.xmax, view.ymin, view.ymax, view.xju1, view.yju1); });
 
     panning_ = std::make_unique<canvas::Panning>(
@@ -209,6 +230,7 @@ void Form1::connectHandlers() {
     connect(Picture1, &canvas::CanvasWidget::mouseMoved, this, handler(this, &Form1::Picture1_MouseMove));
     connect(Picture1, &canvas::CanvasWidget::mouseUp, this, handler(this, &Form1::Picture1_MouseUp));
     connect(Picture1, &canvas::CanvasWidget::focusLost, this, handler(this, &Form1::Picture1_LostFocus));
+    connect(Picture1, &canvas::CanvasWidget::keyDown, this, handler(this, &Form1::Picture1_KeyDown));
     connect(Option1, &QRadioButton::clicked, this, handler(this, &Form1::Option1_Click));
     connect(Option2, &QRadioButton::clicked, this, handler(this, &Form1::Option2_Click));
 }
@@ -245,7 +267,10 @@ void Form1::Form_GotFocus() {
 }
 
 void Form1::zuobiao(double xmin, double xmax, double ymin, double ymax, double xju1, double yju1) {
-    canvas::zuobiao(Picture1->surface(), kFrameStyle, xmin, xmax, ymin, ymax, xju1, yju1);
+    if (canvas::zuobiao(Picture1->surface(), kFrameStyle, xmin, xmax, ymin, ymax, xju1, yju1))
+        Picture1->description().frame({xmin, xmax, ymin, ymax, xju1, yju1});
+    else
+        Picture1->description().cleared();
 }
 
 void Form1::Option1_Click() {
@@ -297,7 +322,9 @@ void Form1::zuotu1(std::int16_t n) {
     if (quorvex::zuotu1(Picture1->surface(), view, n) == PlotOutcome::Rejected) {
         Text5->clear();
         Text5->setFocus();
+        return;
     }
+    Picture1->description().curve(formula1(n));
 }
 
 void Form1::zuotu2(std::int16_t n, std::int16_t m) {
@@ -306,7 +333,9 @@ void Form1::zuotu2(std::int16_t n, std::int16_t m) {
         Text5->setFocus();
         Text6->clear();
         Text6->setFocus();
+        return;
     }
+    Picture1->description().curve(formula2(n, m));
 }
 
 void Form1::Command3_Click() {
@@ -331,7 +360,8 @@ void Form1::Command5_Click() {
 }
 
 void Form1::Command6_Click() {
-    grid_.draw(Picture1->surface(), view);
+    if (grid_.draw(Picture1->surface(), view))
+        Picture1->description().grid();
 }
 
 void Form1::Command7_Click() {
@@ -392,6 +422,10 @@ void Form1::Picture1_MouseMove(const canvas::PointerEvent& e) {
 
 void Form1::Picture1_MouseUp(const canvas::PointerEvent& e) {
     panning_->MouseUp(e);
+}
+
+void Form1::Picture1_KeyDown(int keyCode, int shift) {
+    panning_->KeyDown(keyCode, shift);
 }
 
 void Form1::Picture1_LostFocus() {

@@ -131,6 +131,8 @@ public:
     void Picture1_MouseMove(const canvas::PointerEvent& e);
     void Picture1_MouseUp(const canvas::PointerEvent& e);
     void Picture1_LostFocus();
+    /// An arrow key on the canvas pans the plane by one tick spacing (five with Shift).
+    void Picture1_KeyDown(int keyCode, int shift);
     /// The pointer moved over the window's free area.
     void Form_MouseMove();
     void Image7_MouseMove();

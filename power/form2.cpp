@@ -44,15 +44,19 @@ Form2::Form2(std::function<QImage()> picture, QWidget* parent)
 
     Drive1 = new DriveListBox(this);
     Drive1->setGeometry(twips(120, 120, 2775, 300));
+    Drive1->setAccessibleName(QStringLiteral("驱动器"));
     Dir1 = new DirListBox(this);
     Dir1->setGeometry(twips(120, 480, 2775, 930));
+    Dir1->setAccessibleName(QStringLiteral("文件夹"));
     File1 = new FileListBox(this);
     File1->setGeometry(twips(120, 1440, 2775, 1170));
+    File1->setAccessibleName(QStringLiteral("文件"));
     Label1 = new QLabel(QStringLiteral("请输入文件名："), this);
     Label1->setGeometry(twips(120, 2760, 2775, 495));
     Label1->setFont(designFont(QStringLiteral("宋体"), 10.5));
     Text1 = new QLineEdit(this);
     Text1->setGeometry(twips(120, 3120, 2895, 495));
+    Text1->setAccessibleName(QStringLiteral("文件名"));
     Text1->setFont(designFont(QStringLiteral("宋体"), 10.5));
     Command1 = new QPushButton(QStringLiteral("保存"), this);
     Command1->setGeometry(twips(1200, 3840, 855, 375));
@@ -61,6 +65,7 @@ Form2::Form2(std::function<QImage()> picture, QWidget* parent)
     // Below the client area: it only holds the path of the last save.
     Text2 = new QLineEdit(QStringLiteral("Text2"), this);
     Text2->setGeometry(twips(240, 4560, 4095, 495));
+    Text2->setAccessibleName(QStringLiteral("保存路径"));
     Text2->setFocusPolicy(Qt::NoFocus);
 
     canvas::setTabOrderByIndex(

@@ -8,6 +8,19 @@
 
 namespace quorvex {
 
+QString formula1(std::int16_t n) {
+    return n < 0 ? QStringLiteral("y = x^(%1)").arg(n) : QStringLiteral("y = x^%1").arg(n);
+}
+
+QString formula2(std::int16_t n, std::int16_t m) {
+    // The sign leads the fraction, whichever of the two numbers carries it.
+    const bool negative = (n < 0) != (m < 0);
+    return QStringLiteral("y = x^(%1%2/%3)")
+        .arg(negative ? QStringLiteral("-") : QString())
+        .arg(std::abs(static_cast<int>(n)))
+        .arg(std::abs(static_cast<int>(m)));
+}
+
 using canvas::checkedPow;
 using canvas::Colour;
 using canvas::RuntimeError;

@@ -8,6 +8,8 @@
 #include "canvas/surface.h"
 #include "canvas/viewrange.h"
 
+#include <QString>
+
 #include <cstdint>
 
 namespace quorvex {
@@ -26,6 +28,11 @@ constexpr double kMaxSamplesPerRun = 4.5e6;
 /// Samples of a run in a view wider than that (about 2100 units, typed by hand or dragged far out): spread
 /// evenly over the run, still hundreds per pixel column, so the whole curve appears at once and quickly.
 constexpr double kWideViewSamples = 2.0e5;
+
+/// The curve of zuotu1 as a screen reader reads it: "y = x^2", "y = x^(-1)".
+QString formula1(std::int16_t n);
+/// The curve of zuotu2: "y = x^(1/3)", "y = x^(-2/3)".
+QString formula2(std::int16_t n, std::int16_t m);
 
 /// y = x^n for a whole n; a zero n is refused with "m不能为零或空！".
 PlotOutcome zuotu1(canvas::Surface& surface, const canvas::ViewRange& view, std::int16_t n);
