@@ -66,6 +66,12 @@ QAccessibleInterface* sharedControls(const QString& className, QObject* object) 
         return new AccessiblePicture(static_cast<ImageControl*>(object));
     if (className == QLatin1String(CanvasWidget::staticMetaObject.className()))
         return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Canvas);
+    // The programs' windows are plain widgets, which Qt would present as an anonymous pane: a screen reader
+    // should find a window, named by its title.
+    auto* widget = qobject_cast<QWidget*>(object);
+    if (widget && widget->isWindow() && className == QLatin1String(object->metaObject()->className()) &&
+        object->metaObject()->superClass() == &QWidget::staticMetaObject)
+        return new QAccessibleWidget(widget, QAccessible::Window);
     return nullptr;
 }
 

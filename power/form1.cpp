@@ -231,8 +231,16 @@ void Form1::connectHandlers() {
     connect(Picture1, &canvas::CanvasWidget::mouseUp, this, handler(this, &Form1::Picture1_MouseUp));
     connect(Picture1, &canvas::CanvasWidget::focusLost, this, handler(this, &Form1::Picture1_LostFocus));
     connect(Picture1, &canvas::CanvasWidget::keyDown, this, handler(this, &Form1::Picture1_KeyDown));
-    connect(Option1, &QRadioButton::clicked, this, handler(this, &Form1::Option1_Click));
-    connect(Option2, &QRadioButton::clicked, this, handler(this, &Form1::Option2_Click));
+    // An option runs its handler whenever it becomes the chosen one: by a click, by the arrow keys of the
+    // group, or by an assistive tool's toggle action (which checks the button without clicking it).
+    auto chosen = [this](QRadioButton* o, void (Form1::*h)()) {
+        connect(o, &QRadioButton::toggled, this, [run = handler(this, h)](bool checked) {
+            if (checked)
+                run();
+        });
+    };
+    chosen(Option1, &Form1::Option1_Click);
+    chosen(Option2, &Form1::Option2_Click);
 }
 
 void Form1::Form_Load() {

@@ -10,6 +10,7 @@ packages=(
   libgtest-dev libbenchmark-dev
   fonts-arphic-uming fonts-arphic-ukai fonts-liberation2 fonts-noto-cjk
   xvfb xauth x11-apps imagemagick xdotool python3 python3-xlib appstream desktop-file-utils
+  at-spi2-core dbus python3-pyatspi
 )
 
 if [ $# -gt 0 ]; then

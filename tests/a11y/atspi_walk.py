@@ -1,0 +1,218 @@
+"""Walks and operates each program through AT-SPI, as a screen reader would.
+
+Run by atspi.sh inside a private D-Bus session on its own display:
+    atspi_walk.py path/to/Quorvex path/to/Zelmora path/to/Tavrinth
+For every program it checks that each focusable control has a name unique in its window, that no unnamed
+picture or pane is left showing, what the canvas description says before and after a plot and after an
+arrow key, and that pressing "退出" through the action interface ends the program. Quorvex also raises a
+message box, which must reach the tree with its text; Zelmora and Tavrinth must show the rows of their
+properties table after a trace.
+"""
+
+import os
+import subprocess
+import sys
+import time
+
+import pyatspi
+
+TIMEOUT = 20.0
+FIRST_VIEW = "x 从 -10 到 10, y 从 -10 到 10, 单位长度 1"
+MOVED_VIEW = "x 从 -11 到 9, y 从 -10 到 10, 单位长度 1"
+# Roles of objects that say nothing unless they are named: left unnamed they must not be showing.
+SILENT_ROLES = {pyatspi.ROLE_FILLER, pyatspi.ROLE_IMAGE, pyatspi.ROLE_PANEL, pyatspi.ROLE_UNKNOWN}
+
+failures = []
+
+
+def check(condition, message):
+    if not condition:
+        failures.append(message)
+        print("FAILED:", message, flush=True)
+    return condition
+
+
+def wait_for(what, test):
+    """Polls test() until it returns something true, or fails the run after TIMEOUT seconds."""
+    end = time.monotonic() + TIMEOUT
+    while time.monotonic() < end:
+        try:
+            value = test()
+        except Exception:  # an object that went away while we looked: look again
+            value = None
+        if value:
+            return value
+        time.sleep(0.05)
+    raise AssertionError("timed out waiting for " + what)
+
+
+def showing(obj):
+    return obj.getState().contains(pyatspi.STATE_SHOWING)
+
+
+def focusable(obj):
+    return obj.getState().contains(pyatspi.STATE_FOCUSABLE)
+
+
+def descendants(obj, depth=0):
+    if obj is None or depth > 12:
+        return
+    yield obj
+    for child in obj:
+        yield from descendants(child, depth + 1)
+
+
+class Program:
+    def __init__(self, path):
+        self.name = os.path.basename(path)
+        env = dict(os.environ, QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1", QT_QPA_PLATFORM="xcb")
+        self.process = subprocess.Popen([path], env=env)
+        self.app = wait_for(self.name + " on the accessibility bus", self._find_app)
+        self.window = wait_for(self.name + "'s window", lambda: self.windows().get(self.name))
+
+    def _find_app(self):
+        for app in pyatspi.Registry.getDesktop(0):
+            if app is not None and app.get_process_id() == self.process.pid:
+                return app
+        return None
+
+    def windows(self):
+        return {w.name: w for w in self.app if w is not None}
+
+    def find(self, role, name, root=None):
+        for obj in descendants(root or self.window):
+            if obj.getRole() == role and obj.name == name:
+                return obj
+        return None
+
+    def control(self, role, name):
+        return wait_for("%r in %s" % (name, self.name), lambda: self.find(role, name))
+
+    def canvas(self):
+        return self.control(pyatspi.ROLE_CANVAS, "坐标平面")
+
+    def description_becomes(self, test, what):
+        return wait_for("the canvas description to say " + what,
+                        lambda: test(self.canvas().description) and self.canvas().description)
+
+    def press(self, obj):
+        action = obj.queryAction()
+        names = [action.getName(i) for i in range(action.nActions)]
+        for wanted in ("Press", "Toggle"):
+            if wanted in names:
+                action.doAction(names.index(wanted))
+                return
+        raise AssertionError("%r has no press action (%s)" % (obj.name, names))
+
+    def type_into(self, name, text):
+        box = self.control(pyatspi.ROLE_TEXT, name)
+        box.queryEditableText().setTextContents(text)
+        wait_for("%r to hold %r" % (name, text), lambda: box.queryText().getText(0, -1) == text)
+
+    def arrow(self, key):
+        # No window manager activates the window here: give it the X input focus first, as clicking on it
+        # would, then move the focus to the canvas through AT-SPI.
+        window = subprocess.run(["xdotool", "search", "--onlyvisible", "--pid", str(self.process.pid)],
+                                check=True, capture_output=True, text=True).stdout.split()[0]
+        subprocess.run(["xdotool", "windowfocus", "--sync", window], check=True)
+        self.canvas().queryComponent().grabFocus()
+        wait_for("the canvas to take the focus", lambda: self.canvas().getState().contains(pyatspi.STATE_FOCUSED))
+        subprocess.run(["xdotool", "key", key], check=True)
+
+    def check_names(self):
+        named = {}
+        for obj in descendants(self.window):
+            if focusable(obj):
+                check(obj.name != "", "%s: a focusable %s without a name" % (self.name, obj.getRoleName()))
+                check(obj.name not in named, "%s: two focusable controls named %r" % (self.name, obj.name))
+                named[obj.name] = obj
+            elif obj.getRole() in SILENT_ROLES and obj.name == "" and obj is not self.window:
+                check(not showing(obj), "%s: an unnamed %s is showing" % (self.name, obj.getRoleName()))
+        print("%s: %d named controls: %s" % (self.name, len(named), ", ".join(sorted(named))), flush=True)
+
+    def exit_through_action(self):
+        self.press(self.control(pyatspi.ROLE_PUSH_BUTTON, "退出"))
+        try:
+            code = self.process.wait(timeout=TIMEOUT)
+        except subprocess.TimeoutExpired:
+            self.process.kill()
+            check(False, "%s: pressing 退出 did not end the program" % self.name)
+            return
+        check(code == 0, "%s: ended with %d after 退出" % (self.name, code))
+
+    def kill(self):
+        if self.process.poll() is None:
+            self.process.kill()
+            self.process.wait()
+
+
+def check_canvas_start(program):
+    check(program.canvas().description == FIRST_VIEW,
+          "%s: first canvas description %r" % (program.name, program.canvas().description))
+
+
+def check_quorvex(path):
+    q = Program(path)
+    try:
+        q.check_names()
+        check_canvas_start(q)
+        q.press(q.control(pyatspi.ROLE_RADIO_BUTTON, "整数指数"))
+        q.type_into("m", "2")
+        q.press(q.control(pyatspi.ROLE_PUSH_BUTTON, "作图"))
+        q.description_becomes(lambda d: d == FIRST_VIEW + "; 图象: y = x^2", "the curve y = x^2")
+        q.arrow("Right")
+        q.description_becomes(lambda d: d == MOVED_VIEW + "; 图象: y = x^2", "the moved view with its curve")
+        check(q.control(pyatspi.ROLE_TEXT, "x轴 最小值").queryText().getText(0, -1) == "-11",
+              "Quorvex: the arrow key did not write the range boxes")
+
+        # A message box reaches the tree as a dialog that carries its text, and goes with its button.
+        q.type_into("x轴 最小值", "20")
+        q.press(q.control(pyatspi.ROLE_PUSH_BUTTON, "确定"))
+        box = wait_for("the message box", lambda: next(
+            (w for w in q.app if w is not None and q.find(pyatspi.ROLE_LABEL, "数据输入有误！", w)), None))
+        check(box.name == "警告", "Quorvex: the message box is titled %r" % box.name)
+        check(box.getRole() in (pyatspi.ROLE_ALERT, pyatspi.ROLE_DIALOG),
+              "Quorvex: the message box is a %s" % box.getRoleName())
+        button = next(o for o in descendants(box) if o.getRole() == pyatspi.ROLE_PUSH_BUTTON)
+        q.press(button)
+        wait_for("the message box to close", lambda: all(
+            w is None or not q.find(pyatspi.ROLE_LABEL, "数据输入有误！", w) for w in q.app))
+        q.exit_through_action()
+    finally:
+        q.kill()
+
+
+def check_family(path, base_formula, rows):
+    p = Program(path)
+    try:
+        p.check_names()
+        check_canvas_start(p)
+        p.type_into("底数 a", "2")
+        p.press(p.control(pyatspi.ROLE_PUSH_BUTTON, "作图"))
+        plotted = FIRST_VIEW + "; 图象: " + base_formula
+        p.description_becomes(lambda d: d == plotted, base_formula)
+        # The trace ends on the timer; then the rows of the properties table for a > 1 show, with "增".
+        for row in rows:
+            wait_for("the properties row %r" % row, lambda: showing(p.control(pyatspi.ROLE_LABEL, row)))
+        check(p.find(pyatspi.ROLE_LABEL, "增") is not None, "%s: no 增 in the properties table" % p.name)
+        p.arrow("Right")
+        p.description_becomes(lambda d: d == MOVED_VIEW + "; 图象: " + base_formula, "the moved view")
+        p.exit_through_action()
+    finally:
+        p.kill()
+
+
+def main(quorvex, zelmora, tavrinth):
+    check_quorvex(quorvex)
+    check_family(zelmora, "y = 2^x", ["2 当 x = 0 时, y = 1.", "3 当 x > 0 时, y > 1. 当 x < 0 时, 0 < y < 1."])
+    check_family(tavrinth, "y = log_2 x",
+                 ["2 当 x = 1 时, y = 0.", "3 当 x > 1 时, y > 0. 当 0 < x < 1 时, y < 0."])
+    if failures:
+        print("%d AT-SPI check(s) failed" % len(failures))
+        return 1
+    print("AT-SPI checks passed")
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main(*sys.argv[1:4]))
