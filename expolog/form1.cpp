@@ -117,9 +117,6 @@ void Form1::buildControls() {
         this->*row.control = button;
         tabOrder.emplace_back(row.tab, button);
     }
-    // The exit picture is a button to the keyboard too: last in the chain, after every control.
-    tabOrder.emplace_back(std::numeric_limits<int>::max(), Image17);
-    canvas::setTabOrderByIndex(tabOrder);
 
     Timer1 = new QTimer(this);
     Timer2 = new QTimer(this);
@@ -147,6 +144,9 @@ void Form1::buildControls() {
             }});
     exit_ = std::make_unique<canvas::ExitButton>(
         Image17, Image16, std::vector<std::function<void()>>{[this] { Label11->setVisible(false); }});
+    // The exit picture is a button to the keyboard too: last in the chain, after every control.
+    tabOrder.emplace_back(std::numeric_limits<int>::max(), Image17);
+    canvas::setTabOrderByIndex(tabOrder);
     grid_ = canvas::GridButtons{true, [this] { return canvasCleared != 1; }, [this] { Command7_Click(); },
                                 [this] { Command1_Click(); }};
     new canvas::CanvasCopy(this, Picture1);

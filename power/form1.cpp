@@ -175,12 +175,6 @@ void Form1::buildControls() {
     Image7->raise();
     Image8->raise();
 
-    canvas::setTabOrderByIndex(
-        {{0, Picture1},  {1, Text5},     {2, Text6},      {3, Command2}, {4, Command3},  {5, Command4},
-         {8, Text2},     {9, Text1},     {14, Text4},     {15, Text3},   {18, Command1}, {19, Option1},
-         {20, Option2},  {21, Command5}, {25, Text7},     {26, Text8},   {27, Command6}, {28, Command7},
-         {29, Command8}, {31, Command9}, {32, Command10}, {33, Image7}});
-
     rangePanel_ = std::make_unique<canvas::RangePanel>(
         canvas::RangeBoxes{Text2, Text1, Text4, Text3, Text7, Text8}, canvas::RangePanelStyle{true, true},
         view,
@@ -205,6 +199,12 @@ void Form1::buildControls() {
         std::vector<std::function<void()>>{[this] { Label1->setVisible(false); },
                                            [this] { Line1->setVisible(false); },
                                            [this] { Line2->setVisible(false); }});
+    // After the exit button has made its picture a button that takes the focus, last in the chain.
+    canvas::setTabOrderByIndex(
+        {{0, Picture1},  {1, Text5},     {2, Text6},      {3, Command2}, {4, Command3},  {5, Command4},
+         {8, Text2},     {9, Text1},     {14, Text4},     {15, Text3},   {18, Command1}, {19, Option1},
+         {20, Option2},  {21, Command5}, {25, Text7},     {26, Text8},   {27, Command6}, {28, Command7},
+         {29, Command8}, {31, Command9}, {32, Command10}, {33, Image7}});
     grid_ = canvas::GridButtons{false, [this] { return plotState != 3; }, [this] { Command1_Click(); },
                                 [this] { Command2_Click(); }};
     new canvas::CanvasCopy(this, Picture1);

@@ -201,3 +201,18 @@ TEST(Sampling, HugeViewsStayBounded) {
     zuotu1(p.surface, huge, 2);
     SUCCEED();
 }
+
+TEST(PlotFormula, ReadsAsTypedWithTheSignInFront) {
+    const struct {
+        std::int16_t n, m;
+        const char* fractional;
+    } cases[] = {{1, 3, "y = x^(1/3)"},
+                 {-2, 3, "y = x^(-2/3)"},
+                 {2, -3, "y = x^(-2/3)"},
+                 {-1, -2, "y = x^(1/2)"},
+                 {-32768, 7, "y = x^(-32768/7)"}};
+    for (const auto& c : cases)
+        EXPECT_EQ(quorvex::formula2(c.n, c.m), QString::fromUtf8(c.fractional)) << c.fractional;
+    EXPECT_EQ(quorvex::formula1(3), "y = x^3");
+    EXPECT_EQ(quorvex::formula1(-1), "y = x^(-1)");
+}

@@ -1,0 +1,134 @@
+// Zelmora and Tavrinth as a screen reader meets them (through Qt's accessibility interfaces, headless), and
+// panning by the arrow keys.
+
+#include "../support/expologwindow.h"
+
+#include <QAccessible>
+#include <QSet>
+
+#include <gtest/gtest.h>
+
+using testsupport::ExpLogWindow;
+
+namespace {
+
+QString nameOf(QObject* object) {
+    return QAccessible::queryAccessibleInterface(object)->text(QAccessible::Name);
+}
+
+QString descriptionOf(QObject* object) {
+    return QAccessible::queryAccessibleInterface(object)->text(QAccessible::Description);
+}
+
+const QString kStart = QStringLiteral("x 从 -10 到 10, y 从 -10 到 10, 单位长度 1");
+
+struct FamilyCase {
+    const expolog::Family* family;
+    const char* curve;
+    const char* inverse;
+    const char* valueRow;
+    const char* increasingRow;
+};
+
+const FamilyCase kFamilies[] = {
+    {&expolog::kZelmora, "y = 2^x", "y = log_2 x", "2 当 x = 0 时, y = 1.",
+     "3 当 x > 0 时, y > 1. 当 x < 0 时, 0 < y < 1."},
+    {&expolog::kTavrinth, "y = log_2 x", "y = 2^x", "2 当 x = 1 时, y = 0.",
+     "3 当 x > 1 时, y > 0. 当 0 < x < 1 时, y < 0."},
+};
+
+/// Where Tab goes from a control: the next widget of the focus chain that takes the focus by Tab.
+QWidget* nextByTab(QWidget* control) {
+    QWidget* next = control->nextInFocusChain();
+    while (next != control && !(next->focusPolicy() & Qt::TabFocus))
+        next = next->nextInFocusChain();
+    return next;
+}
+
+} // namespace
+
+TEST(ExpLogAccessibility, EveryFocusableControlHasAUniqueName) {
+    for (const FamilyCase& c : kFamilies) {
+        ExpLogWindow w(*c.family);
+        QSet<QString> names;
+        for (QWidget* control : w.form.findChildren<QWidget*>()) {
+            if (control->focusPolicy() == Qt::NoFocus)
+                continue;
+            const QString name = nameOf(control);
+            EXPECT_FALSE(name.isEmpty()) << control->metaObject()->className();
+            EXPECT_FALSE(names.contains(name)) << name.toStdString();
+            names.insert(name);
+        }
+        EXPECT_EQ(nameOf(w.form.parameterBox()), "底数 a");
+        EXPECT_EQ(nameOf(w.form.mirrorBox()), "反函数 底数 a");
+        EXPECT_EQ(nameOf(w.form.Text3), "x轴 最小值");
+        EXPECT_EQ(nameOf(w.form.Text9), "y轴 单位长度");
+        EXPECT_EQ(nameOf(w.form.Command3), "清除数据（底数）");
+        EXPECT_EQ(nameOf(w.form.Command6), "清除数据（坐标系）");
+        EXPECT_EQ(nameOf(w.form.Image17), "退出");
+        // The exit picture follows the last control of the window's own tab order.
+        EXPECT_EQ(nextByTab(w.form.Command9), w.form.Image17);
+    }
+}
+
+TEST(ExpLogAccessibility, PropertiesRowsShowWithTheirWordsAfterATrace) {
+    for (const FamilyCase& c : kFamilies) {
+        ExpLogWindow w(*c.family);
+        w.plot("2");
+        EXPECT_EQ(descriptionOf(w.form.Picture1), kStart + "; 图象: " + c.curve);
+        EXPECT_FALSE(w.form.Image7->isVisible());
+        w.runTrace();
+        EXPECT_TRUE(w.form.Image7->isVisible());
+        EXPECT_TRUE(w.form.Image8->isVisible());
+        EXPECT_EQ(nameOf(w.form.Image7), QString::fromUtf8(c.valueRow));
+        EXPECT_EQ(nameOf(w.form.Image8), QString::fromUtf8(c.increasingRow));
+        EXPECT_EQ(nameOf(w.form.Label1), "增");
+    }
+}
+
+TEST(ExpLogAccessibility, CanvasListsTheInverseAndTheAxisUntilCleared) {
+    for (const FamilyCase& c : kFamilies) {
+        ExpLogWindow w(*c.family);
+        w.plot("2");
+        w.runTrace();
+        w.form.Command4_Click();
+        w.runInverse();
+        w.form.Command5_Click();
+        EXPECT_EQ(descriptionOf(w.form.Picture1),
+                  kStart + "; 图象: " + c.curve + ", " + c.inverse + ", y = x");
+        w.form.Command2_Click();
+        EXPECT_EQ(descriptionOf(w.form.Picture1), kStart);
+        // A refused base draws nothing.
+        w.plot("1");
+        EXPECT_EQ(descriptionOf(w.form.Picture1), kStart);
+    }
+}
+
+TEST(ExpLogArrowKeys, StepRedrawsAndRetracesLikeTheSameDragStep) {
+    for (const FamilyCase& c : kFamilies) {
+        ExpLogWindow keys(*c.family);
+        ExpLogWindow drag(*c.family);
+        for (ExpLogWindow* w : {&keys, &drag}) {
+            w->plot("0.5");
+            w->runTrace();
+            w->form.Picture1->surface().clearOperations();
+        }
+        QTest::keyClick(keys.form.Picture1, Qt::Key_Left);
+        drag.form.Picture1_MouseDown({1, 0, -1, 0});
+        drag.form.Picture1_MouseMove({1, 0, -1, 0});
+        keys.runTrace();
+        drag.runTrace();
+        QStringList keyOps, dragOps;
+        for (const auto& op : keys.form.Picture1->surface().operations())
+            keyOps << op.toString();
+        for (const auto& op : drag.form.Picture1->surface().operations())
+            dragOps << op.toString();
+        EXPECT_FALSE(keyOps.isEmpty());
+        EXPECT_EQ(keyOps, dragOps);
+        EXPECT_EQ(keys.form.Text3->text(), "-9");
+        EXPECT_EQ(keys.form.Text4->text(), "11");
+        EXPECT_EQ(descriptionOf(keys.form.Picture1),
+                  QStringLiteral("x 从 -9 到 11, y 从 -10 到 10, 单位长度 1; 图象: ") +
+                      QString(c.curve).replace("2", "0.5"));
+    }
+}

@@ -1,0 +1,232 @@
+// Quorvex as a screen reader meets it (through Qt's accessibility interfaces, headless), and panning by the
+// arrow keys.
+
+#include "power/form1.h"
+
+#include "../support/messagerecorder.h"
+#include "canvas/exitbutton.h"
+
+#include <QAccessible>
+#include <QSet>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <limits>
+
+using quorvex::Form1;
+
+namespace {
+
+QAccessibleInterface* accessible(QObject* object) {
+    return QAccessible::queryAccessibleInterface(object);
+}
+
+QString nameOf(QObject* object) {
+    return accessible(object)->text(QAccessible::Name);
+}
+
+QString descriptionOf(QObject* object) {
+    return accessible(object)->text(QAccessible::Description);
+}
+
+struct Window {
+    testsupport::MessageRecorder messages;
+    Form1 form;
+    Window() { form.show(); }
+    void plot(const QString& m, const QString& n = {}) {
+        QTest::mouseClick(n.isEmpty() ? form.Option1 : form.Option2, Qt::LeftButton);
+        form.Text5->setText(m);
+        form.Text6->setText(n);
+        QTest::mouseClick(form.Command2, Qt::LeftButton);
+    }
+    QStringList operations() const {
+        QStringList out;
+        for (const auto& op : form.Picture1->surface().operations())
+            out << op.toString();
+        return out;
+    }
+};
+
+const QString kStart = QStringLiteral("x 从 -10 到 10, y 从 -10 到 10, 单位长度 1");
+
+/// Where Tab goes from a control: the next widget of the focus chain that takes the focus by Tab.
+QWidget* nextByTab(QWidget* control) {
+    QWidget* next = control->nextInFocusChain();
+    while (next != control && !(next->focusPolicy() & Qt::TabFocus))
+        next = next->nextInFocusChain();
+    return next;
+}
+
+} // namespace
+
+TEST(QuorvexAccessibility, EveryFocusableControlHasAUniqueName) {
+    Window w;
+    QSet<QString> names;
+    for (QWidget* control : w.form.findChildren<QWidget*>()) {
+        if (control->focusPolicy() == Qt::NoFocus)
+            continue;
+        const QString name = nameOf(control);
+        EXPECT_FALSE(name.isEmpty()) << control->metaObject()->className();
+        EXPECT_FALSE(names.contains(name)) << name.toStdString();
+        names.insert(name);
+    }
+    const struct {
+        QWidget* control;
+        const char* name;
+    } cases[] = {
+        {w.form.Text5, "m"},
+        {w.form.Text6, "n"},
+        {w.form.Text2, "x轴 最小值"},
+        {w.form.Text1, "x轴 最大值"},
+        {w.form.Text7, "x轴 单位长度"},
+        {w.form.Text4, "y轴 最小值"},
+        {w.form.Text3, "y轴 最大值"},
+        {w.form.Text8, "y轴 单位长度"},
+        {w.form.Command2, "作图"},
+        {w.form.Command4, "清除数据（m、n）"},
+        {w.form.Command5, "清除数据（坐标系）"},
+        {w.form.Picture1, "坐标平面"},
+        {w.form.Image7, "退出"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(nameOf(c.control), QString::fromUtf8(c.name)) << c.name;
+}
+
+TEST(QuorvexAccessibility, PicturesReadTheirWordsAndDecorationIsHidden) {
+    Window w;
+    const struct {
+        canvas::ImageControl* picture;
+        QAccessible::Role role;
+        const char* name;
+    } cases[] = {
+        {w.form.Image5, QAccessible::StaticText, "y = x^m (m为非零整数, x为自变量)"},
+        {w.form.Image6, QAccessible::StaticText, "y = x^α (α为常数, x为自变量)"},
+        {w.form.Image3, QAccessible::StaticText, "设置坐标系"},
+        {w.form.Image2, QAccessible::Graphic, ""},
+        {w.form.Image10, QAccessible::Graphic, ""},
+        {w.form.Image8, QAccessible::Graphic, ""},
+        {w.form.Image7, QAccessible::Button, "退出"},
+    };
+    for (const auto& c : cases) {
+        QAccessibleInterface* picture = accessible(c.picture);
+        EXPECT_EQ(picture->role(), c.role) << c.name;
+        EXPECT_EQ(picture->text(QAccessible::Name), QString::fromUtf8(c.name));
+        EXPECT_EQ(picture->state().invisible, c.role == QAccessible::Graphic || !c.picture->isVisible())
+            << c.name;
+    }
+    EXPECT_EQ(accessible(&w.form)->role(), QAccessible::Window);
+    EXPECT_EQ(accessible(w.form.Picture1)->role(), QAccessible::Canvas);
+}
+
+TEST(QuorvexAccessibility, ExitPictureIsAButtonLastInTheTabChain) {
+    Window w;
+    EXPECT_EQ(nextByTab(w.form.Command10), w.form.Image7);
+    bool ended = false;
+    canvas::setEndProgramAction([&ended] { ended = true; });
+    // The press action answers the assistive tool first and ends the program afterwards.
+    QAccessibleActionInterface* action = accessible(w.form.Image7)->actionInterface();
+    ASSERT_NE(action, nullptr);
+    action->doAction(QAccessibleActionInterface::pressAction());
+    EXPECT_FALSE(ended);
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(ended);
+    for (const Qt::Key key : {Qt::Key_Space, Qt::Key_Return, Qt::Key_Enter}) {
+        ended = false;
+        QTest::keyClick(w.form.Image7, key);
+        EXPECT_TRUE(ended) << key;
+    }
+    // Other keys, and the highlighted picture, do nothing of the kind.
+    ended = false;
+    QTest::keyClick(w.form.Image7, Qt::Key_A);
+    QTest::keyClick(w.form.Image8, Qt::Key_Space);
+    EXPECT_FALSE(ended);
+    canvas::setEndProgramAction([] {});
+}
+
+TEST(QuorvexAccessibility, CanvasDescribesTheViewGridAndCurves) {
+    Window w;
+    EXPECT_EQ(descriptionOf(w.form.Picture1), kStart);
+    w.plot("2");
+    w.plot("-1");
+    w.plot("2");
+    EXPECT_EQ(descriptionOf(w.form.Picture1), kStart + "; 图象: y = x^2, y = x^(-1)");
+    QTest::mouseClick(w.form.Command6, Qt::LeftButton);
+    EXPECT_EQ(descriptionOf(w.form.Picture1), kStart + ", 网格; 图象: y = x^2, y = x^(-1)");
+    // Zooming redraws the frame and only the curve of the boxes comes back.
+    QTest::mouseClick(w.form.Command9, Qt::LeftButton);
+    EXPECT_EQ(descriptionOf(w.form.Picture1), "x 从 -5 到 5, y 从 -5 到 5, 单位长度 1; 图象: y = x^2");
+    QTest::mouseClick(w.form.Command3, Qt::LeftButton);
+    EXPECT_EQ(descriptionOf(w.form.Picture1), "x 从 -5 到 5, y 从 -5 到 5, 单位长度 1");
+    w.plot("1", "3");
+    EXPECT_EQ(descriptionOf(w.form.Picture1), "x 从 -5 到 5, y 从 -5 到 5, 单位长度 1; 图象: y = x^(1/3)");
+    // A refused exponent adds nothing; a refused range leaves the canvas blank.
+    w.plot("0");
+    EXPECT_EQ(descriptionOf(w.form.Picture1), "x 从 -5 到 5, y 从 -5 到 5, 单位长度 1; 图象: y = x^(1/3)");
+    w.form.Text2->setText("20");
+    QTest::mouseClick(w.form.Command1, Qt::LeftButton);
+    EXPECT_EQ(descriptionOf(w.form.Picture1), "空白");
+    w.form.Text2->setText("-10");
+    w.form.Text7->setText("2");
+    QTest::mouseClick(w.form.Command1, Qt::LeftButton);
+    EXPECT_EQ(descriptionOf(w.form.Picture1), "x 从 -10 到 5, y 从 -5 到 5, 单位长度 x 2, y 1");
+}
+
+TEST(QuorvexArrowKeys, MoveThePlaneByTicksLikeADragStep) {
+    const struct {
+        Qt::Key key;
+        Qt::KeyboardModifiers modifiers;
+        const char* xmin;
+        const char* xmax;
+        const char* ymin;
+        const char* ymax;
+    } cases[] = {
+        {Qt::Key_Right, Qt::NoModifier, "-11", "9", "-10", "10"},
+        {Qt::Key_Left, Qt::NoModifier, "-9", "11", "-10", "10"},
+        {Qt::Key_Up, Qt::NoModifier, "-10", "10", "-11", "9"},
+        {Qt::Key_Down, Qt::ShiftModifier, "-10", "10", "-5", "15"},
+        {Qt::Key_Right, Qt::ShiftModifier, "-15", "5", "-10", "10"},
+    };
+    for (const auto& c : cases) {
+        Window w;
+        QTest::keyClick(w.form.Picture1, c.key, c.modifiers);
+        EXPECT_EQ(w.form.Text2->text(), c.xmin) << c.key;
+        EXPECT_EQ(w.form.Text1->text(), c.xmax) << c.key;
+        EXPECT_EQ(w.form.Text4->text(), c.ymin) << c.key;
+        EXPECT_EQ(w.form.Text3->text(), c.ymax) << c.key;
+    }
+}
+
+TEST(QuorvexArrowKeys, StepDrawsExactlyWhatTheSameDragStepDraws) {
+    Window keys;
+    Window drag;
+    for (Window* w : {&keys, &drag}) {
+        w->plot("3");
+        w->form.Picture1->surface().setRecording(true);
+    }
+    QTest::keyClick(keys.form.Picture1, Qt::Key_Up, Qt::ShiftModifier);
+    drag.form.Picture1_MouseDown({1, 0, 0, 5});
+    drag.form.Picture1_MouseMove({1, 0, 0, 5});
+    EXPECT_EQ(keys.operations(), drag.operations());
+    EXPECT_EQ(keys.form.view.ymin, drag.form.view.ymin);
+    EXPECT_EQ(descriptionOf(keys.form.Picture1), "x 从 -10 到 10, y 从 -15 到 5, 单位长度 1; 图象: y = x^3");
+}
+
+TEST(QuorvexArrowKeys, SpacingKeepsItsDecimalsAndUnusableStepsDoNothing) {
+    Window w;
+    w.form.Text7->setText("0.1");
+    QTest::mouseClick(w.form.Command1, Qt::LeftButton);
+    QTest::keyClick(w.form.Picture1, Qt::Key_Left);
+    EXPECT_EQ(w.form.Text2->text(), "-9.9");
+    EXPECT_EQ(w.form.Text1->text(), "10.1");
+
+    // A refused spacing stays stored as typed; a step of it, or one past the largest double, is ignored.
+    w.form.Picture1->surface().setRecording(true);
+    for (const double spacing : {0.0, -1.0, std::numeric_limits<double>::max()}) {
+        w.form.view.xju1 = spacing;
+        w.form.view.xmin = -std::numeric_limits<double>::max();
+        QTest::keyClick(w.form.Picture1, Qt::Key_Right, Qt::ShiftModifier);
+        EXPECT_EQ(w.form.view.xmin, -std::numeric_limits<double>::max()) << spacing;
+    }
+    EXPECT_TRUE(w.form.Picture1->surface().operations().empty());
+}
