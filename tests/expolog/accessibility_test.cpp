@@ -68,6 +68,7 @@ TEST(ExpLogAccessibility, EveryFocusableControlHasAUniqueName) {
         EXPECT_EQ(nameOf(w.form.Image17), "退出");
         // The exit picture follows the last control of the window's own tab order.
         EXPECT_EQ(nextByTab(w.form.Command9), w.form.Image17);
+        EXPECT_EQ(nextByTab(w.form.Image17), w.form.Picture1);
     }
 }
 

@@ -122,6 +122,8 @@ TEST(QuorvexAccessibility, PicturesReadTheirWordsAndDecorationIsHidden) {
 TEST(QuorvexAccessibility, ExitPictureIsAButtonLastInTheTabChain) {
     Window w;
     EXPECT_EQ(nextByTab(w.form.Command10), w.form.Image7);
+    // The window still opens with the focus on the canvas, not on the exit.
+    EXPECT_EQ(nextByTab(&w.form), w.form.Picture1);
     bool ended = false;
     canvas::setEndProgramAction([&ended] { ended = true; });
     // The press action answers the assistive tool first and ends the program afterwards.
