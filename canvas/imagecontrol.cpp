@@ -5,8 +5,7 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QStyle>
-#include <QStyleOptionFocusRect>
+#include <QPen>
 #include <QSvgRenderer>
 
 namespace canvas {
@@ -72,10 +71,8 @@ void ImageControl::paintEvent(QPaintEvent*) {
     // Only a button picture takes the focus, and only from the keyboard: the picture stays as drawn
     // until a key brings the focus here.
     if (hasFocus()) {
-        QStyleOptionFocusRect option;
-        option.initFrom(this);
-        option.rect = rect();
-        style()->drawPrimitive(QStyle::PE_FrameFocusRect, &option, &p, this);
+        p.setPen(QPen(palette().color(QPalette::Highlight), 2));
+        p.drawRect(QRectF(rect()).adjusted(1, 1, -1, -1));
     }
 }
 
