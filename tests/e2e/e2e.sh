@@ -6,18 +6,7 @@
 set -euo pipefail
 
 quorvex=$1 zelmora=$2 tavrinth=$3
-work=$(mktemp -d)
-trap 'kill $(jobs -p) 2>/dev/null || true; rm -rf "$work"' EXIT
-
-# A display of our own, whatever else runs on this machine.
-exec 7> "$work/display"
-Xvfb -displayfd 7 -screen 0 1024x768x24 -nolisten tcp > "$work/xvfb.log" 2>&1 &
-for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
-export DISPLAY=":$(head -1 "$work/display")"
-export XDG_RUNTIME_DIR="$work"
-# A real display, whatever the test run around us asks of Qt.
-export QT_QPA_PLATFORM=xcb
-unset QT_SCALE_FACTOR
+source "$(dirname "$0")/../support/xvfb.sh"
 
 fail() { echo "e2e FAILED: $*" >&2; exit 1; }
 
