@@ -1,24 +1,17 @@
 // Zelmora and Tavrinth as a screen reader meets them (through Qt's accessibility interfaces, headless), and
 // panning by the arrow keys.
 
+#include "../support/accessiblewindow.h"
 #include "../support/expologwindow.h"
-
-#include <QAccessible>
-#include <QSet>
 
 #include <gtest/gtest.h>
 
+using testsupport::accessibleDescription;
+using testsupport::accessibleName;
 using testsupport::ExpLogWindow;
+using testsupport::nextByTab;
 
 namespace {
-
-QString nameOf(QObject* object) {
-    return QAccessible::queryAccessibleInterface(object)->text(QAccessible::Name);
-}
-
-QString descriptionOf(QObject* object) {
-    return QAccessible::queryAccessibleInterface(object)->text(QAccessible::Description);
-}
 
 const QString kStart = QStringLiteral("x 从 -10 到 10, y 从 -10 到 10, 单位长度 1");
 
@@ -37,35 +30,19 @@ const FamilyCase kFamilies[] = {
      "3 当 x > 1 时, y > 0. 当 0 < x < 1 时, y < 0."},
 };
 
-/// Where Tab goes from a control: the next widget of the focus chain that takes the focus by Tab.
-QWidget* nextByTab(QWidget* control) {
-    QWidget* next = control->nextInFocusChain();
-    while (next != control && !(next->focusPolicy() & Qt::TabFocus))
-        next = next->nextInFocusChain();
-    return next;
-}
-
 } // namespace
 
 TEST(ExpLogAccessibility, EveryFocusableControlHasAUniqueName) {
     for (const FamilyCase& c : kFamilies) {
         ExpLogWindow w(*c.family);
-        QSet<QString> names;
-        for (QWidget* control : w.form.findChildren<QWidget*>()) {
-            if (control->focusPolicy() == Qt::NoFocus)
-                continue;
-            const QString name = nameOf(control);
-            EXPECT_FALSE(name.isEmpty()) << control->metaObject()->className();
-            EXPECT_FALSE(names.contains(name)) << name.toStdString();
-            names.insert(name);
-        }
-        EXPECT_EQ(nameOf(w.form.parameterBox()), "底数 a");
-        EXPECT_EQ(nameOf(w.form.mirrorBox()), "反函数 底数 a");
-        EXPECT_EQ(nameOf(w.form.Text3), "x轴 最小值");
-        EXPECT_EQ(nameOf(w.form.Text9), "y轴 单位长度");
-        EXPECT_EQ(nameOf(w.form.Command3), "清除数据（底数）");
-        EXPECT_EQ(nameOf(w.form.Command6), "清除数据（坐标系）");
-        EXPECT_EQ(nameOf(w.form.Image17), "退出");
+        testsupport::expectUniqueNames(&w.form);
+        EXPECT_EQ(accessibleName(w.form.parameterBox()), "底数 a");
+        EXPECT_EQ(accessibleName(w.form.mirrorBox()), "反函数 底数 a");
+        EXPECT_EQ(accessibleName(w.form.Text3), "x轴 最小值");
+        EXPECT_EQ(accessibleName(w.form.Text9), "y轴 单位长度");
+        EXPECT_EQ(accessibleName(w.form.Command3), "清除数据（底数）");
+        EXPECT_EQ(accessibleName(w.form.Command6), "清除数据（坐标系）");
+        EXPECT_EQ(accessibleName(w.form.Image17), "退出");
         // The exit picture follows the last control of the window's own tab order.
         EXPECT_EQ(nextByTab(w.form.Command9), w.form.Image17);
         EXPECT_EQ(nextByTab(w.form.Image17), w.form.Picture1);
@@ -76,14 +53,14 @@ TEST(ExpLogAccessibility, PropertiesRowsShowWithTheirWordsAfterATrace) {
     for (const FamilyCase& c : kFamilies) {
         ExpLogWindow w(*c.family);
         w.plot("2");
-        EXPECT_EQ(descriptionOf(w.form.Picture1), kStart + "; 图象: " + c.curve);
+        EXPECT_EQ(accessibleDescription(w.form.Picture1), kStart + "; 图象: " + c.curve);
         EXPECT_FALSE(w.form.Image7->isVisible());
         w.runTrace();
         EXPECT_TRUE(w.form.Image7->isVisible());
         EXPECT_TRUE(w.form.Image8->isVisible());
-        EXPECT_EQ(nameOf(w.form.Image7), QString::fromUtf8(c.valueRow));
-        EXPECT_EQ(nameOf(w.form.Image8), QString::fromUtf8(c.increasingRow));
-        EXPECT_EQ(nameOf(w.form.Label1), "增");
+        EXPECT_EQ(accessibleName(w.form.Image7), QString::fromUtf8(c.valueRow));
+        EXPECT_EQ(accessibleName(w.form.Image8), QString::fromUtf8(c.increasingRow));
+        EXPECT_EQ(accessibleName(w.form.Label1), "增");
     }
 }
 
@@ -95,13 +72,13 @@ TEST(ExpLogAccessibility, CanvasListsTheInverseAndTheAxisUntilCleared) {
         w.form.Command4_Click();
         w.runInverse();
         w.form.Command5_Click();
-        EXPECT_EQ(descriptionOf(w.form.Picture1),
+        EXPECT_EQ(accessibleDescription(w.form.Picture1),
                   kStart + "; 图象: " + c.curve + ", " + c.inverse + ", y = x");
         w.form.Command2_Click();
-        EXPECT_EQ(descriptionOf(w.form.Picture1), kStart);
+        EXPECT_EQ(accessibleDescription(w.form.Picture1), kStart);
         // A refused base draws nothing.
         w.plot("1");
-        EXPECT_EQ(descriptionOf(w.form.Picture1), kStart);
+        EXPECT_EQ(accessibleDescription(w.form.Picture1), kStart);
     }
 }
 
@@ -128,7 +105,7 @@ TEST(ExpLogArrowKeys, StepRedrawsAndRetracesLikeTheSameDragStep) {
         EXPECT_EQ(keyOps, dragOps);
         EXPECT_EQ(keys.form.Text3->text(), "-9");
         EXPECT_EQ(keys.form.Text4->text(), "11");
-        EXPECT_EQ(descriptionOf(keys.form.Picture1),
+        EXPECT_EQ(accessibleDescription(keys.form.Picture1),
                   QStringLiteral("x 从 -9 到 11, y 从 -10 到 10, 单位长度 1; 图象: ") +
                       QString(c.curve).replace("2", "0.5"));
     }

@@ -3,11 +3,11 @@
 
 #include "power/form1.h"
 
+#include "../support/accessiblewindow.h"
 #include "../support/messagerecorder.h"
 #include "canvas/exitbutton.h"
 
 #include <QAccessible>
-#include <QSet>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -15,19 +15,14 @@
 #include <limits>
 
 using quorvex::Form1;
+using testsupport::accessibleDescription;
+using testsupport::accessibleName;
+using testsupport::nextByTab;
 
 namespace {
 
 QAccessibleInterface* accessible(QObject* object) {
     return QAccessible::queryAccessibleInterface(object);
-}
-
-QString nameOf(QObject* object) {
-    return accessible(object)->text(QAccessible::Name);
-}
-
-QString descriptionOf(QObject* object) {
-    return accessible(object)->text(QAccessible::Description);
 }
 
 struct Window {
@@ -50,27 +45,11 @@ struct Window {
 
 const QString kStart = QStringLiteral("x 从 -10 到 10, y 从 -10 到 10, 单位长度 1");
 
-/// Where Tab goes from a control: the next widget of the focus chain that takes the focus by Tab.
-QWidget* nextByTab(QWidget* control) {
-    QWidget* next = control->nextInFocusChain();
-    while (next != control && !(next->focusPolicy() & Qt::TabFocus))
-        next = next->nextInFocusChain();
-    return next;
-}
-
 } // namespace
 
 TEST(QuorvexAccessibility, EveryFocusableControlHasAUniqueName) {
     Window w;
-    QSet<QString> names;
-    for (QWidget* control : w.form.findChildren<QWidget*>()) {
-        if (control->focusPolicy() == Qt::NoFocus)
-            continue;
-        const QString name = nameOf(control);
-        EXPECT_FALSE(name.isEmpty()) << control->metaObject()->className();
-        EXPECT_FALSE(names.contains(name)) << name.toStdString();
-        names.insert(name);
-    }
+    testsupport::expectUniqueNames(&w.form);
     const struct {
         QWidget* control;
         const char* name;
@@ -90,7 +69,7 @@ TEST(QuorvexAccessibility, EveryFocusableControlHasAUniqueName) {
         {w.form.Image7, "退出"},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(nameOf(c.control), QString::fromUtf8(c.name)) << c.name;
+        EXPECT_EQ(accessibleName(c.control), QString::fromUtf8(c.name)) << c.name;
 }
 
 TEST(QuorvexAccessibility, PicturesReadTheirWordsAndDecorationIsHidden) {
@@ -148,30 +127,33 @@ TEST(QuorvexAccessibility, ExitPictureIsAButtonLastInTheTabChain) {
 
 TEST(QuorvexAccessibility, CanvasDescribesTheViewGridAndCurves) {
     Window w;
-    EXPECT_EQ(descriptionOf(w.form.Picture1), kStart);
+    EXPECT_EQ(accessibleDescription(w.form.Picture1), kStart);
     w.plot("2");
     w.plot("-1");
     w.plot("2");
-    EXPECT_EQ(descriptionOf(w.form.Picture1), kStart + "; 图象: y = x^2, y = x^(-1)");
+    EXPECT_EQ(accessibleDescription(w.form.Picture1), kStart + "; 图象: y = x^2, y = x^(-1)");
     QTest::mouseClick(w.form.Command6, Qt::LeftButton);
-    EXPECT_EQ(descriptionOf(w.form.Picture1), kStart + ", 网格; 图象: y = x^2, y = x^(-1)");
+    EXPECT_EQ(accessibleDescription(w.form.Picture1), kStart + ", 网格; 图象: y = x^2, y = x^(-1)");
     // Zooming redraws the frame and only the curve of the boxes comes back.
     QTest::mouseClick(w.form.Command9, Qt::LeftButton);
-    EXPECT_EQ(descriptionOf(w.form.Picture1), "x 从 -5 到 5, y 从 -5 到 5, 单位长度 1; 图象: y = x^2");
+    EXPECT_EQ(accessibleDescription(w.form.Picture1),
+              "x 从 -5 到 5, y 从 -5 到 5, 单位长度 1; 图象: y = x^2");
     QTest::mouseClick(w.form.Command3, Qt::LeftButton);
-    EXPECT_EQ(descriptionOf(w.form.Picture1), "x 从 -5 到 5, y 从 -5 到 5, 单位长度 1");
+    EXPECT_EQ(accessibleDescription(w.form.Picture1), "x 从 -5 到 5, y 从 -5 到 5, 单位长度 1");
     w.plot("1", "3");
-    EXPECT_EQ(descriptionOf(w.form.Picture1), "x 从 -5 到 5, y 从 -5 到 5, 单位长度 1; 图象: y = x^(1/3)");
+    EXPECT_EQ(accessibleDescription(w.form.Picture1),
+              "x 从 -5 到 5, y 从 -5 到 5, 单位长度 1; 图象: y = x^(1/3)");
     // A refused exponent adds nothing; a refused range leaves the canvas blank.
     w.plot("0");
-    EXPECT_EQ(descriptionOf(w.form.Picture1), "x 从 -5 到 5, y 从 -5 到 5, 单位长度 1; 图象: y = x^(1/3)");
+    EXPECT_EQ(accessibleDescription(w.form.Picture1),
+              "x 从 -5 到 5, y 从 -5 到 5, 单位长度 1; 图象: y = x^(1/3)");
     w.form.Text2->setText("20");
     QTest::mouseClick(w.form.Command1, Qt::LeftButton);
-    EXPECT_EQ(descriptionOf(w.form.Picture1), "空白");
+    EXPECT_EQ(accessibleDescription(w.form.Picture1), "空白");
     w.form.Text2->setText("-10");
     w.form.Text7->setText("2");
     QTest::mouseClick(w.form.Command1, Qt::LeftButton);
-    EXPECT_EQ(descriptionOf(w.form.Picture1), "x 从 -10 到 5, y 从 -5 到 5, 单位长度 x 2, y 1");
+    EXPECT_EQ(accessibleDescription(w.form.Picture1), "x 从 -10 到 5, y 从 -5 到 5, 单位长度 x 2, y 1");
 }
 
 TEST(QuorvexArrowKeys, MoveThePlaneByTicksLikeADragStep) {
@@ -211,7 +193,8 @@ TEST(QuorvexArrowKeys, StepDrawsExactlyWhatTheSameDragStepDraws) {
     drag.form.Picture1_MouseMove({1, 0, 0, 5});
     EXPECT_EQ(keys.operations(), drag.operations());
     EXPECT_EQ(keys.form.view.ymin, drag.form.view.ymin);
-    EXPECT_EQ(descriptionOf(keys.form.Picture1), "x 从 -10 到 10, y 从 -15 到 5, 单位长度 1; 图象: y = x^3");
+    EXPECT_EQ(accessibleDescription(keys.form.Picture1),
+              "x 从 -10 到 10, y 从 -15 到 5, 单位长度 1; 图象: y = x^3");
 }
 
 TEST(QuorvexArrowKeys, SpacingKeepsItsDecimalsAndUnusableStepsDoNothing) {
