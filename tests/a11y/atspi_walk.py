@@ -15,6 +15,7 @@ import sys
 import time
 
 import pyatspi
+from gi.repository import GLib
 
 TIMEOUT = 20.0
 FIRST_VIEW = "x 从 -10 到 10, y 从 -10 到 10, 单位长度 1"
@@ -23,6 +24,18 @@ MOVED_VIEW = "x 从 -11 到 9, y 从 -10 到 10, 单位长度 1"
 SILENT_ROLES = {pyatspi.ROLE_FILLER, pyatspi.ROLE_IMAGE, pyatspi.ROLE_PANEL, pyatspi.ROLE_UNKNOWN}
 
 failures = []
+# Description changes the programs announced, as a screen reader receives them.
+announced = []
+
+
+def on_description_change(event):
+    announced.append(event.source.description)
+
+
+def pump_events():
+    context = GLib.MainContext.default()
+    while context.iteration(False):
+        pass
 
 
 def check(condition, message):
@@ -36,6 +49,7 @@ def wait_for(what, test):
     """Polls test() until it returns something true, or fails the run after TIMEOUT seconds."""
     end = time.monotonic() + TIMEOUT
     while time.monotonic() < end:
+        pump_events()
         try:
             value = test()
         except Exception:  # an object that went away while we looked: look again
@@ -162,6 +176,7 @@ def check_quorvex(path):
         q.description_becomes(lambda d: d == FIRST_VIEW + "; 图象: y = x^2", "the curve y = x^2")
         q.arrow("Right")
         q.description_becomes(lambda d: d == MOVED_VIEW + "; 图象: y = x^2", "the moved view with its curve")
+        wait_for("the moved view to be announced", lambda: MOVED_VIEW + "; 图象: y = x^2" in announced)
         check(q.control(pyatspi.ROLE_TEXT, "x轴 最小值").queryText().getText(0, -1) == "-11",
               "Quorvex: the arrow key did not write the range boxes")
 
@@ -191,6 +206,7 @@ def check_family(path, base_formula, rows):
         p.press(p.control(pyatspi.ROLE_PUSH_BUTTON, "作图"))
         plotted = FIRST_VIEW + "; 图象: " + base_formula
         p.description_becomes(lambda d: d == plotted, base_formula)
+        wait_for("the new description to be announced", lambda: plotted in announced)
         # The trace ends on the timer; then the rows of the properties table for a > 1 show, with "增".
         for row in rows:
             wait_for("the properties row %r" % row, lambda: showing(p.control(pyatspi.ROLE_LABEL, row)))
@@ -203,6 +219,8 @@ def check_family(path, base_formula, rows):
 
 
 def main(quorvex, zelmora, tavrinth):
+    pyatspi.Registry.registerEventListener(on_description_change,
+                                           "object:property-change:accessible-description")
     check_quorvex(quorvex)
     check_family(zelmora, "y = 2^x", ["2 当 x = 0 时, y = 1.", "3 当 x > 0 时, y > 1. 当 x < 0 时, 0 < y < 1."])
     check_family(tavrinth, "y = log_2 x",
