@@ -1,24 +1,27 @@
 #include "canvascopy.h"
 
+#include "pictureexport.h"
+
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
-#include <QShortcut>
+#include <QMimeData>
 
 namespace canvas {
 
 CanvasCopy::CanvasCopy(QWidget* window, CanvasWidget* canvas) : QObject(window), canvas_(canvas) {
-    auto* shortcut = new QShortcut(QKeySequence::Copy, window);
-    shortcut->setContext(Qt::WindowShortcut);
-    connect(shortcut, &QShortcut::activated, this, &CanvasCopy::copyPicture);
     // A text box claims Ctrl+C for itself even with nothing selected; let it only when it has a selection.
     for (QLineEdit* box : window->findChildren<QLineEdit*>())
         box->installEventFilter(this);
 }
 
 void CanvasCopy::copyPicture() {
-    QGuiApplication::clipboard()->setImage(canvas_->surface().picture());
+    Surface& surface = canvas_->surface();
+    auto* data = new QMimeData;
+    data->setImageData(surface.picture());
+    data->setData(QStringLiteral("image/svg+xml"), svgPicture(surface.displayList()));
+    QGuiApplication::clipboard()->setMimeData(data);
 }
 
 bool CanvasCopy::eventFilter(QObject* watched, QEvent* event) {

@@ -1,7 +1,8 @@
 #pragma once
 
-// Ctrl+C copies the canvas picture to the clipboard, so a teacher can paste a graph into slides or a
-// worksheet. Where a text box holds selected text, Ctrl+C copies that text instead, as everywhere else.
+// Ctrl+C copies the canvas to the clipboard, so a teacher can paste a graph into slides or a worksheet: the
+// picture, and beside it the same canvas as SVG for programs that take vectors. Where a text box holds
+// selected text, Ctrl+C copies that text instead, as everywhere else.
 
 #include "canvaswidget.h"
 
@@ -12,10 +13,10 @@ namespace canvas {
 class CanvasCopy : public QObject {
     Q_OBJECT
 public:
-    /// Installs the shortcut on the window, copying the picture of `canvas`.
+    /// Copies the canvas of `window`; the window's copy command calls copyPicture().
     CanvasCopy(QWidget* window, CanvasWidget* canvas);
 
-    /// Puts the canvas picture (at its logical size) on the clipboard.
+    /// Puts the canvas picture (at its logical size) and its SVG on the clipboard.
     void copyPicture();
 
 protected:

@@ -1,5 +1,6 @@
 #include "surface.h"
 
+#include <QFontInfo>
 #include <QFontMetrics>
 #include <QPen>
 
@@ -11,6 +12,12 @@
 namespace canvas {
 
 namespace {
+
+// The canvas font at one logical pixel per unit, for the display list.
+QFont logicalFont(QFont font, qreal ratio) {
+    font.setPixelSize(std::max(1, static_cast<int>(std::lround(QFontInfo(font).pixelSize() / ratio))));
+    return font;
+}
 
 QColor toQColor(Colour c) {
     return QColor(redOf(c), greenOf(c), blueOf(c));
@@ -170,9 +177,11 @@ Surface::Surface(QSize size, Colour backColor, Colour foreColor, qreal deviceRat
       image_(QSize(static_cast<int>(std::lround(size.width() * ratio_)),
                    static_cast<int>(std::lround(size.height() * ratio_))),
              QImage::Format_RGB32),
-      backColor_(backColor), foreColor_(foreColor), font_(QStringLiteral("Times New Roman")) {
+      backColor_(backColor), foreColor_(foreColor), font_(QStringLiteral("Times New Roman")),
+      list_(size, backColor, QFont()) {
     // The glyphs are drawn at the device's density: 9 points on the logical canvas.
     font_.setPointSizeF(9.0 * ratio_);
+    list_ = DisplayList(size, backColor, logicalFont(font_, ratio_));
     image_.fill(toQColor(backColor_));
     clearVectorState();
     // Until the first Scale, one unit is one logical pixel.
@@ -254,6 +263,7 @@ const QImage& Surface::Image() {
 void Surface::Cls() {
     record(makeOp(SurfaceOp::Kind::Cls));
     pendingLines_.clear();
+    list_.clear();
     painter().fillRect(image_.rect(), toQColor(backColor_));
     clearVectorState();
     currentX_ = 0;
@@ -306,6 +316,17 @@ void Surface::Line(double x1, double y1, double x2, double y2, Colour colour) {
     if (!clipSegment(ax, ay, bx, by, -m, -m, image_.width() + m, image_.height() + m))
         return;
     const int w = image_.width(), h = image_.height();
+    if (listEnabled_) {
+        // The rasteriser puts an odd-width aliased line half a pixel right of and below its end points
+        // (the spare pixel goes that way), and a line on the right or bottom edge is drawn on the last
+        // pixel; the vectors follow both so that the two pictures agree.
+        const double o = pen % 2 == 1 ? 0.5 : 0.0;
+        auto vector = [o](double c, int extent) {
+            return pixelOf(c, extent) != std::lround(c) ? extent - 1 + o : c + o;
+        };
+        list_.addLine(logical(vector(ax, w), vector(ay, h)), logical(vector(bx, w), vector(by, h)), colour,
+                      drawWidth_);
+    }
     const QLine segment(pixelOf(ax, w), pixelOf(ay, h), pixelOf(bx, w), pixelOf(by, h));
     if (!pendingLines_.empty() && (pendingColour_ != colour || pendingWidth_ != pen))
         flushLines();
@@ -333,6 +354,8 @@ void Surface::PSet(double x, double y) {
           p.y() - half < image_.height()))
         return;
     flushLines();
+    if (listEnabled_)
+        list_.addDot(logical(p.x(), p.y()), foreColor_, drawWidth_);
     const int left = static_cast<int>(std::lround(p.x() - half));
     const int top = static_cast<int>(std::lround(p.y() - half));
     painter().fillRect(left, top, pen, pen, toQColor(foreColor_));
@@ -481,6 +504,8 @@ void Surface::Print(const QString& text) {
         const int left = static_cast<int>(std::floor(p.x()));
         const int top = static_cast<int>(std::floor(p.y()));
         const int right = drawText(text, left, top);
+        if (listEnabled_)
+            list_.addText(logical(left, top), text, foreColor_, fontItalic_);
         markChanged(
             QRect(QPoint(left - lineHeight, top - 2), QPoint(right + lineHeight, top + lineHeight + 2)));
     }

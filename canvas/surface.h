@@ -6,6 +6,7 @@
 // fit is a RuntimeError. Segments are clipped in floating point before they reach the rasteriser, so any
 // finite coordinate is safe and far-away segments cost nothing. Every operation can be recorded for tests.
 
+#include "displaylist.h"
 #include "runtime.h"
 
 #include <QFont>
@@ -90,6 +91,12 @@ public:
     float scaleRight() const { return scaleX2_; }
     float scaleBottom() const { return scaleY2_; }
 
+    /// Everything drawn since the last Cls, as vectors: the source of every export, print and vector copy.
+    const DisplayList& displayList() const { return list_; }
+    /// Keeping the display list is always on in the programs; the benchmarks switch it off to measure
+    /// what it costs.
+    void setDisplayListEnabled(bool on) { listEnabled_ = on; }
+
     /// Recording of operations, for tests.
     void setRecording(bool on) { recording_ = on; }
     const std::vector<SurfaceOp>& operations() const { return ops_; }
@@ -122,6 +129,7 @@ private:
     void blendGlyph(const Glyph& g, int x, int y, uchar* bits);
 
     int devicePen() const;
+    QPointF logical(double x, double y) const { return {x / ratio_, y / ratio_}; }
 
     QSize size_;
     qreal ratio_;
@@ -130,6 +138,8 @@ private:
     Colour backColor_;
     Colour foreColor_;
     QFont font_;
+    DisplayList list_;
+    bool listEnabled_ = true;
     int drawWidth_ = 1;
     bool fontItalic_ = false;
     float currentX_ = 0, currentY_ = 0;

@@ -1,6 +1,6 @@
 #include "form1.h"
 
-#include "canvas/canvascopy.h"
+#include "canvas/canvascommands.h"
 #include "canvas/controls.h"
 #include "canvas/messagebox.h"
 #include "canvas/runtime.h"
@@ -149,7 +149,7 @@ void Form1::buildControls() {
     canvas::setTabOrderByIndex(tabOrder);
     grid_ = canvas::GridButtons{true, [this] { return canvasCleared != 1; }, [this] { Command7_Click(); },
                                 [this] { Command1_Click(); }};
-    new canvas::CanvasCopy(this, Picture1);
+    canvas::addCanvasCommands(this, Picture1);
     connectHandlers();
 }
 

@@ -1,6 +1,6 @@
 #include "form1.h"
 
-#include "canvas/canvascopy.h"
+#include "canvas/canvascommands.h"
 #include "canvas/controls.h"
 #include "canvas/runtime.h"
 #include "zuotu.h"
@@ -207,7 +207,7 @@ void Form1::buildControls() {
          {29, Command8}, {31, Command9}, {32, Command10}, {33, Image7}});
     grid_ = canvas::GridButtons{false, [this] { return plotState != 3; }, [this] { Command1_Click(); },
                                 [this] { Command2_Click(); }};
-    new canvas::CanvasCopy(this, Picture1);
+    canvas::addCanvasCommands(this, Picture1);
     connectHandlers();
 }
 

@@ -2,10 +2,14 @@
 // read-only folder, odd names. Every failure is silent and leaves an older file of that name whole. The
 // full and read-only file systems are small tmpfs mounts, which need root; elsewhere those cases skip.
 
+#include "canvas/canvascommands.h"
+#include "canvas/pictureexport.h"
 #include "power/form1.h"
 
+#include "../support/fakeexportdialogs.h"
 #include "../support/messagerecorder.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -116,4 +120,100 @@ TEST(SaveFaults, OddNamesNeitherCrashNorTouchTheOlderFile) {
     EXPECT_TRUE(QFile::exists(QDir(dir.path()).filePath("inner/...BMP")));
     EXPECT_TRUE(QFile::exists(QDir(dir.path()).filePath("x.BMP")));
     EXPECT_TRUE(s.messages.messages().empty());
+}
+
+// The export command meets the same faults: it says so in a message with the reason, the older file stays
+// whole, and no temporary file is left beside it.
+namespace {
+
+// A grid and five curves: a picture several times the size of the bare frame in any format.
+void drawBusyPicture(quorvex::Form1& form) {
+    form.Command6_Click();
+    for (const char* m : {"2", "3", "-1", "-2", "5"}) {
+        form.Option1->click();
+        form.Text5->setText(m);
+        form.Command2_Click();
+    }
+}
+
+struct Exporting {
+    testsupport::MessageRecorder messages;
+    testsupport::FakeExportDialogs dialogs;
+    quorvex::Form1 form;
+    bool exportAs(const QString& path) {
+        messages.clear();
+        dialogs.answer(path);
+        canvas::exportCanvas(&form, form.Picture1->surface());
+        return messages.messages().empty();
+    }
+    void expectFailureReported(const QString& path) {
+        ASSERT_EQ(messages.messages().size(), 1u);
+        const testsupport::RecordedMessage& m = messages.messages().front();
+        EXPECT_TRUE(m.text.startsWith(QStringLiteral("图像未能保存到 ") + path + QStringLiteral("：")))
+            << m.text.toStdString();
+        EXPECT_GT(m.text.size(), (QStringLiteral("图像未能保存到 ") + path + QStringLiteral("：")).size());
+        EXPECT_EQ(m.title, canvas::kWarningTitle);
+        EXPECT_EQ(m.icon, canvas::MessageIcon::Exclamation);
+    }
+    void busyPicture() { drawBusyPicture(form); }
+};
+
+QByteArray pngOf(canvas::Surface& s) {
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    canvas::largePicture(s.displayList(), 4).save(&buffer, "PNG");
+    return bytes;
+}
+
+} // namespace
+
+TEST(ExportFaults, AFullDiskKeepsTheOlderFileAndLeavesNoTemporaryFile) {
+    quorvex::Form1 busy;
+    drawBusyPicture(busy);
+    Exporting e;
+    const qsizetype older = pngOf(e.form.Picture1->surface()).size();
+    const qsizetype newer = pngOf(busy.Picture1->surface()).size();
+    ASSERT_GT(newer, older);
+    // Room for the older picture and part of the newer one beside it.
+    ScratchMount disk(QByteArray::number((older + newer / 2) / 4096 * 4096 + 8192).constData());
+    if (!disk.mounted())
+        GTEST_SKIP() << "needs root to mount a small file system";
+    const QString file = QDir(disk.path()).filePath("graph.png");
+    ASSERT_TRUE(e.exportAs(file));
+    const QByteArray before = contents(file);
+    e.busyPicture();
+    EXPECT_FALSE(e.exportAs(file));
+    e.expectFailureReported(file);
+    EXPECT_EQ(contents(file), before);
+    EXPECT_EQ(QDir(disk.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"graph.png"});
+}
+
+TEST(ExportFaults, AReadOnlyFolderKeepsTheOlderFile) {
+    ScratchMount disk("2m");
+    if (!disk.mounted())
+        GTEST_SKIP() << "needs root to mount a small file system";
+    Exporting e;
+    const QString file = QDir(disk.path()).filePath("graph.svg");
+    ASSERT_TRUE(e.exportAs(file));
+    const QByteArray before = contents(file);
+    ASSERT_TRUE(disk.makeReadOnly());
+    e.busyPicture();
+    for (const QString& name : {file, QDir(disk.path()).filePath("new.pdf")}) {
+        EXPECT_FALSE(e.exportAs(name));
+        e.expectFailureReported(name);
+    }
+    EXPECT_EQ(contents(file), before);
+    EXPECT_EQ(QDir(disk.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"graph.svg"});
+}
+
+TEST(ExportFaults, ANameThatIsAFolderIsRefused) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(QDir(dir.path()).mkdir("graph.svg"));
+    Exporting e;
+    const QString name = QDir(dir.path()).filePath("graph.svg");
+    EXPECT_FALSE(e.exportAs(name));
+    e.expectFailureReported(name);
+    EXPECT_TRUE(QFileInfo(name).isDir());
+    EXPECT_TRUE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).isEmpty());
 }

@@ -1,0 +1,33 @@
+#pragma once
+
+// The two system dialogs of the export and print commands, behind a replaceable service so that tests can
+// answer them instead of blocking on a real modal dialog.
+
+#include <QString>
+#include <QStringList>
+
+#include <memory>
+
+class QPrinter;
+class QWidget;
+
+namespace canvas {
+
+class ExportDialogs {
+public:
+    virtual ~ExportDialogs() = default;
+    /// Asks for the name of a file to write; returns an empty name when the user cancels. `filter` holds
+    /// the type first offered and receives the one chosen.
+    virtual QString saveFileName(QWidget* parent, const QString& title, const QStringList& filters,
+                                 QString* filter) = 0;
+    /// Lets the user choose and set up a printer; false when the user cancels.
+    virtual bool setUpPrinter(QWidget* parent, QPrinter& printer) = 0;
+};
+
+/// The service in use: the system's dialogs unless another was installed.
+ExportDialogs& exportDialogs();
+
+/// Installs the service; returns the previous one. A null service brings back the system's dialogs.
+std::shared_ptr<ExportDialogs> setExportDialogs(std::shared_ptr<ExportDialogs> dialogs);
+
+} // namespace canvas

@@ -1,0 +1,61 @@
+#pragma once
+
+// Answers the export and print dialogs for the lifetime of the object, as a user would, and records what
+// they were asked.
+
+#include "canvas/exportdialogs.h"
+
+#include <QPrinter>
+
+#include <memory>
+#include <utility>
+
+namespace testsupport {
+
+class FakeExportDialogs {
+public:
+    struct Answers : canvas::ExportDialogs {
+        QString name;      ///< the file name typed; empty cancels
+        QString filter;    ///< the type chosen; empty keeps the one offered
+        QString printFile; ///< the PDF the "printer" writes; empty cancels printing
+        QString askedTitle;
+        QStringList askedFilters;
+        int asked = 0;
+        QString saveFileName(QWidget*, const QString& title, const QStringList& filters,
+                             QString* chosen) override {
+            ++asked;
+            askedTitle = title;
+            askedFilters = filters;
+            if (!filter.isEmpty())
+                *chosen = filter;
+            return name;
+        }
+        bool setUpPrinter(QWidget*, QPrinter& printer) override {
+            ++asked;
+            if (printFile.isEmpty())
+                return false;
+            printer.setOutputFormat(QPrinter::PdfFormat);
+            printer.setOutputFileName(printFile);
+            return true;
+        }
+    };
+
+    FakeExportDialogs()
+        : answers_(std::make_shared<Answers>()), previous_(canvas::setExportDialogs(answers_)) {}
+    ~FakeExportDialogs() { canvas::setExportDialogs(std::move(previous_)); }
+    FakeExportDialogs(const FakeExportDialogs&) = delete;
+    FakeExportDialogs& operator=(const FakeExportDialogs&) = delete;
+
+    Answers& answers() { return *answers_; }
+    /// Answers the next export dialog with this name (and type).
+    void answer(const QString& name, const QString& filter = {}) {
+        answers_->name = name;
+        answers_->filter = filter;
+    }
+
+private:
+    std::shared_ptr<Answers> answers_;
+    std::shared_ptr<canvas::ExportDialogs> previous_;
+};
+
+} // namespace testsupport
