@@ -156,18 +156,24 @@ void DisplayList::replay(QPainter& painter) const {
     painter.fillRect(canvas, toQColor(backColor_));
     const QFont fonts[2] = {font(false), font(true)};
     const double ascents[2] = {QFontMetricsF(fonts[0]).ascent(), QFontMetricsF(fonts[1]).ascent()};
+    // Lines and texts share one pen (a text only needs its colour) and the font changes only with the
+    // italic style, so a vector file does not repeat its drawing state for every tick and number.
+    QPen pen(Qt::black, 1.0, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
+    painter.setPen(pen);
+    int fontStyle = -1;
     for (const Item& item : items_) {
         const QColor colour = toQColor(item.colour);
-        switch (item.kind) {
-        case Kind::Polyline: {
-            QPen pen(colour);
-            pen.setWidthF(item.width);
-            pen.setCapStyle(Qt::RoundCap);
-            pen.setJoinStyle(Qt::RoundJoin);
+        if (item.kind != Kind::Dot &&
+            (pen.color() != colour || (item.kind == Kind::Polyline && pen.widthF() != item.width))) {
+            pen.setColor(colour);
+            if (item.kind == Kind::Polyline)
+                pen.setWidthF(item.width);
             painter.setPen(pen);
+        }
+        switch (item.kind) {
+        case Kind::Polyline:
             painter.drawPolyline(points_.data() + item.first, static_cast<int>(item.count));
             break;
-        }
         case Kind::Dot: {
             const double half = item.width / 2.0;
             const QPointF c = points_[item.first];
@@ -176,8 +182,10 @@ void DisplayList::replay(QPainter& painter) const {
         }
         case Kind::Text: {
             const int style = item.italic ? 1 : 0;
-            painter.setFont(fonts[style]);
-            painter.setPen(colour);
+            if (style != fontStyle) {
+                painter.setFont(fonts[style]);
+                fontStyle = style;
+            }
             const QPointF at = points_[item.first];
             painter.drawText(QPointF(at.x(), at.y() + ascents[style]), texts_[item.count]);
             break;
