@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # End-to-end on a real X server: starts each program binary under its own Xvfb, waits for its window,
 # checks the client size, types a value and clicks with xdotool, takes a screenshot and checks pixels (the
-# axes at the canvas centre, a plotted curve), then ends the program through its exit picture.
+# axes at the canvas centre, a plotted curve), exports the canvas as SVG and PDF through the export dialog,
+# then ends the program through its exit picture.
 #   e2e.sh path/to/Quorvex path/to/Zelmora path/to/Tavrinth
 set -euo pipefail
 
@@ -96,6 +97,26 @@ run() {
     done
     [ $drawn = yes ] || fail "$name: no curve at the expected point"
     import -window root "$work/$name.png"
+    # Export through the dialog (Ctrl+Shift+S, the name typed, Enter): an SVG and a PDF of the canvas, with
+    # the axis numbers as text in both.
+    for ext in svg pdf; do
+        xdotool mousemove $((ox + $5)) $((oy + $6)) click 1
+        sleep 0.2
+        xdotool key ctrl+shift+s
+        timeout 10 xdotool search --sync --onlyvisible --name '^导出图像$' > /dev/null || fail "$name: no export dialog"
+        sleep 0.5
+        xdotool type --delay 20 "$work/$name.$ext"
+        xdotool key Return
+        for _ in $(seq 50); do [ -s "$work/$name.$ext" ] && break; sleep 0.1; done
+        [ -s "$work/$name.$ext" ] || fail "$name: the export dialog wrote no $ext file"
+    done
+    python3 - "$work/$name.svg" <<'PY' || fail "$name: the SVG is not a picture of the canvas with its numbers"
+import sys, xml.etree.ElementTree as ET
+texts = {(t.text or '').strip() for t in ET.parse(sys.argv[1]).iter('{http://www.w3.org/2000/svg}text')}
+sys.exit(0 if {'-9', '9', '1'} <= texts else 1)
+PY
+    pdftotext "$work/$name.pdf" "$work/$name.txt"
+    tr -s ' ' '\n' < "$work/$name.txt" | grep -x -- '-9' > /dev/null || fail "$name: no axis numbers as text in the PDF"
     # Exit: onto the normal picture (it gives way to the highlighted one), then click it.
     xdotool mousemove $((ox + ${13})) $((oy + ${14}))
     sleep 0.3
@@ -111,7 +132,7 @@ run() {
         fail "$name: still running after a click on the exit picture"
     fi
     wait "$pid" || fail "$name: exited with an error"
-    echo "$name: window ${WIDTH}x${HEIGHT}, axes, cross-hair, curve and exit checked"
+    echo "$name: window ${WIDTH}x${HEIGHT}, axes, cross-hair, curve, export and exit checked"
 }
 
 #             name     binary     w   h   param     plot      axis      curve     exit      (option)
