@@ -41,7 +41,11 @@ QString exportFailureText(const QString& path, const QString& reason) {
 
 void exportCanvas(QWidget* window, Surface& surface) {
     QString filter = exportFilters().front();
-    const QString name = exportDialogs().saveFileName(window, kExportTitle, exportFilters(), &filter);
+    QString name;
+    {
+        const ModalScope modal;
+        name = exportDialogs().saveFileName(window, kExportTitle, exportFilters(), &filter);
+    }
     if (name.isEmpty())
         return;
     const ExportTarget target = exportTarget(name, filter);
@@ -53,7 +57,12 @@ void exportCanvas(QWidget* window, Surface& surface) {
 void printCanvas(QWidget* window, Surface& surface) {
     QPrinter printer(QPrinter::HighResolution);
     printer.setDocName(window->windowTitle());
-    if (exportDialogs().setUpPrinter(window, printer))
+    bool chosen = false;
+    {
+        const ModalScope modal;
+        chosen = exportDialogs().setUpPrinter(window, printer);
+    }
+    if (chosen)
         printPicture(surface.displayList(), printer);
 }
 

@@ -17,13 +17,15 @@ void MsgBox(const QString& text, const QString& title, MessageIcon icon) {
     const std::shared_ptr<MessageBoxService> service = installed();
     if (!service)
         return;
+    const ModalScope modal;
+    service->show(text, title, icon);
+}
+
+ModalScope::ModalScope() {
     ++depth;
-    try {
-        service->show(text, title, icon);
-    } catch (...) {
-        --depth;
-        throw;
-    }
+}
+
+ModalScope::~ModalScope() {
     --depth;
 }
 

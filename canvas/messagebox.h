@@ -23,8 +23,18 @@ public:
 /// windows' timer handlers know to wait: handlers run one at a time, also around a message box.
 void MsgBox(const QString& text, const QString& title, MessageIcon icon);
 
-/// Number of message boxes open right now.
+/// Number of message boxes (and other modal dialogs of the windows) open right now.
 int modalDepth();
+
+/// Counts as an open modal dialog for its lifetime: the timer handlers wait while a system dialog that a
+/// handler opened (choosing a file, a printer) runs its own event loop.
+class ModalScope {
+public:
+    ModalScope();
+    ~ModalScope();
+    ModalScope(const ModalScope&) = delete;
+    ModalScope& operator=(const ModalScope&) = delete;
+};
 
 /// Installs the service that shows messages; returns the previous one. Without one, messages are dropped.
 std::shared_ptr<MessageBoxService> setMessageBoxService(std::shared_ptr<MessageBoxService> service);

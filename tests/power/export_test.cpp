@@ -336,3 +336,26 @@ TEST(Export, CopyingOffersThePictureAndTheSvg) {
     const QByteArray svg = data->data("image/svg+xml");
     EXPECT_LT(difference(f.Picture1->surface().picture(), renderedSvg(svg, QSize(389, 373))), kSamePicture);
 }
+
+TEST(Export, TheTraceWaitsWhileTheExportAndPrintDialogsAreOpen) {
+    testsupport::FakeExportDialogs dialogs;
+    QTemporaryDir dir;
+    testsupport::ExpLogWindow z(expolog::kZelmora);
+    z.plot("2");
+    std::size_t drawnWhileOpen = 0;
+    dialogs.answers().whileOpen = [&] {
+        const std::size_t before = z.curve().size();
+        z.form.Timer1_Timer();
+        drawnWhileOpen += z.curve().size() - before;
+    };
+    dialogs.answer(dir.filePath("graph.svg"));
+    canvas::exportCanvas(&z.form, z.form.Picture1->surface());
+    dialogs.answers().printFile = dir.filePath("print.pdf");
+    canvas::printCanvas(&z.form, z.form.Picture1->surface());
+    EXPECT_EQ(dialogs.answers().asked, 2);
+    EXPECT_EQ(drawnWhileOpen, 0u);
+    // Once the dialogs are closed the trace goes on.
+    const std::size_t before = z.curve().size();
+    z.form.Timer1_Timer();
+    EXPECT_GT(z.curve().size(), before);
+}

@@ -7,6 +7,7 @@
 
 #include <QPrinter>
 
+#include <functional>
 #include <memory>
 #include <utility>
 
@@ -21,9 +22,13 @@ public:
         QString askedTitle;
         QStringList askedFilters;
         int asked = 0;
+        /// Runs while a dialog is "open".
+        std::function<void()> whileOpen;
         QString saveFileName(QWidget*, const QString& title, const QStringList& filters,
                              QString* chosen) override {
             ++asked;
+            if (whileOpen)
+                whileOpen();
             askedTitle = title;
             askedFilters = filters;
             if (!filter.isEmpty())
@@ -32,6 +37,8 @@ public:
         }
         bool setUpPrinter(QWidget*, QPrinter& printer) override {
             ++asked;
+            if (whileOpen)
+                whileOpen();
             if (printFile.isEmpty())
                 return false;
             printer.setOutputFormat(QPrinter::PdfFormat);
