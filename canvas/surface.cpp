@@ -324,8 +324,10 @@ void Surface::Line(double x1, double y1, double x2, double y2, Colour colour) {
         auto vector = [o](double c, int extent) {
             return pixelOf(c, extent) != std::lround(c) ? extent - 1 + o : c + o;
         };
-        list_.addLine(logical(vector(ax, w), vector(ay, h)), logical(vector(bx, w), vector(by, h)), colour,
-                      drawWidth_);
+        // Clipped to the canvas itself, so that a vector file holds nothing beyond its page.
+        double vx1 = vector(ax, w), vy1 = vector(ay, h), vx2 = vector(bx, w), vy2 = vector(by, h);
+        if (clipSegment(vx1, vy1, vx2, vy2, 0, 0, w, h))
+            list_.addLine(logical(vx1, vy1), logical(vx2, vy2), colour, drawWidth_);
     }
     const QLine segment(pixelOf(ax, w), pixelOf(ay, h), pixelOf(bx, w), pixelOf(by, h));
     if (!pendingLines_.empty() && (pendingColour_ != colour || pendingWidth_ != pen))
@@ -504,7 +506,7 @@ void Surface::Print(const QString& text) {
         const int left = static_cast<int>(std::floor(p.x()));
         const int top = static_cast<int>(std::floor(p.y()));
         const int right = drawText(text, left, top);
-        if (listEnabled_)
+        if (listEnabled_ && QRect(left, top, right - left, lineHeight).intersects(image_.rect()))
             list_.addText(logical(left, top), text, foreColor_, fontItalic_);
         markChanged(
             QRect(QPoint(left - lineHeight, top - 2), QPoint(right + lineHeight, top + lineHeight + 2)));

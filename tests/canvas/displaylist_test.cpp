@@ -170,6 +170,9 @@ TEST(DisplayList, TheSurfaceKeepsWhatItDrewSinceTheLastClsInLogicalPixels) {
         s.setCurrentX(0);
         s.setCurrentY(0);
         s.Print("12");
+        s.setCurrentX(15); // right of the canvas: nothing of it shows, nothing is kept
+        s.Print("34");
+        s.Line(10.5, -10, 10.5, 10, 0xFF); // just beside the right edge
         EXPECT_EQ(s.displayList().itemCount(), 4u);
         const auto lines = polylines(s.displayList());
         ASSERT_EQ(lines.size(), 2u);
