@@ -20,7 +20,9 @@ double cross(QPointF a, QPointF b) {
 }
 
 double length(QPointF v) {
-    return std::hypot(v.x(), v.y());
+    // No overflow to guard against (points lie on the canvas), so the plain root is enough and much faster
+    // than hypot.
+    return std::sqrt(v.x() * v.x() + v.y() * v.y());
 }
 
 QPointF rotated(QPointF v, double sine, double cosine) {

@@ -316,7 +316,9 @@ void Surface::Line(double x1, double y1, double x2, double y2, Colour colour) {
     if (!clipSegment(ax, ay, bx, by, -m, -m, image_.width() + m, image_.height() + m))
         return;
     const int w = image_.width(), h = image_.height();
-    if (listEnabled_) {
+    // Clamped curves run by the million just outside an edge: those cost the list no more than a test.
+    if (listEnabled_ && std::max(ax, bx) >= 0 && std::min(ax, bx) <= w && std::max(ay, by) >= 0 &&
+        std::min(ay, by) <= h) {
         // The rasteriser puts an odd-width aliased line half a pixel right of and below its end points
         // (the spare pixel goes that way), and a line on the right or bottom edge is drawn on the last
         // pixel; the vectors follow both so that the two pictures agree.
