@@ -2,9 +2,10 @@
 
 #include "canvas/controls.h"
 #include "canvas/imagecontrol.h"
+#include "canvas/messagebox.h"
+#include "picturefile.h"
 
 #include <QDir>
-#include <QSaveFile>
 
 namespace quorvex {
 
@@ -18,16 +19,7 @@ QString savePath(const QString& folder, const QString& name) {
 }
 
 bool SavePicture(const QImage& picture, const QString& path) {
-    // Written to a temporary file beside the target and renamed over it only when complete, so a full disk
-    // or a vanished folder never costs the pupil a picture saved earlier under the same name.
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    if (!picture.save(&file, "BMP")) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
+    return writePictureFile(picture, path) == SaveOutcome::Saved;
 }
 
 Form2::Form2(std::function<QImage()> picture, QWidget* parent)
@@ -95,7 +87,10 @@ void Form2::Command1_Click() {
     const QString p = File1->Path();
     const QString full = savePath(p, Text1->text());
     Text2->setText(full);
-    SavePicture(picture_(), full);
+    // A failed save must not pass for a saved picture: the path in Text2 alone reads as success.
+    const SaveOutcome outcome = writePictureFile(picture_(), full);
+    if (outcome != SaveOutcome::Saved)
+        canvas::MsgBox(saveFailureText(outcome), canvas::kWarningTitle, canvas::MessageIcon::Exclamation);
 }
 
 void Form2::Command2_Click() {

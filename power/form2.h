@@ -33,8 +33,8 @@ public:
 
     void Drive1_Change();
     void Dir1_Change();
-    /// "保存": builds the path from the folder and the name and writes the picture there. Failures are
-    /// silent, and never leave a half-written file in place of an older one.
+    /// "保存": builds the path from the folder and the name and writes the picture there. A failure never
+    /// leaves a half-written file in place of an older one, and a warning tells the reason.
     void Command1_Click();
     /// "取消": empties the name.
     void Command2_Click();
@@ -48,7 +48,7 @@ private:
 QString savePath(const QString& folder, const QString& name);
 
 /// Writes the picture as a BMP file at the path, replacing an existing file only once the new one is
-/// complete. Returns false (leaving any older file as it was) when it cannot.
+/// complete and keeping its permissions. Returns false (leaving any older file as it was) when it cannot.
 bool SavePicture(const QImage& picture, const QString& path);
 
 } // namespace quorvex

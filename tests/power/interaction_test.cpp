@@ -1,6 +1,7 @@
 // Quorvex: dragging the plane, the pointer read-out, the save dialog and the exit button.
 
 #include "power/form1.h"
+#include "power/picturefile.h"
 
 #include "../support/messagerecorder.h"
 #include "canvas/runtime.h"
@@ -259,7 +260,7 @@ TEST(QuorvexSave, CancelEmptiesTheNameAndTheDialogIsMadeOnce) {
     EXPECT_EQ(d.w.form.saveDialog(), d.form2);
 }
 
-TEST(QuorvexSave, FailuresAreSilentAndKeepTheOlderFile) {
+TEST(QuorvexSave, FailuresWarnAndKeepTheOlderFile) {
     Dialog d;
     d.save("keep");
     const QString older = d.dir.filePath("keep.BMP");
@@ -267,6 +268,8 @@ TEST(QuorvexSave, FailuresAreSilentAndKeepTheOlderFile) {
     ASSERT_GT(size, 0);
 
     // A name that leads into a folder that does not exist, and an empty name.
+    const QString missing = quorvex::saveFailureText(quorvex::SaveOutcome::FolderMissing);
+    std::vector<QString> warnings = {missing};
     d.save("missing/keep");
     d.save("");
     EXPECT_TRUE(QFileInfo::exists(d.dir.filePath(".BMP")));
@@ -278,6 +281,7 @@ TEST(QuorvexSave, FailuresAreSilentAndKeepTheOlderFile) {
         d.w.plotSquare();
         d.save("keep");
         EXPECT_EQ(QFileInfo(older).size(), size);
+        warnings.push_back(quorvex::saveFailureText(quorvex::SaveOutcome::FolderNotWritable));
     }
     QFile::setPermissions(d.dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
 
@@ -286,7 +290,8 @@ TEST(QuorvexSave, FailuresAreSilentAndKeepTheOlderFile) {
     d.form2->Dir1->setPath(gone.path());
     gone.remove();
     d.save("x");
-    EXPECT_TRUE(d.w.messages.messages().empty());
+    warnings.push_back(missing);
+    EXPECT_EQ(d.w.messages.texts(), warnings);
     EXPECT_EQ(QImageReader(older).read().size(), QSize(389, 373));
 }
 

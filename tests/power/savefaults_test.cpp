@@ -1,10 +1,12 @@
 // Saving the picture when the file system misbehaves: a full disk (the write stops part way through), a
-// read-only folder, odd names. Every failure is silent and leaves an older file of that name whole. The
+// read-only folder, odd names. Every failure leaves an older file of that name whole and tells the pupil
+// why in a warning, since the path in Text2 alone would read as a successful save. The
 // full and read-only file systems are small tmpfs mounts, which need root; elsewhere those cases skip.
 
 #include "canvas/canvascommands.h"
 #include "canvas/pictureexport.h"
 #include "power/form1.h"
+#include "power/picturefile.h"
 
 #include "../support/fakeexportdialogs.h"
 #include "../support/messagerecorder.h"
@@ -88,7 +90,8 @@ TEST(SaveFaults, AFullDiskStopsTheWritePartWayAndKeepsTheOlderFile) {
     s.save("graph");
     EXPECT_EQ(contents(file), older);
     EXPECT_EQ(QDir(disk.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"graph.BMP"});
-    EXPECT_TRUE(s.messages.messages().empty());
+    EXPECT_EQ(s.messages.texts(),
+              std::vector<QString>{quorvex::saveFailureText(quorvex::SaveOutcome::DiskFull)});
 }
 
 TEST(SaveFaults, AReadOnlyFolderKeepsTheOlderFile) {
@@ -105,7 +108,8 @@ TEST(SaveFaults, AReadOnlyFolderKeepsTheOlderFile) {
     s.save("new");
     EXPECT_EQ(contents(file), older);
     EXPECT_EQ(QDir(disk.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"graph.BMP"});
-    EXPECT_TRUE(s.messages.messages().empty());
+    const QString notWritable = quorvex::saveFailureText(quorvex::SaveOutcome::FolderNotWritable);
+    EXPECT_EQ(s.messages.texts(), (std::vector<QString>{notWritable, notWritable}));
 }
 
 TEST(SaveFaults, OddNamesNeitherCrashNorTouchTheOlderFile) {
@@ -123,7 +127,10 @@ TEST(SaveFaults, OddNamesNeitherCrashNorTouchTheOlderFile) {
     EXPECT_EQ(contents(file), older);
     EXPECT_TRUE(QFile::exists(QDir(dir.path()).filePath("inner/...BMP")));
     EXPECT_TRUE(QFile::exists(QDir(dir.path()).filePath("x.BMP")));
-    EXPECT_TRUE(s.messages.messages().empty());
+    const QString missing = quorvex::saveFailureText(quorvex::SaveOutcome::FolderMissing);
+    EXPECT_EQ(s.messages.texts(),
+              (std::vector<QString>{missing, quorvex::saveFailureText(quorvex::SaveOutcome::NameNotAllowed),
+                                    missing}));
 }
 
 // The export command meets the same faults: it says so in a message with the reason, the older file stays
