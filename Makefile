@@ -12,7 +12,7 @@ FUZZ_SECONDS ?= 60
 SOAK_ACTIONS ?= 333334
 SOAK_SEED ?= $(shell od -An -N4 -tu4 /dev/urandom | tr -d ' ')
 
-.PHONY: deps build run test test-sanitize bench soak fuzz package install-package screenshots format clean
+.PHONY: deps build run test test-sanitize bench soak soak-sanitize fuzz package install-package screenshots format clean
 
 deps:
 	@bash scripts/install-deps.sh
@@ -49,6 +49,14 @@ screenshots: build
 # A million random actions across the three programs (a third each), with a fresh seed that it prints.
 soak: build
 	QT_QPA_PLATFORM=offscreen ./$(BUILD)/tests/exerciser --program=all --actions=$(SOAK_ACTIONS) --seed=$(SOAK_SEED)
+
+# The same million actions in the AddressSanitizer and UndefinedBehaviorSanitizer build, where every event
+# may take up to 30 s; it ends with a summary (messages answered, peak memory, the ten slowest actions).
+soak-sanitize: deps
+	cmake -S . -B $(SAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DEXPLORERS_SANITIZE=ON -DEXPLORERS_BENCH=OFF -DEXPLORERS_WERROR=ON
+	cmake --build $(SAN_BUILD) -j $(JOBS) --target exerciser
+	QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=detect_leaks=0 ./$(SAN_BUILD)/tests/exerciser --program=all \
+	  --actions=$(SOAK_ACTIONS) --seed=$(SOAK_SEED) --time-limit-ms=30000
 
 # Each libFuzzer target for FUZZ_SECONDS, built with clang; new inputs go to a scratch folder, the committed
 # corpus in fuzz/corpus seeds the run. Add an input that finds a fault to fuzz/corpus/<target>/.

@@ -1,14 +1,15 @@
 // A randomized exerciser: creates the real main window of a program headless and performs a long random
 // sequence of user actions on it (clicks, hostile typing, presses and drags far outside the canvas, hovers,
 // timer ticks, zooms, grids, saves), checking after every action that the window is still sound. Message
-// boxes are answered by a recorder. A failure names the seed and the action number, so it can be replayed:
+// boxes are answered by a counter that keeps only the last few, so memory stays bounded however long the
+// run. A failure names the seed and the action number, so it can be replayed; a run that passes ends with a
+// summary (actions, messages answered, peak memory, the ten slowest actions with their seeds and positions).
 //
 //   exerciser --program=Quorvex --seed=123 --actions=20000 [--time-limit-ms=1000]
 
 #include "expolog/family.h"
 #include "power/form1.h"
 
-#include "../support/messagerecorder.h"
 #include "canvas/exitbutton.h"
 #include "canvas/fonts.h"
 #include "canvas/messagebox.h"
@@ -21,16 +22,64 @@
 #include <QTest>
 
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <deque>
 #include <functional>
+#include <optional>
 #include <random>
 #include <string>
 #include <vector>
 
+#include <sys/resource.h>
+
 namespace {
+
+// Answers every message box at once. A long run shows hundreds of thousands of warnings, so it keeps a
+// count and the last few texts (for a failure report), never the whole log.
+class MessageCounter : public canvas::MessageBoxService {
+public:
+    void show(const QString& text, const QString&, canvas::MessageIcon) override {
+        ++count;
+        last.push_back(text);
+        if (last.size() > kKept)
+            last.pop_front();
+    }
+    static constexpr std::size_t kKept = 8;
+    long long count = 0;
+    std::deque<QString> last;
+};
+
+// One action as the summary lists it: how long its slowest event took, and where to replay it.
+struct TimedAction {
+    double ms = 0;
+    std::string program;
+    std::uint64_t seed = 0;
+    long action = 0;
+    std::string what;
+};
+
+// The slowest actions of the whole run, slowest first, kept to a fixed number.
+class Slowest {
+public:
+    void add(TimedAction a) {
+        if (list_.size() == kKept && a.ms <= list_.back().ms)
+            return;
+        list_.insert(std::upper_bound(list_.begin(), list_.end(), a,
+                                      [](const TimedAction& x, const TimedAction& y) { return x.ms > y.ms; }),
+                     std::move(a));
+        if (list_.size() > kKept)
+            list_.pop_back();
+    }
+    const std::vector<TimedAction>& list() const { return list_; }
+    static constexpr std::size_t kKept = 10;
+
+private:
+    std::vector<TimedAction> list_;
+};
 
 // Texts pupils (and cats on keyboards) type.
 QStringList hostileTexts() {
@@ -67,9 +116,9 @@ struct Failure {
 
 class Exerciser {
 public:
-    Exerciser(Target target, std::uint64_t seed, double timeLimitMs)
+    Exerciser(Target target, std::uint64_t seed, double timeLimitMs, Slowest& slowest)
         : t_(std::move(target)), random_(static_cast<quint32>(seed)), timeLimitMs_(timeLimitMs),
-          texts_(hostileTexts()) {}
+          texts_(hostileTexts()), slowestActions_(slowest) {}
 
     void run(long actions, const std::string& program, std::uint64_t seed) {
         for (long i = 0; i < actions; ++i) {
@@ -91,6 +140,7 @@ public:
                          std::to_string(v.xju1) + ", " + std::to_string(v.yju1) + ")");
             }
             check(program, seed, before, spacingsMayChange);
+            slowestActions_.add({slowest_, program, seed, i, last_});
         }
     }
 
@@ -250,6 +300,7 @@ private:
     long action_ = 0;
     double slowest_ = 0;
     std::string last_;
+    Slowest& slowestActions_;
 };
 
 QTemporaryDir& saveFolder() {
@@ -314,49 +365,140 @@ Target expologTarget(expolog::Form1& f) {
     return t;
 }
 
-std::string argument(int argc, char** argv, const char* name, const char* fallback) {
-    const std::string prefix = std::string("--") + name + "=";
-    for (int i = 1; i < argc; ++i)
-        if (std::strncmp(argv[i], prefix.c_str(), prefix.size()) == 0)
-            return argv[i] + prefix.size();
-    return fallback;
+const char kUsage[] =
+    "Usage: exerciser [--program=Quorvex|Zelmora|Tavrinth|all] [--actions=N] [--seed=N] "
+    "[--time-limit-ms=MS]\n"
+    "\n"
+    "Performs N random user actions on each chosen program's main window (headless) and checks after each\n"
+    "one that the window is still sound. Defaults: --program=all --actions=20000, a fresh seed (printed),\n"
+    "--time-limit-ms=1000 (the longest any single event may take). Exits 0 when every action passed, 1 on\n"
+    "the first failure (with the seed and action number to replay it), 2 on a malformed argument.\n";
+
+struct Options {
+    std::string program = "all";
+    long actions = 20000;
+    std::optional<std::uint64_t> seed;
+    double timeLimitMs = 1000;
+    bool help = false;
+};
+
+// Parses a whole decimal number and nothing else: no sign, no trailing text, no overflow.
+std::optional<unsigned long long> wholeNumber(const std::string& text) {
+    if (text.empty() || text.size() > 20 ||
+        !std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; }))
+        return std::nullopt;
+    errno = 0;
+    const unsigned long long value = std::strtoull(text.c_str(), nullptr, 10);
+    if (errno == ERANGE)
+        return std::nullopt;
+    return value;
+}
+
+// Reads the command line; on a malformed argument returns the message to print.
+std::optional<std::string> parse(int argc, char** argv, Options& options) {
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg == "--help" || arg == "-h") {
+            options.help = true;
+            continue;
+        }
+        const std::size_t equals = arg.find('=');
+        const std::string name = arg.substr(0, equals);
+        const std::string value = equals == std::string::npos ? std::string() : arg.substr(equals + 1);
+        if (equals == std::string::npos &&
+            (name == "--program" || name == "--actions" || name == "--seed" || name == "--time-limit-ms"))
+            return name + " needs a value, as in " + name + "=...";
+        if (name == "--program") {
+            if (value != "all" && value != "Quorvex" && value != "Zelmora" && value != "Tavrinth")
+                return "--program must be Quorvex, Zelmora, Tavrinth or all, not \"" + value + "\"";
+            options.program = value;
+        } else if (name == "--actions") {
+            const auto n = wholeNumber(value);
+            if (!n || *n > 1000000000ULL)
+                return "--actions must be a whole number from 0 to 1000000000, not \"" + value + "\"";
+            options.actions = static_cast<long>(*n);
+        } else if (name == "--seed") {
+            const auto n = wholeNumber(value);
+            if (!n)
+                return "--seed must be a whole number from 0 to 18446744073709551615, not \"" + value + "\"";
+            options.seed = *n;
+        } else if (name == "--time-limit-ms") {
+            char* end = nullptr;
+            errno = 0;
+            const double ms = value.empty() ? 0 : std::strtod(value.c_str(), &end);
+            if (value.empty() || *end != '\0' || errno == ERANGE || !std::isfinite(ms) || ms <= 0)
+                return "--time-limit-ms must be a positive number of milliseconds, not \"" + value + "\"";
+            options.timeLimitMs = ms;
+        } else {
+            return "unknown argument \"" + arg + "\"";
+        }
+    }
+    return std::nullopt;
+}
+
+double peakMegabytes() {
+    struct rusage usage {};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss / 1024.0;
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
+    Options options;
+    if (const auto error = parse(argc, argv, options)) {
+        std::fprintf(stderr, "exerciser: %s\n\n%s", error->c_str(), kUsage);
+        return 2;
+    }
+    if (options.help) {
+        std::fputs(kUsage, stdout);
+        return 0;
+    }
+
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
     QApplication app(argc, argv);
     canvas::installFontSubstitutions();
     canvas::setEndProgramAction([] {});
-    testsupport::MessageRecorder messages;
+    const auto messages = std::make_shared<MessageCounter>();
+    canvas::setMessageBoxService(messages);
 
-    const std::string program = argument(argc, argv, "program", "all");
-    const long actions = std::stol(argument(argc, argv, "actions", "20000"));
-    const double limit = std::stod(argument(argc, argv, "time-limit-ms", "1000"));
-    const std::string seedText = argument(argc, argv, "seed", "");
-    const std::uint64_t seed = seedText.empty() ? std::random_device{}() : std::stoull(seedText);
-
-    const std::vector<std::string> programs =
-        program == "all" ? std::vector<std::string>{"Quorvex", "Zelmora", "Tavrinth"} : std::vector{program};
+    const std::uint64_t seed = options.seed ? *options.seed : std::random_device{}();
+    const std::vector<std::string> programs = options.program == "all"
+                                                  ? std::vector<std::string>{"Quorvex", "Zelmora", "Tavrinth"}
+                                                  : std::vector{options.program};
+    Slowest slowest;
+    QElapsedTimer total;
+    total.start();
     for (const std::string& name : programs) {
         std::printf("%s: seed %llu, %ld actions\n", name.c_str(), static_cast<unsigned long long>(seed),
-                    actions);
+                    options.actions);
         std::fflush(stdout);
         QElapsedTimer clock;
         clock.start();
+        const long long before = messages->count;
         if (name == "Quorvex") {
             quorvex::Form1 form;
             form.show();
-            Exerciser(quorvexTarget(form), seed, limit).run(actions, name, seed);
+            Exerciser(quorvexTarget(form), seed, options.timeLimitMs, slowest)
+                .run(options.actions, name, seed);
         } else {
             expolog::Form1 form(name == "Zelmora" ? expolog::kZelmora : expolog::kTavrinth);
             form.show();
-            Exerciser(expologTarget(form), seed, limit).run(actions, name, seed);
+            Exerciser(expologTarget(form), seed, options.timeLimitMs, slowest)
+                .run(options.actions, name, seed);
         }
-        std::printf("%s: %ld actions passed in %.1f s, %zu messages answered\n", name.c_str(), actions,
-                    clock.elapsed() / 1000.0, messages.messages().size());
-        messages.clear();
+        std::printf("%s: %ld actions passed in %.1f s, %lld messages answered\n", name.c_str(),
+                    options.actions, clock.elapsed() / 1000.0, messages->count - before);
+        std::fflush(stdout);
     }
+
+    std::printf(
+        "\nSummary: %lld actions in %.1f s, %lld messages answered, 0 failures, peak memory %.0f MB\n",
+        static_cast<long long>(options.actions) * static_cast<long long>(programs.size()),
+        total.elapsed() / 1000.0, messages->count, peakMegabytes());
+    std::printf("The ten slowest actions (slowest single event, limit %.0f ms):\n", options.timeLimitMs);
+    for (const TimedAction& a : slowest.list())
+        std::printf("  %9.2f ms  %-8s seed %llu action %ld: %s\n", a.ms, a.program.c_str(),
+                    static_cast<unsigned long long>(a.seed), a.action, a.what.c_str());
     return 0;
 }
