@@ -9,6 +9,7 @@ SAN_BUILD ?= build-sanitize
 
 FUZZ_BUILD ?= build-fuzz
 FUZZ_SECONDS ?= 60
+FUZZ_TARGETS ?= text frame grid plot trace raster
 SOAK_ACTIONS ?= 333334
 SOAK_SEED ?= $(shell od -An -N4 -tu4 /dev/urandom | tr -d ' ')
 
@@ -58,17 +59,19 @@ soak-sanitize: deps
 	QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=detect_leaks=0 ./$(SAN_BUILD)/tests/exerciser --program=all \
 	  --actions=$(SOAK_ACTIONS) --seed=$(SOAK_SEED) --time-limit-ms=30000
 
-# Each libFuzzer target for FUZZ_SECONDS, built with clang; new inputs go to a scratch folder, the committed
-# corpus in fuzz/corpus seeds the run. Add an input that finds a fault to fuzz/corpus/<target>/.
+# Each libFuzzer target for FUZZ_SECONDS, built with clang. A run grows its own corpus in a scratch folder,
+# kept between runs; it does not start from fuzz/corpus, whose inputs (each found a fault once) are mostly
+# the costly ones and are replayed by every `make test` instead. Add an input that finds a fault to
+# fuzz/corpus/<target>/.
 fuzz: deps
 	@bash scripts/install-deps.sh clang-14 libclang-rt-14-dev
 	cmake -S . -B $(FUZZ_BUILD) -DCMAKE_CXX_COMPILER=clang++-14 -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 	  -DEXPLORERS_FUZZ=ON -DEXPLORERS_TESTS=OFF -DEXPLORERS_BENCH=OFF
 	cmake --build $(FUZZ_BUILD) -j $(JOBS)
-	for t in text frame plot; do \
+	for t in $(FUZZ_TARGETS); do \
 	  mkdir -p $(FUZZ_BUILD)/corpus/$$t $(FUZZ_BUILD)/artifacts && \
 	  ASAN_OPTIONS=detect_leaks=0 ./$(FUZZ_BUILD)/fuzz/fuzz_$$t -max_total_time=$(FUZZ_SECONDS) -timeout=10 \
-	    -rss_limit_mb=4096 -artifact_prefix=$(FUZZ_BUILD)/artifacts/$$t- $(FUZZ_BUILD)/corpus/$$t fuzz/corpus/$$t \
+	    -rss_limit_mb=4096 -artifact_prefix=$(FUZZ_BUILD)/artifacts/$$t- $(FUZZ_BUILD)/corpus/$$t \
 	    || exit 1; \
 	done
 

@@ -264,8 +264,10 @@ void Surface::Cls() {
     record(makeOp(SurfaceOp::Kind::Cls));
     pendingLines_.clear();
     list_.clear();
-    painter().fillRect(image_.rect(), toQColor(backColor_));
-    clearVectorState();
+    if (rasterising_) {
+        painter().fillRect(image_.rect(), toQColor(backColor_));
+        clearVectorState();
+    }
     currentX_ = 0;
     currentY_ = 0;
     markChanged(image_.rect());
@@ -308,6 +310,8 @@ void Surface::Line(double x1, double y1, double x2, double y2, Colour colour) {
         SurfaceOp op = makeOp(SurfaceOp::Kind::Line, fx1, fy1, fx2, fy2, colour, drawWidth_);
         ops_.push_back(op);
     }
+    if (!rasterising_)
+        return;
     const QPointF a = toPixel(fx1, fy1);
     const QPointF b = toPixel(fx2, fy2);
     double ax = a.x(), ay = a.y(), bx = b.x(), by = b.y();
@@ -351,6 +355,8 @@ void Surface::PSet(double x, double y) {
         SurfaceOp op = makeOp(SurfaceOp::Kind::PSet, fx, fy, 0, 0, foreColor_, drawWidth_);
         ops_.push_back(op);
     }
+    if (!rasterising_)
+        return;
     const QPointF p = toPixel(fx, fy);
     const int pen = devicePen();
     const double half = pen / 2.0;
@@ -492,8 +498,10 @@ void Surface::Print(const QString& text) {
     SurfaceOp op = makeOp(SurfaceOp::Kind::Print);
     op.text = text;
     record(op);
-    flushLines();
-    painter();
+    if (rasterising_) {
+        flushLines();
+        painter();
+    }
     if (lineHeight_ == 0 || lineHeightItalic_ == 0) {
         QFont font = font_;
         lineHeight_ = QFontMetrics(font).height();
@@ -504,7 +512,8 @@ void Surface::Print(const QString& text) {
     const QPointF p = toPixel(currentX_, currentY_);
     const double w = image_.width(), h = image_.height();
     // Text far off the canvas cannot show; skip the layout but keep the current position rule.
-    if (p.x() > -8 * w && p.x() < 2 * w && p.y() > -2 * h && p.y() < 2 * h && !text.isEmpty()) {
+    if (rasterising_ && p.x() > -8 * w && p.x() < 2 * w && p.y() > -2 * h && p.y() < 2 * h &&
+        !text.isEmpty()) {
         const int left = static_cast<int>(std::floor(p.x()));
         const int top = static_cast<int>(std::floor(p.y()));
         const int right = drawText(text, left, top);

@@ -99,6 +99,10 @@ public:
 
     /// Recording of operations, for tests.
     void setRecording(bool on) { recording_ = on; }
+    /// With rasterising off, operations are checked (single precision, mapping), recorded and move the
+    /// current position as always, but leave the picture and the display list untouched: fuzzing the
+    /// drawing logic then costs no pixel work.
+    void setRasterising(bool on) { rasterising_ = on; }
     const std::vector<SurfaceOp>& operations() const { return ops_; }
     void clearOperations() { ops_.clear(); }
 
@@ -156,6 +160,7 @@ private:
     int lineHeightItalic_ = 0;
 
     bool recording_ = false;
+    bool rasterising_ = true;
     std::vector<SurfaceOp> ops_;
     bool dirty_ = false;
     QRect dirtyRect_;

@@ -1,26 +1,46 @@
-// The coordinate frame and the grid on arbitrary ranges and spacings: no crash, no sanitizer report, and
-// bounded time whatever the numbers (the fuzzer's -timeout is the budget per input).
+// The coordinate frame on arbitrary ranges and spacings, on the recording surface (no pixels): no crash, no
+// sanitizer report, bounded time whatever the numbers. Properties: every coordinate the frame hands to the
+// canvas is finite; each of the four tick loops stays within its pass bound; a frame that copies its
+// spacings copies them exactly once the range is mapped.
 
+#include "canvas/countedloop.h"
 #include "canvas/frame.h"
-#include "canvas/grid.h"
+#include "canvas/viewrange.h"
 #include "fuzzsupport.h"
+
+using canvas::SurfaceOp;
+using fuzzsupport::check;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     fuzzsupport::initialise();
     fuzzsupport::Bytes bytes(data, size);
-    static canvas::Surface surface(QSize(389, 373), canvas::RGB(255, 255, 192), 0);
-    const bool expLog = bytes.take<std::uint8_t>() & 1;
+    canvas::Surface& surface = fuzzsupport::logicSurface();
+    // The lowest bit picks the style, the others how the view is given (see fuzzsupport::ViewKind).
+    const auto selector = bytes.take<std::uint8_t>();
+    const bool expLog = selector & 1;
     const canvas::FrameStyle style =
         expLog ? canvas::FrameStyle{0.0, 0.5, 1.2, true} : canvas::FrameStyle{0.001, 0.3, 1.0, false};
-    canvas::ViewRange v;
-    v.xmin = bytes.take<double>();
-    v.xmax = bytes.take<double>();
-    v.ymin = bytes.take<double>();
-    v.ymax = bytes.take<double>();
-    v.xju1 = bytes.take<double>();
-    v.yju1 = bytes.take<double>();
+    const fuzzsupport::ViewKind kind = fuzzsupport::viewKind(selector & 0xFE);
+    const canvas::ViewRange v = fuzzsupport::readView(bytes, kind, true);
+    if (kind == fuzzsupport::ViewKind::Raw && !fuzzsupport::loopsWithinBudget(v))
+        return 0;
     double stepX = 0, stepY = 0;
-    canvas::zuobiao(surface, style, v.xmin, v.xmax, v.ymin, v.ymax, v.xju1, v.yju1, {&stepX, &stepY});
-    canvas::drawGrid(surface, v);
+    const bool drawn =
+        canvas::zuobiao(surface, style, v.xmin, v.xmax, v.ymin, v.ymax, v.xju1, v.yju1, {&stepX, &stepY});
+
+    const std::vector<SurfaceOp>& ops = surface.operations();
+    check(fuzzsupport::allFinite(ops));
+    // One number per tick: four loops, each at most the pass bound, plus the letters x, y and O.
+    check(fuzzsupport::countOf(ops, SurfaceOp::Kind::Print) <= 4 * canvas::kMaxLoopPasses + 3);
+    // Two axes, one line per tick, six for the arrow heads.
+    check(fuzzsupport::countOf(ops, SurfaceOp::Kind::Line) <= 4 * canvas::kMaxLoopPasses + 8);
+    const bool mapped = fuzzsupport::countOf(ops, SurfaceOp::Kind::Line) > 0;
+    if (style.copiesSpacings && mapped) {
+        check(stepX == v.xju1 || (std::isnan(stepX) && std::isnan(v.xju1)));
+        check(stepY == v.yju1 || (std::isnan(stepY) && std::isnan(v.yju1)));
+    }
+    if (drawn) {
+        check(ops.back().kind == SurfaceOp::Kind::Print && ops.back().text == QStringLiteral("O"));
+    }
     return 0;
 }

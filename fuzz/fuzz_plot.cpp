@@ -1,26 +1,74 @@
-// The power plots on arbitrary views and exponents through the recording-free surface: no crash, no
-// sanitizer report, bounded time.
+// The power plots on arbitrary views and exponents, on the recording surface (no pixels): no crash, no
+// sanitizer report, bounded time. Properties: every coordinate is finite; no segment crosses x = 0 where
+// the curve has its pole; clamped values lie within the view plus one sampling step (or inside the fixed
+// limits that decide the clamping); the number of segments stays within the pass bounds.
+//
+// How an input gives its view: see fuzzsupport::ViewKind.
 
 #include "fuzzsupport.h"
 #include "power/zuotu.h"
 
+#include <algorithm>
+
+using canvas::SurfaceOp;
+using fuzzsupport::check;
+
+namespace {
+
+bool crossesZero(const SurfaceOp& op) {
+    return (op.a < 0 && op.c > 0) || (op.a > 0 && op.c < 0);
+}
+
+// Every y of the segments lies within [low, high] (single precision, as the surface keeps them).
+void checkYWithin(const std::vector<SurfaceOp>& ops, double low, double high) {
+    const float lo = static_cast<float>(std::max(low, -3.5e38));
+    const float hi = static_cast<float>(std::min(high, 3.5e38));
+    for (const SurfaceOp& op : ops)
+        if (op.kind == SurfaceOp::Kind::Line)
+            check(op.b >= lo && op.b <= hi && op.d >= lo && op.d <= hi);
+}
+
+} // namespace
+
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     fuzzsupport::initialise();
     fuzzsupport::Bytes bytes(data, size);
-    static canvas::Surface surface(QSize(389, 373), canvas::RGB(255, 255, 192), 0);
-    canvas::ViewRange v;
-    v.xmin = bytes.take<double>();
-    v.xmax = bytes.take<double>();
-    v.ymin = bytes.take<double>();
-    v.ymax = bytes.take<double>();
+    const fuzzsupport::ViewKind kind = fuzzsupport::viewKind(bytes.take<std::uint8_t>());
+    const canvas::ViewRange v = fuzzsupport::readView(bytes, kind, false);
     const auto n = bytes.take<std::int16_t>();
     const auto m = bytes.take<std::int16_t>();
+    canvas::Surface& surface = fuzzsupport::logicSurface();
     try {
         surface.Scale(v.xmin, v.ymax, v.xmax, v.ymin);
     } catch (const canvas::RuntimeError&) {
     }
     surface.setDrawWidth(2);
+    surface.clearOperations();
+    const double width = v.xmax - v.xmin;
+    const double s = 1 / width;
+    // Samples of a run: the width (or the wider half of the view) over the step.
+    const double widest = std::max(std::fabs(v.xmin), std::fabs(v.xmax)) + std::fabs(width);
+    if (kind == fuzzsupport::ViewKind::Raw && !(std::fabs(widest * width) <= fuzzsupport::kWorkBudget))
+        return 0;
+    const long runBound = 2 * (static_cast<long>(quorvex::kMaxSamplesPerRun) + 2);
+
     quorvex::zuotu1(surface, v, n);
+    const std::vector<SurfaceOp>& ops = surface.operations();
+    check(fuzzsupport::allFinite(ops));
+    check(static_cast<long>(ops.size()) <= runBound);
+    if (n < 0) {
+        check(std::none_of(ops.begin(), ops.end(), crossesZero));
+        // Beyond the fixed limit a value is moved one step past the view's edge.
+        checkYWithin(ops, std::min(-100000.0, v.ymin - s), std::max(100000.0, v.ymax + s));
+    } else if (n > 0 && v.ymin < 0 && v.ymax > 0) {
+        checkYWithin(ops, std::min(10 * v.ymin, v.ymin - s), std::max(10 * v.ymax, v.ymax + s));
+    }
+
+    surface.clearOperations();
     quorvex::zuotu2(surface, v, n, m);
+    check(fuzzsupport::allFinite(ops));
+    check(static_cast<long>(ops.size()) <= runBound);
+    if (n != 0 && m != 0 && static_cast<double>(n) / m < 0)
+        check(std::none_of(ops.begin(), ops.end(), crossesZero));
     return 0;
 }

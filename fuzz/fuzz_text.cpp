@@ -10,10 +10,7 @@
 #include <cstdlib>
 
 namespace {
-void check(bool condition) {
-    if (!condition)
-        std::abort();
-}
+using fuzzsupport::check;
 
 void roundTrip(double v) {
     if (!std::isfinite(v))

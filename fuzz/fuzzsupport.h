@@ -1,16 +1,22 @@
 #pragma once
 
 // What every fuzz target shares: a Qt application on the off-screen platform (the surface measures its
-// fonts), no message box service, and a reader that turns the fuzzer's bytes into numbers.
+// fonts), no message box service, a reader that turns the fuzzer's bytes into numbers, the surface the
+// drawing logic runs on (recording, not rasterising: the logic, not the pixels, is what the targets explore)
+// and the property checks on what it recorded.
 
 #include "canvas/fonts.h"
 #include "canvas/messagebox.h"
+#include "canvas/surface.h"
+#include "canvas/viewrange.h"
 
 #include <QGuiApplication>
 
+#include <cmath>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <vector>
 
 namespace fuzzsupport {
 
@@ -48,5 +54,102 @@ private:
     const std::uint8_t* data_;
     std::size_t size_;
 };
+
+/// How an input gives its view, told by a selector byte. Most inputs describe a view a lesson reaches, and
+/// run in well under a millisecond; one in 32 gives raw doubles (the limits of single precision,
+/// infinities, NaN) within a budget of work; one in 256 gives raw doubles without any budget, up to the
+/// pass bounds and the wide-view sampling, which cost up to a few hundred thousand operations. The cheap
+/// cases keep the fuzzer at thousands of inputs a second, so it explores the logic rather than waiting on
+/// a few huge inputs.
+enum class ViewKind { Lesson, Raw, RawUnbounded };
+
+inline ViewKind viewKind(std::uint8_t selector) {
+    if (selector % 32 != 0)
+        return ViewKind::Lesson;
+    return selector == 0xE0 ? ViewKind::RawUnbounded : ViewKind::Raw;
+}
+
+/// The work one input may cause unless it is unbounded: passes of one counted loop, or plot samples.
+constexpr double kWorkBudget = 1024;
+
+/// Passes a counted loop from 0 to `end` by `step` makes (before its bound); infinity when unknown.
+inline double loopPasses(double end, double step) {
+    if (!(step > 0) && !(step < 0))
+        return 0;
+    const double passes = std::fabs(end / step);
+    return std::isnan(passes) ? 0 : passes;
+}
+
+/// A view, and the tick spacings when asked. A lesson's view: |x| and |y| up to 32, widths up to 16,
+/// spacings of sixteenths up to 8 either way (zero too).
+inline canvas::ViewRange readView(Bytes& bytes, ViewKind kind, bool spacings) {
+    canvas::ViewRange v;
+    if (kind != ViewKind::Lesson) {
+        v.xmin = bytes.take<double>();
+        v.xmax = bytes.take<double>();
+        v.ymin = bytes.take<double>();
+        v.ymax = bytes.take<double>();
+        if (spacings) {
+            v.xju1 = bytes.take<double>();
+            v.yju1 = bytes.take<double>();
+        }
+        return v;
+    }
+    v.xmin = bytes.take<std::int16_t>() / 1024.0;
+    v.xmax = v.xmin + bytes.take<std::uint16_t>() / 4096.0;
+    v.ymin = bytes.take<std::int16_t>() / 1024.0;
+    v.ymax = v.ymin + bytes.take<std::uint16_t>() / 4096.0;
+    if (spacings) {
+        v.xju1 = bytes.take<std::int8_t>() / 16.0;
+        v.yju1 = bytes.take<std::int8_t>() / 16.0;
+    }
+    return v;
+}
+
+/// Whether the four tick or grid loops of the view stay within the budget.
+inline bool loopsWithinBudget(const canvas::ViewRange& v) {
+    for (const double passes : {loopPasses(v.xmax, v.xju1), loopPasses(v.xmin, v.xju1),
+                                loopPasses(v.ymax, v.yju1), loopPasses(v.ymin, v.yju1)})
+        if (!(passes <= kWorkBudget))
+            return false;
+    return true;
+}
+
+/// Ends the run with a report of the input when a property does not hold.
+inline void check(bool condition) {
+    if (!condition)
+        std::abort();
+}
+
+/// The canvas size of the programs, for the targets that draw.
+inline const QSize kCanvasSize(389, 373);
+
+/// A surface that records every operation and draws no pixel, emptied of the last input's operations.
+inline canvas::Surface& logicSurface() {
+    static canvas::Surface* surface = [] {
+        auto* s = new canvas::Surface(kCanvasSize, canvas::RGB(255, 255, 192), 0);
+        s->setRasterising(false);
+        s->setRecording(true);
+        return s;
+    }();
+    surface->clearOperations();
+    return *surface;
+}
+
+/// Whether every coordinate the surface received is finite.
+inline bool allFinite(const std::vector<canvas::SurfaceOp>& ops) {
+    for (const canvas::SurfaceOp& op : ops)
+        if (!std::isfinite(op.a) || !std::isfinite(op.b) || !std::isfinite(op.c) || !std::isfinite(op.d))
+            return false;
+    return true;
+}
+
+/// How many operations of a kind were recorded.
+inline long countOf(const std::vector<canvas::SurfaceOp>& ops, canvas::SurfaceOp::Kind kind) {
+    long n = 0;
+    for (const canvas::SurfaceOp& op : ops)
+        n += op.kind == kind;
+    return n;
+}
 
 } // namespace fuzzsupport

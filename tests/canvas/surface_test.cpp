@@ -120,3 +120,35 @@ TEST(Surface, PointerPositionsStayFiniteFarOutsideAHugeMapping) {
     EXPECT_TRUE(std::isfinite(far.y()));
     EXPECT_EQ(far.x(), -static_cast<double>(FLT_MAX));
 }
+
+TEST(Surface, WithoutRasterisingOperationsAreRecordedAndCheckedButDrawNothing) {
+    // The same drawing on two surfaces: one draws the pixels, the other only records.
+    auto draw = [](Surface& s) {
+        s.Cls();
+        s.Scale(-10, 10, 10, -10);
+        s.setDrawWidth(2);
+        s.Line(-10, 0, 10, 0, RGB(255, 0, 0));
+        s.PSet(1, 1);
+        s.setCurrentX(2);
+        s.setCurrentY(3);
+        s.Print(0.5);
+        s.Print(QStringLiteral("y=x"));
+        EXPECT_THROW(s.Line(0, 0, 1e39, 0, 0), RuntimeError);
+    };
+    Surface drawn(QSize(200, 100), RGB(255, 255, 192), 0);
+    Surface counted(QSize(200, 100), RGB(255, 255, 192), 0);
+    const QImage blank = counted.Image().copy();
+    drawn.setRecording(true);
+    counted.setRecording(true);
+    counted.setRasterising(false);
+    draw(drawn);
+    draw(counted);
+
+    EXPECT_EQ(counted.Image(), blank);
+    EXPECT_NE(drawn.Image(), blank);
+    ASSERT_EQ(counted.operations().size(), drawn.operations().size());
+    for (std::size_t i = 0; i < drawn.operations().size(); ++i)
+        EXPECT_EQ(counted.operations()[i].toString(), drawn.operations()[i].toString());
+    EXPECT_EQ(counted.CurrentX(), drawn.CurrentX());
+    EXPECT_EQ(counted.CurrentY(), drawn.CurrentY());
+}
