@@ -58,8 +58,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     check(static_cast<long>(ops.size()) <= runBound);
     if (n < 0) {
         check(std::none_of(ops.begin(), ops.end(), crossesZero));
-        // Beyond the fixed limit a value is moved one step past the view's edge.
-        checkYWithin(ops, std::min(-100000.0, v.ymin - s), std::max(100000.0, v.ymax + s));
+        // Beyond the fixed limit a value is moved one step past the view's edge (the view may be upside
+        // down: the edges are ymax + s and ymin - s either way).
+        const double edgeLow = std::min(v.ymin - s, v.ymax + s), edgeHigh = std::max(v.ymin - s, v.ymax + s);
+        checkYWithin(ops, std::min(-100000.0, edgeLow), std::max(100000.0, edgeHigh));
     } else if (n > 0 && v.ymin < 0 && v.ymax > 0) {
         checkYWithin(ops, std::min(10 * v.ymin, v.ymin - s), std::max(10 * v.ymax, v.ymax + s));
     }
