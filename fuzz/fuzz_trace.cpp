@@ -21,30 +21,32 @@ bool finite(const expolog::TraceState& s) {
     return true;
 }
 
-// Ticks a timer may take in one input: a trace at the window's step runs a few hundred.
-constexpr int kTicks = 2000;
+// Ticks a timer may take in one unbounded input: a trace at the window's step runs a few hundred.
+constexpr int kMaxTicks = 4000;
 
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     fuzzsupport::initialise();
     fuzzsupport::Bytes bytes(data, size);
+    // The two lowest bits pick the family and the trace, the others how the view is given (see
+    // fuzzsupport::ViewKind).
     const auto choice = bytes.take<std::uint8_t>();
     const expolog::Family& family = choice & 1 ? expolog::kTavrinth : expolog::kZelmora;
     const expolog::TraceRules& rules = choice & 2 ? family.inverseTrace : family.mainTrace;
-    canvas::ViewRange v;
-    v.xmin = bytes.take<double>();
-    v.xmax = bytes.take<double>();
-    v.ymin = bytes.take<double>();
-    v.ymax = bytes.take<double>();
+    const fuzzsupport::ViewKind kind = fuzzsupport::viewKind(choice & 0xFC);
+    const canvas::ViewRange v = fuzzsupport::readView(bytes, kind, true);
     for (const double x : {v.xmin, v.xmax, v.ymin, v.ymax})
         if (!std::isfinite(x))
             return 0; // the range panel never stores a value that is not finite
     expolog::TraceState state;
     state.baseA = bytes.take<double>();
-    state.stepX = bytes.take<double>();
+    // The trace steps by the x tick spacing.
+    state.stepX = v.xju1;
     if (!std::isfinite(state.baseA) || !std::isfinite(state.stepX))
         return 0;
+    const bool unbounded = kind == fuzzsupport::ViewKind::RawUnbounded;
+    const int ticks = unbounded ? kMaxTicks : static_cast<int>(fuzzsupport::kWorkBudget);
 
     canvas::Surface& surface = fuzzsupport::logicSurface();
     try {
@@ -60,7 +62,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     check(finite(state));
     const std::vector<SurfaceOp>& ops = surface.operations();
-    for (int tick = 0; tick < kTicks; ++tick) {
+    for (int tick = 0; tick < ticks; ++tick) {
         const std::size_t before = ops.size();
         const expolog::TickResult r = expolog::traceTick(rules, state, v, surface, canvas::RGB(255, 0, 0));
         check(finite(state));
@@ -71,6 +73,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     check(fuzzsupport::allFinite(ops));
 
+    // The symmetry axis puts a dot every 0.05 across the view, up to the pass bound.
+    if (!unbounded && !((v.xmax - v.xmin) / 0.05 <= fuzzsupport::kWorkBudget))
+        return 0;
     surface.clearOperations();
     expolog::symmetryAxis(state, v, surface);
     check(finite(state));
