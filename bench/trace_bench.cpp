@@ -6,6 +6,8 @@
 #include "expolog/family.h"
 #include "naive.h"
 
+#include "canvas/runtime.h"
+
 #include <cmath>
 
 namespace {
@@ -16,6 +18,8 @@ struct NaiveTrace {
     QImage screen{naive::kCanvas, QImage::Format_RGB32};
     double p = 0.1;
     bool tick() {
+        // The last tick's drawing left the vector state dirty; the logarithms below must not pay for it.
+        canvas::clearVectorState();
         QPainter painter(&canvas);
         painter.setPen(QPen(QColor(200, 30, 30), 2, Qt::SolidLine, Qt::RoundCap));
         p += 0.1;
