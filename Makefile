@@ -33,8 +33,14 @@ test-sanitize: deps
 	cmake --build $(SAN_BUILD) -j $(JOBS)
 	cd $(SAN_BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
 
+# Each benchmark program, then one table of the real routines against their naive baselines of the same run.
 bench: build
-	for b in $(BUILD)/bench/*_bench; do QT_QPA_PLATFORM=offscreen $$b; done
+	mkdir -p $(BUILD)/bench/results
+	for b in $(BUILD)/bench/*_bench; do \
+	  QT_QPA_PLATFORM=offscreen $$b --benchmark_out=$(BUILD)/bench/results/$$(basename $$b).json \
+	    --benchmark_out_format=json || exit 1; \
+	done
+	python3 tools/benchtable.py $(BUILD)/bench/results/*.json
 
 # The Debian package of the three programs (in $(BUILD)/), and installing it on this machine.
 package: build

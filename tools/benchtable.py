@@ -1,0 +1,67 @@
+#!/usr/bin/env python3
+"""Prints the speed table of `make bench`: for each piece of work, the real routine's time, the naive
+baseline's time from the same run, their ratio, the goal and whether it is met.
+
+Usage: benchtable.py RESULT.json...  (Google Benchmark's --benchmark_out files)
+"""
+
+import json
+import sys
+
+# (work, our benchmark, naive benchmark, steps per iteration, goal); a goal is ("ratio", r) or
+# ("time", seconds per step).
+ROWS = [
+    ("frame, start-up range", "BM_SurfaceFrameDefault", "BM_NaiveFrameDefault", 1, ("ratio", 0.3)),
+    ("frame, spacing 0.001 on -10..10", "BM_SurfaceFrameDense", "BM_NaiveFrameDense", 1, ("ratio", 0.12)),
+    ("y = x^2, start-up view", "BM_SurfaceSquareStartUp", "BM_NaiveSquareStartUp", 1, ("ratio", 0.3)),
+    ("y = x^3 on -40..40", "BM_SurfaceCube40", "BM_NaiveCube40", 1, ("ratio", 0.1)),
+    ("y = x^2 on -1000..1000", "BM_SurfaceSquare1000", "BM_NaiveSquare1000", 1, ("ratio", 0.05)),
+    ("drag step, x^2, start-up view", "BM_WindowDrag", "BM_NaiveDrag", 1000, ("ratio", 0.25)),
+    ("drag step, x^2, -1000..1000", "BM_WindowDragWide", "BM_NaiveDragWide", 1, ("time", 0.25)),
+]
+
+SECONDS = {"ns": 1e-9, "us": 1e-6, "ms": 1e-3, "s": 1.0}
+
+
+def readable(seconds):
+    for unit, size in (("s", 1.0), ("ms", 1e-3), ("µs", 1e-6)):
+        if seconds >= size:
+            return f"{seconds / size:.3g} {unit}"
+    return f"{seconds / 1e-9:.3g} ns"
+
+
+def main(paths):
+    times = {}
+    for path in paths:
+        with open(path, encoding="utf-8") as f:
+            for b in json.load(f)["benchmarks"]:
+                if b.get("run_type", "iteration") == "iteration":
+                    times[b["name"]] = b["real_time"] * SECONDS[b["time_unit"]]
+    header = ("Work", "Ours", "Naive", "Ratio", "Goal", "Met")
+    lines = []
+    all_met = True
+    for work, ours, naive, steps, (kind, goal) in ROWS:
+        if ours not in times or naive not in times:
+            lines.append((work, "-", "-", "-", "-", "not run"))
+            all_met = False
+            continue
+        t_ours, t_naive = times[ours] / steps, times[naive] / steps
+        ratio = t_ours / t_naive
+        if kind == "ratio":
+            met, goal_text = ratio <= goal, f"≤ {goal:g}"
+        else:
+            met, goal_text = t_ours <= goal, f"≤ {readable(goal)}"
+        all_met &= met
+        lines.append((work, readable(t_ours), readable(t_naive), f"{ratio:.3f}", goal_text, "yes" if met else "NO"))
+    widths = [max(len(row[i]) for row in [header] + lines) for i in range(len(header))]
+    def show(row):
+        print("| " + " | ".join(cell.ljust(w) for cell, w in zip(row, widths)) + " |")
+    show(header)
+    print("|" + "|".join("-" * (w + 2) for w in widths) + "|")
+    for row in lines:
+        show(row)
+    print("all goals met" if all_met else "some goals not met")
+
+
+if __name__ == "__main__":
+    main(sys.argv[1:])
