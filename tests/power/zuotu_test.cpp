@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdint>
+#include <cstring>
 
 using namespace quorvex;
 using canvas::SurfaceOp;
@@ -215,4 +217,66 @@ TEST(PlotFormula, ReadsAsTypedWithTheSignInFront) {
         EXPECT_EQ(quorvex::formula2(c.n, c.m), QString::fromUtf8(c.fractional)) << c.fractional;
     EXPECT_EQ(quorvex::formula1(3), "y = x^3");
     EXPECT_EQ(quorvex::formula1(-1), "y = x^(-1)");
+}
+
+namespace {
+
+// FNV-1a over the bit patterns of every segment's end points, in order: any change to a sample x, a clamp
+// or where a run breaks changes it.
+std::uint64_t segmentChecksum(const std::vector<SurfaceOp>& lines) {
+    std::uint64_t h = 14695981039346656037ull;
+    for (const SurfaceOp& op : lines)
+        for (const float v : {op.a, op.b, op.c, op.d}) {
+            std::uint32_t bits;
+            std::memcpy(&bits, &v, sizeof bits);
+            for (int i = 0; i < 4; ++i) {
+                h ^= (bits >> (8 * i)) & 0xFF;
+                h *= 1099511628211ull;
+            }
+        }
+    return h;
+}
+
+struct SampledView {
+    const char* name;
+    ViewRange view;
+    std::int16_t n;
+    std::int16_t m; ///< 0: the integer form y = x^n
+    std::size_t segments;
+    std::uint64_t checksum;
+};
+
+// Recorded from the plot routines as they sample today; faster drawing must reach the same segments.
+const SampledView kSampledViews[] = {
+    {"square, start-up", kStartUp, 2, 0, 399, 0x67989cd383b5a539ull},
+    {"cube, start-up", kStartUp, 3, 0, 399, 0xb7e9233a758f99f0ull},
+    {"x^-1, start-up", kStartUp, -1, 0, 396, 0x962ff34d406f6a37ull},
+    {"x^-2, start-up", kStartUp, -2, 0, 396, 0x505be55301899b76ull},
+    {"x^7, zoomed in", {-2.5, 2.5, -2.5, 2.5, 0.5, 0.5}, 7, 0, 24, 0x126a33c628b90450ull},
+    {"cube, -40..40", {-40, 40, -40, 40, 1, 1}, 3, 0, 6399, 0x4c34f0fd014d896cull},
+    {"square, dragged", {-3.75, 16.25, -12.5, 7.5, 1, 1}, 2, 0, 399, 0xcd4d6edbfa0acbc0ull},
+    {"x^-3, dragged", {-13.25, 6.75, -2.5, 17.5, 1, 1}, -3, 0, 397, 0x1d6d7c91619db8ffull},
+    {"cube, above the axis", {-10, 10, 20, 40, 1, 1}, 3, 0, 399, 0xfa1061209f3b0a05ull},
+    {"square, -100..100", {-100, 100, -100, 100, 10, 10}, 2, 0, 40000, 0x82f259b14c899e39ull},
+    {"x^5, wide view", {-2500, 2500, -2500, 2500, 100, 100}, 5, 0, 200000, 0xdb7d77ec61df32f0ull},
+    {"x^(1/2)", kStartUp, 1, 2, 199, 0x05a21357818a8f38ull},
+    {"x^(2/3)", kStartUp, 2, 3, 398, 0xfdf8dd9f914c7361ull},
+    {"x^(3/5), -40..40", {-40, 40, -40, 40, 1, 1}, 3, 5, 6398, 0x1165efa0c08b1495ull},
+    {"x^(-1/3)", kStartUp, -1, 3, 396, 0xe4b62f3e4105c731ull},
+    {"x^(-2/1), dragged", {-3.75, 16.25, -12.5, 7.5, 1, 1}, -2, 1, 646, 0xe82c3592c5e35e99ull},
+};
+
+} // namespace
+
+TEST(Sampling, SegmentsStayBitForBit) {
+    for (const SampledView& c : kSampledViews) {
+        Plot p(c.view);
+        if (c.m == 0)
+            zuotu1(p.surface, c.view, c.n);
+        else
+            zuotu2(p.surface, c.view, c.n, c.m);
+        const auto lines = p.lines();
+        EXPECT_EQ(lines.size(), c.segments) << c.name;
+        EXPECT_EQ(segmentChecksum(lines), c.checksum) << c.name;
+    }
 }
