@@ -4,6 +4,8 @@
 #include <cfloat>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
+#include <cstring>
 #include <limits>
 #include <string>
 
@@ -308,11 +310,82 @@ void resetRnd() {
     rndState = kRndStart;
 }
 
+namespace {
+
+// The maths library's pow returns a double within 0.54 of a unit in the last place of the true power (the
+// worst case glibc states for its pow). A result accepted below lies within 0.44 units of the true value
+// and is not a power of two, so its neighbours are at least 0.56 units away: pow cannot return them.
+constexpr double kAcceptedUnits = 0.44;
+// Bases and powers between these bounds keep every rounding error of the products a normal double, so the
+// double-double value below carries about 100 significant bits.
+constexpr double kSmallest = 0x1p-400;
+constexpr double kLargest = 0x1p400;
+
+#ifdef EXPLORERS_X86
+// Chosen at run time below: with the fused multiply-add in hardware the two-product costs one instruction.
+__attribute__((target("fma")))
+#endif
+std::optional<double>
+multipliedPowerWith(double x, int n) {
+    const double ax = std::fabs(x);
+    if (!(ax >= kSmallest && ax <= kLargest))
+        return std::nullopt;
+    // hi + lo is x^|n| with an error below 1e-28 of it: each product's rounding error is kept exactly.
+    double hi = x, lo = 0;
+    for (int i = std::abs(n); i > 1; --i) {
+        const double p = hi * x;
+        lo = std::fma(hi, x, -p) + lo * x;
+        hi = p;
+    }
+    if (!(std::fabs(hi) >= kSmallest && std::fabs(hi) <= kLargest))
+        return std::nullopt;
+    if (n < 0) {
+        const double q = 1 / hi;
+        lo = (std::fma(-q, hi, 1.0) - q * lo) / hi;
+        hi = q;
+    }
+    const double c = hi + lo;
+    const double residual = std::fabs((hi - c) + lo);
+    std::uint64_t bits;
+    std::memcpy(&bits, &c, sizeof bits);
+    const std::uint64_t exponent = (bits >> 52) & 0x7FF;
+    if ((bits & 0xFFFFFFFFFFFFFull) == 0)
+        return std::nullopt; // a power of two: its spacing differs on either side
+    // One unit in the last place of c: 2^(exponent - 1023 - 52), exponent > 52 for every accepted c.
+    const std::uint64_t unitBits = (exponent - 52) << 52;
+    double unit;
+    std::memcpy(&unit, &unitBits, sizeof unit);
+    if (!(residual <= kAcceptedUnits * unit))
+        return std::nullopt;
+    return c;
+}
+
+bool hasFma() {
+#ifdef EXPLORERS_X86
+    static const bool has = __builtin_cpu_supports("fma");
+    return has;
+#else
+    return true;
+#endif
+}
+
+} // namespace
+
+std::optional<double> multipliedPower(double x, int n) {
+    if (n == 0 || std::abs(n) > kMaxMultipliedExponent || !hasFma())
+        return std::nullopt;
+    return multipliedPowerWith(x, n);
+}
+
 double checkedPow(double x, double a) {
     if (x < 0 && a != std::trunc(a))
         throw RuntimeError(RuntimeErrorKind::InvalidCall, "negative base with a fractional exponent");
     if (x == 0 && a < 0)
         throw RuntimeError(RuntimeErrorKind::DivisionByZero, "division by zero");
+    // Plots of whole powers take millions of these: a product is several times cheaper than pow.
+    if (std::fabs(a) <= kMaxMultipliedExponent && a == std::trunc(a))
+        if (const auto product = multipliedPower(x, static_cast<int>(a)))
+            return *product;
     return checkFinite(std::pow(x, a));
 }
 

@@ -7,6 +7,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <optional>
 #include <stdexcept>
 
 namespace canvas {
@@ -78,6 +79,14 @@ void resetRnd();
 /// x raised to a, as the real power: a negative base needs a whole exponent. RuntimeError on overflow,
 /// on 0 raised to a negative power and on a negative base with a fractional exponent.
 double checkedPow(double x, double a);
+
+/// Largest |n| that multipliedPower takes.
+constexpr int kMaxMultipliedExponent = 64;
+
+/// x^n for a whole n (0 < |n| <= kMaxMultipliedExponent) by multiplication, when the product is provably
+/// the very double std::pow(x, n) returns; empty otherwise (then pow itself must be asked). Whole powers
+/// plotted by the million cost a few multiplications each instead of a logarithm and an exponential.
+std::optional<double> multipliedPower(double x, int n);
 
 /// Natural logarithm; RuntimeError for a value that is not positive.
 double checkedLog(double x);
