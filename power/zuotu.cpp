@@ -74,6 +74,29 @@ ClampLimits positiveExponentLimits(const canvas::ViewRange& view) {
 
 constexpr double kFixedLimit = 100000;
 
+// checkedPow with the exponent fixed, remembering its last base. Within a run the next segment starts at
+// the last one's end, x + s, the very same double: its power is the one just computed, so each sample is
+// raised once instead of twice. A failure leaves nothing remembered and passes through as before.
+class PowerOf {
+public:
+    explicit PowerOf(double exponent) : exponent_(exponent) {}
+    double operator()(double x) {
+        // The sign of a zero matters to odd powers: -0 and +0 are different bases.
+        if (known_ && x == lastX_ && std::signbit(x) == std::signbit(lastX_))
+            return lastY_;
+        lastY_ = checkedPow(x, exponent_);
+        lastX_ = x;
+        known_ = true;
+        return lastY_;
+    }
+
+private:
+    double exponent_;
+    bool known_ = false;
+    double lastX_ = 0;
+    double lastY_ = 0;
+};
+
 bool isOdd(int v) {
     return v % 2 != 0;
 } // a negative odd number leaves -1: odd too
@@ -93,10 +116,11 @@ PlotOutcome zuotu1(canvas::Surface& surface, const canvas::ViewRange& view, std:
     // A run-time failure from here on (an overflowing power, a coordinate beyond single precision) ends the
     // plot quietly; the segments already drawn stay.
     try {
+        PowerOf power(n);
         auto segment = [&](double x, double high, double highValue, double low, double lowValue) {
-            double y1 = checkedPow(x, n);
+            double y1 = power(x);
             const double x2 = x + s;
-            double y2 = checkedPow(x2, n);
+            double y2 = power(x2);
             if (y1 > high)
                 y1 = highValue;
             if (y2 > high)
@@ -142,6 +166,7 @@ PlotOutcome zuotu2(canvas::Surface& surface, const canvas::ViewRange& view, std:
     const bool leftHalf = isOdd(m);
     const bool throughOrigin = isOdd(n);
     try {
+        PowerOf power(a);
         auto mirror = [&](double x, double y1, double x2, double y2) {
             if (throughOrigin)
                 surface.Line(-x, -y1, -x2, -y2, colour);
@@ -152,23 +177,24 @@ PlotOutcome zuotu2(canvas::Surface& surface, const canvas::ViewRange& view, std:
             samplingRun(s, L - s, s, [&](double x) {
                 if (x == 0)
                     return;
-                const double y1 = checkedPow(x, a);
+                const double y1 = power(x);
                 const double x2 = x + s;
-                const double y2 = checkedPow(x2, a);
+                const double y2 = power(x2);
                 surface.Line(x, y1, x2, y2, colour);
                 if (leftHalf)
                     mirror(x, y1, x2, y2);
             });
         } else if (!leftHalf) {
             samplingRun(0, L - s, s, [&](double x) {
+                const double y1 = power(x);
                 const double x2 = x + s;
-                surface.Line(x, checkedPow(x, a), x2, checkedPow(x2, a), colour);
+                surface.Line(x, y1, x2, power(x2), colour);
             });
         } else {
             samplingRun(0, L - s, s, [&](double x) {
-                double y1 = checkedPow(x, a);
+                double y1 = power(x);
                 const double x2 = x + s;
-                double y2 = checkedPow(x2, a);
+                double y2 = power(x2);
                 if (y1 > kFixedLimit)
                     y1 = view.ymax;
                 if (y2 > kFixedLimit)
