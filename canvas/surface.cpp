@@ -53,12 +53,27 @@ bool joinRun(QLine& last, const QLine& next) {
     return false;
 }
 
+// std::lround for the clipped coordinates (within a few pixels of the canvas), without the library call:
+// the fraction is exact, so halves go away from zero just as there.
+inline long roundHalfAway(double v) {
+    const double whole = std::trunc(v);
+    const double fraction = v - whole;
+    return static_cast<long>(whole) + (fraction >= 0.5 ? 1 : fraction <= -0.5 ? -1 : 0);
+}
+
+// Whether both ends lie in the clipping rectangle: then clipping would leave the segment as it is.
+inline bool bothInside(double ax, double ay, double bx, double by, double left, double top, double right,
+                       double bottom) {
+    return ax >= left && ax <= right && bx >= left && bx <= right && ay >= top && ay <= bottom && by >= top &&
+           by <= bottom;
+}
+
 // The pixel column (or row) of a device coordinate: the nearest one, except that a point on the right (or
 // bottom) edge of the view, or within half a pixel inside it, lies on the last visible column rather than on
 // the one just past the canvas. Lines at x = xmax or y = ymin (the start-up grid's edges, the tip of the x
 // arrow) show that way. Only the rasterising moves; the mapping itself is untouched.
 int pixelOf(double coordinate, int extent) {
-    const long nearest = std::lround(coordinate);
+    const long nearest = roundHalfAway(coordinate);
     if (nearest == extent && coordinate <= extent)
         return extent - 1;
     return static_cast<int>(nearest);
@@ -317,9 +332,10 @@ void Surface::Line(double x1, double y1, double x2, double y2, Colour colour) {
     double ax = a.x(), ay = a.y(), bx = b.x(), by = b.y();
     const int pen = devicePen();
     const double m = kClipMargin + pen;
-    if (!clipSegment(ax, ay, bx, by, -m, -m, image_.width() + m, image_.height() + m))
-        return;
     const int w = image_.width(), h = image_.height();
+    if (!bothInside(ax, ay, bx, by, -m, -m, w + m, h + m) &&
+        !clipSegment(ax, ay, bx, by, -m, -m, w + m, h + m))
+        return;
     // Clamped curves run by the million just outside an edge: those cost the list no more than a test.
     if (listEnabled_ && std::max(ax, bx) >= 0 && std::min(ax, bx) <= w && std::max(ay, by) >= 0 &&
         std::min(ay, by) <= h) {
@@ -336,6 +352,11 @@ void Surface::Line(double x1, double y1, double x2, double y2, Colour colour) {
             list_.addLine(logical(vx1, vy1), logical(vx2, vy2), colour, drawWidth_);
     }
     const QLine segment(pixelOf(ax, w), pixelOf(ay, h), pixelOf(bx, w), pixelOf(by, h));
+    // A finely sampled curve stands still within one pixel for thousands of segments: a dot on the end of
+    // the run being batched adds no pixel and no changed area, so it is done with here.
+    if (!pendingLines_.empty() && pendingColour_ == colour && pendingWidth_ == pen &&
+        segment.p1() == segment.p2() && segment.p1() == pendingLines_.back().p2())
+        return;
     if (!pendingLines_.empty() && (pendingColour_ != colour || pendingWidth_ != pen))
         flushLines();
     const int reach = pen + 1;

@@ -280,3 +280,53 @@ TEST(Sampling, SegmentsStayBitForBit) {
         EXPECT_EQ(segmentChecksum(lines), c.checksum) << c.name;
     }
 }
+
+namespace {
+
+std::uint64_t pictureChecksum(canvas::Surface& surface) {
+    const QImage& image = surface.Image();
+    std::uint64_t h = 14695981039346656037ull;
+    for (int y = 0; y < image.height(); ++y) {
+        const auto* row = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+        for (int x = 0; x < image.width(); ++x) {
+            h ^= row[x] & 0xFFFFFFu;
+            h *= 1099511628211ull;
+        }
+    }
+    return h;
+}
+
+} // namespace
+
+// However segments reach the pixels, the picture of a plot is the same: a plain 2-pixel curve on the
+// canvas, for the same views (and the wide one the samples come in their thousands per pixel).
+TEST(Sampling, PicturesStayPixelForPixel) {
+    struct Case {
+        const char* name;
+        ViewRange view;
+        std::int16_t n;
+        std::int16_t m;
+        std::uint64_t checksum;
+    };
+    const Case cases[] = {
+        {"square, start-up", kStartUp, 2, 0, 0xa77f27b4a4c11d1full},
+        {"x^-1, start-up", kStartUp, -1, 0, 0x85cfed49409f3f16ull},
+        {"cube, -40..40", {-40, 40, -40, 40, 1, 1}, 3, 0, 0x96427c00c5132883ull},
+        {"x^-3, dragged", {-13.25, 6.75, -2.5, 17.5, 1, 1}, -3, 0, 0x6efde830f66381b9ull},
+        {"square, -300..300", {-300, 300, -300, 300, 10, 10}, 2, 0, 0xa434c340e7563536ull},
+        {"x^5, wide view", {-2500, 2500, -2500, 2500, 100, 100}, 5, 0, 0x84d1952f5a64e481ull},
+        {"x^(2/3)", kStartUp, 2, 3, 0x2d483e3cf861ef1aull},
+        {"x^(3/5), -40..40", {-40, 40, -40, 40, 1, 1}, 3, 5, 0x020ca561449aed7bull},
+    };
+    for (const Case& c : cases) {
+        canvas::resetRnd();
+        canvas::Surface surface(QSize(389, 373), canvas::RGB(255, 255, 192), 0);
+        surface.Scale(c.view.xmin, c.view.ymax, c.view.xmax, c.view.ymin);
+        surface.setDrawWidth(2);
+        if (c.m == 0)
+            zuotu1(surface, c.view, c.n);
+        else
+            zuotu2(surface, c.view, c.n, c.m);
+        EXPECT_EQ(pictureChecksum(surface), c.checksum) << c.name;
+    }
+}
