@@ -416,10 +416,8 @@ void clearVectorState() {
 #endif
 }
 
-float toSingle(double value) {
-    if (!std::isfinite(value) || std::fabs(value) > static_cast<double>(FLT_MAX))
-        throw RuntimeError(RuntimeErrorKind::Overflow, "overflow");
-    return static_cast<float>(value);
+void throwOverflow() {
+    throw RuntimeError(RuntimeErrorKind::Overflow, "overflow");
 }
 
 } // namespace canvas

@@ -212,6 +212,8 @@ Surface::~Surface() {
 }
 
 int Surface::devicePen() const {
+    if (ratio_ == 1.0)
+        return drawWidth_;
     return std::max(1, static_cast<int>(std::lround(drawWidth_ * ratio_)));
 }
 
@@ -303,10 +305,6 @@ void Surface::Scale(double x1, double y1, double x2, double y2) {
     scaleY2_ = fy2;
     pxPerUnitX_ = image_.width() / static_cast<double>(width);
     pxPerUnitY_ = image_.height() / static_cast<double>(height);
-}
-
-QPointF Surface::toPixel(double x, double y) const {
-    return {(x - scaleX1_) * pxPerUnitX_, (y - scaleY1_) * pxPerUnitY_};
 }
 
 QPointF Surface::toUser(QPointF pixel) const {

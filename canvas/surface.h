@@ -83,7 +83,9 @@ public:
     QImage picture();
 
     /// Device-pixel position (fractional) of a point in user units, under the current mapping.
-    QPointF toPixel(double x, double y) const;
+    QPointF toPixel(double x, double y) const {
+        return {(x - scaleX1_) * pxPerUnitX_, (y - scaleY1_) * pxPerUnitY_};
+    }
     /// User coordinates of a device-pixel position, in single precision, as pointer events report them.
     QPointF toUser(QPointF pixel) const;
     float scaleLeft() const { return scaleX1_; }
