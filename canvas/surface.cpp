@@ -518,7 +518,12 @@ void Surface::Print(const QString& text) {
     op.text = text;
     record(op);
     if (rasterising_) {
-        flushLines();
+        // Text is blended straight into the pixels, so lines waiting in the batch must be drawn first,
+        // unless they are in the text's colour: a pixel an opaque line covers ends in that colour in either
+        // order (text blended onto it keeps it), and every other pixel sees only the text. The tick numbers
+        // of a frame then leave their tick lines batched instead of drawing them one by one.
+        if (pendingColour_ != foreColor_)
+            flushLines();
         painter();
     }
     if (lineHeight_ == 0 || lineHeightItalic_ == 0) {
