@@ -152,3 +152,46 @@ TEST(Surface, WithoutRasterisingOperationsAreRecordedAndCheckedButDrawNothing) {
     EXPECT_EQ(counted.CurrentX(), drawn.CurrentX());
     EXPECT_EQ(counted.CurrentY(), drawn.CurrentY());
 }
+
+// Lines wait in a batch while text is blended straight into the pixels. Whatever the order in which they
+// finally reach the picture, it must be the one of drawing each at once: lines in the text's colour under
+// and over numbers, thick and thin, and lines of another colour.
+TEST(Surface, BatchedLinesAndTextGiveThePictureOfDrawingEachAtOnce) {
+    struct Step {
+        enum { Line, Width, Text } kind;
+        double x1, y1, x2, y2;
+        canvas::Colour colour;
+    };
+    const canvas::Colour red = canvas::RGB(200, 30, 30);
+    const std::vector<std::vector<Step>> scripts = {
+        {{Step::Line, -5, 0.1, 5, 0.1, 0}, {Step::Text, -4, 0.4, 0, 0, 0}, {Step::Line, -3, 1, -3, -1, 0}},
+        {{Step::Text, -4, 0.4, 0, 0, 0}, {Step::Width, 2, 0, 0, 0, 0}, {Step::Line, -5, 0.2, 5, 0.1, 0}},
+        {{Step::Line, -5, 0.1, 5, 0.1, red}, {Step::Text, -4, 0.4, 0, 0, 0}, {Step::Line, -4, 0.3, 4, 0, 0}},
+        {{Step::Width, 2, 0, 0, 0, 0},
+         {Step::Line, -4, 0.3, 4, 0, red},
+         {Step::Text, -4, 0.4, 0, 0, 0},
+         {Step::Line, -4.1, -0.2, 4, 0.5, 0},
+         {Step::Text, -3.9, 0.35, 0, 0, 0}},
+    };
+    for (std::size_t i = 0; i < scripts.size(); ++i) {
+        canvas::Surface batched(QSize(120, 60), canvas::RGB(255, 255, 192), 0);
+        canvas::Surface eager(QSize(120, 60), canvas::RGB(255, 255, 192), 0);
+        for (canvas::Surface* s : {&batched, &eager}) {
+            s->Scale(-5, 1, 5, -1);
+            for (const Step& step : scripts[i]) {
+                if (step.kind == Step::Line)
+                    s->Line(step.x1, step.y1, step.x2, step.y2, step.colour);
+                else if (step.kind == Step::Width)
+                    s->setDrawWidth(static_cast<int>(step.x1));
+                else {
+                    s->setCurrentX(step.x1);
+                    s->setCurrentY(step.y1);
+                    s->Print(QStringLiteral("-0.0123"));
+                }
+                if (s == &eager)
+                    s->Image(); // draws what waits at once
+            }
+        }
+        EXPECT_EQ(batched.Image(), eager.Image()) << "script " << i;
+    }
+}
