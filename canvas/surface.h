@@ -22,6 +22,7 @@
 #include <functional>
 #include <memory>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 namespace canvas {
@@ -166,6 +167,9 @@ private:
     std::vector<SurfaceOp> ops_;
     bool dirty_ = false;
     QRect dirtyRect_;
+    // Per pixel row, the first and last column drawn on since the canvas was last filled (first > last:
+    // none); empty when nothing has been drawn. Cls fills only these.
+    std::vector<std::pair<int, int>> drawnSpans_;
     std::function<void()> changed_;
 };
 

@@ -238,3 +238,26 @@ TEST(Frame, GridAndArrowCloseOnTheRightAndBottomEdges) {
         EXPECT_EQ(image.pixelColor(5, image.height() - 1), grey);
     }
 }
+
+// Clearing restores only what was drawn since the last clear; nothing of an earlier picture may remain.
+// Each view is drawn over the one before (frame, grid, dots and a thick line, as a drag redraws them)
+// and must equal the same view drawn on a fresh canvas.
+TEST(Frame, RedrawingLeavesNoTraceOfThePictureBefore) {
+    const ViewRange views[] = {{-10, 10, -10, 10, 1, 1},         {-10, 10, -10, 10, 0.001, 0.001},
+                               {5.5, 6.5, -1, 1, 0.1, 0.1},      {-3.3, 16.7, -12, 8, 0.5, 2},
+                               {-1000, 1000, -1000, 1000, 1, 1}, {-10, 10, -10, 10, 1, 1}};
+    auto draw = [](Surface& s, const ViewRange& v) {
+        zuobiao(s, kPower, v.xmin, v.xmax, v.ymin, v.ymax, v.xju1, v.yju1);
+        drawGrid(s, v);
+        s.setDrawWidth(3);
+        s.Line(v.xmin, v.ymin, v.xmax, (v.ymin + v.ymax) / 2, RGB(200, 30, 30));
+        s.PSet(v.xmax - (v.xmax - v.xmin) / 7, v.ymax - (v.ymax - v.ymin) / 9);
+    };
+    Surface reused(QSize(389, 373), RGB(255, 255, 192), 0);
+    for (const ViewRange& v : views) {
+        draw(reused, v);
+        Surface fresh(QSize(389, 373), RGB(255, 255, 192), 0);
+        draw(fresh, v);
+        EXPECT_EQ(reused.Image(), fresh.Image()) << v.xmin << ".." << v.xmax << " by " << v.xju1;
+    }
+}
