@@ -283,14 +283,49 @@ void Surface::flushLines() {
     if (pendingLines_.empty())
         return;
     QPainter& p = painter();
-    QPen pen(toQColor(pendingColour_));
-    pen.setWidth(pendingWidth_);
-    pen.setCapStyle(Qt::RoundCap);
-    pen.setJoinStyle(Qt::RoundJoin);
-    p.setPen(pen);
-    p.drawLines(pendingLines_.data(), static_cast<int>(pendingLines_.size()));
-    pendingLines_.clear();
+    if (pendingWidth_ == 1)
+        setThinRowAndColumnLines();
+    if (!pendingLines_.empty()) {
+        QPen pen(toQColor(pendingColour_));
+        pen.setWidth(pendingWidth_);
+        pen.setCapStyle(Qt::RoundCap);
+        pen.setJoinStyle(Qt::RoundJoin);
+        p.setPen(pen);
+        p.drawLines(pendingLines_.data(), static_cast<int>(pendingLines_.size()));
+        pendingLines_.clear();
+    }
     clearVectorState();
+}
+
+void Surface::setThinRowAndColumnLines() {
+    // A one-pixel aliased line along a row or a column is every pixel from one end to the other, both
+    // included: the frame's axes and ticks and the grid are such lines, and setting their pixels directly
+    // saves the painter's set-up for each. The lines are opaque and of one colour, so the order in which
+    // they reach the pixels does not matter. The rest stay for the painter.
+    uchar* bits = image_.bits();
+    const qsizetype stride = image_.bytesPerLine();
+    const QRgb colour = qRgb(redOf(pendingColour_), greenOf(pendingColour_), blueOf(pendingColour_));
+    const int w = image_.width(), h = image_.height();
+    auto kept = pendingLines_.begin();
+    for (const QLine& line : pendingLines_) {
+        if (line.y1() == line.y2()) {
+            const int y = line.y1();
+            const int left = std::max(0, std::min(line.x1(), line.x2()));
+            const int right = std::min(w - 1, std::max(line.x1(), line.x2()));
+            if (y >= 0 && y < h && left <= right)
+                fillPixels(reinterpret_cast<QRgb*>(bits + y * stride) + left, right - left + 1, colour);
+        } else if (line.x1() == line.x2()) {
+            const int x = line.x1();
+            const int top = std::max(0, std::min(line.y1(), line.y2()));
+            const int bottom = std::min(h - 1, std::max(line.y1(), line.y2()));
+            if (x >= 0 && x < w)
+                for (int y = top; y <= bottom; ++y)
+                    reinterpret_cast<QRgb*>(bits + y * stride)[x] = colour;
+        } else {
+            *kept++ = line;
+        }
+    }
+    pendingLines_.erase(kept, pendingLines_.end());
 }
 
 const QImage& Surface::Image() {

@@ -128,6 +128,7 @@ private:
 
     QPainter& painter();
     void flushLines();
+    void setThinRowAndColumnLines();
     void markChanged(const QRect& pixels);
     void record(SurfaceOp op);
     const Glyph& glyph(QChar c);

@@ -195,3 +195,34 @@ TEST(Surface, BatchedLinesAndTextGiveThePictureOfDrawingEachAtOnce) {
         EXPECT_EQ(batched.Image(), eager.Image()) << "script " << i;
     }
 }
+
+// Thin lines along a row or a column are set straight into the pixels rather than through the painter;
+// the pixels must be the painter's own, for every length and direction, at the edges and partly outside.
+TEST(Surface, ThinRowAndColumnLinesAreThePaintersPixels) {
+    const QSize size(40, 30);
+    std::vector<QLine> lines;
+    for (int length = 0; length <= 12; ++length)
+        for (const QPoint start :
+             {QPoint(5, 5), QPoint(0, 0), QPoint(39, 29), QPoint(-3, 10), QPoint(36, 27)})
+            for (const QPoint direction : {QPoint(1, 0), QPoint(-1, 0), QPoint(0, 1), QPoint(0, -1)})
+                lines.emplace_back(start, start + length * direction);
+    lines.emplace_back(QPoint(-9, 3), QPoint(48, 3));
+    lines.emplace_back(QPoint(20, -9), QPoint(20, 38));
+    for (const QLine& line : lines) {
+        canvas::Surface surface(size, canvas::RGB(255, 255, 192), 0);
+        surface.Scale(0, 0, size.width(), size.height());
+        surface.Line(line.x1(), line.y1(), line.x2(), line.y2(), canvas::RGB(10, 20, 30));
+        QImage expected(size, QImage::Format_RGB32);
+        expected.fill(QColor(255, 255, 192));
+        QPainter p(&expected);
+        QPen pen(QColor(10, 20, 30));
+        pen.setWidth(1);
+        pen.setCapStyle(Qt::RoundCap);
+        pen.setJoinStyle(Qt::RoundJoin);
+        p.setPen(pen);
+        p.drawLine(line);
+        p.end();
+        EXPECT_EQ(surface.Image(), expected)
+            << line.x1() << "," << line.y1() << " to " << line.x2() << "," << line.y2();
+    }
+}
