@@ -1,6 +1,7 @@
 // Dragging the plane with y = x^2 plotted, through the real window's handler (range boxes written, frame and
 // curve redrawn each step), against the naive baseline drawing the same frame and segments with a plain
-// QPainter: 1,000 steps over the start-up view, and single steps on -1000..1000 (4 million segments each).
+// QPainter: 1,000 steps over the start-up view, 100 over -40..40 (the widest view zooming out reaches), and
+// single steps on -1000..1000 (4 million segments each).
 
 #include "benchmain.h"
 #include "naive.h"
@@ -66,6 +67,12 @@ void BM_NaiveDrag(benchmark::State& state) {
 void BM_WindowDrag(benchmark::State& state) {
     runWindow(state, 10, kSteps, 1);
 }
+void BM_NaiveDragZoomedOut(benchmark::State& state) {
+    runNaive(state, {-40, 40, -40, 40, 1, 1}, 100, 4);
+}
+void BM_WindowDragZoomedOut(benchmark::State& state) {
+    runWindow(state, 40, 100, 4);
+}
 void BM_NaiveDragWide(benchmark::State& state) {
     runNaive(state, {-1000, 1000, -1000, 1000, 1, 1}, 1, 100);
 }
@@ -75,6 +82,8 @@ void BM_WindowDragWide(benchmark::State& state) {
 
 BENCHMARK(BM_NaiveDrag)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_WindowDrag)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_NaiveDragZoomedOut)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_WindowDragZoomedOut)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_NaiveDragWide)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_WindowDragWide)->Unit(benchmark::kMillisecond);
 

@@ -17,6 +17,8 @@ ROWS = [
     ("y = x^3 on -40..40", "BM_SurfaceCube40", "BM_NaiveCube40", 1, ("ratio", 0.1)),
     ("y = x^2 on -1000..1000", "BM_SurfaceSquare1000", "BM_NaiveSquare1000", 1, ("ratio", 0.05)),
     ("drag step, x^2, start-up view", "BM_WindowDrag", "BM_NaiveDrag", 1000, ("ratio", 0.25)),
+    ("drag step, x^2, -40..40 (zoomed out)", "BM_WindowDragZoomedOut", "BM_NaiveDragZoomedOut", 100,
+     ("time", 1 / 60)),
     ("drag step, x^2, -1000..1000", "BM_WindowDragWide", "BM_NaiveDragWide", 1, ("time", 0.25)),
 ]
 
