@@ -129,6 +129,7 @@ private:
     QPainter& painter();
     void flushLines();
     void setThinRowAndColumnLines();
+    void setShortWideLines();
     void markChanged(const QRect& pixels);
     void record(SurfaceOp op);
     const Glyph& glyph(QChar c);

@@ -226,3 +226,34 @@ TEST(Surface, ThinRowAndColumnLinesAreThePaintersPixels) {
             << line.x1() << "," << line.y1() << " to " << line.x2() << "," << line.y2();
     }
 }
+
+// Short two-pixel segments (the steps of every curve) are also set straight into the pixels: they must be
+// the painter's pixels for every direction and length on both sides of the limit where the painter takes
+// over, at several places on the canvas and at its edges.
+TEST(Surface, ShortWideSegmentsAreThePaintersPixels) {
+    const QSize size(48, 40);
+    for (const QPoint start : {QPoint(20, 20), QPoint(17, 23), QPoint(1, 1), QPoint(46, 38), QPoint(0, 20)})
+        for (int dx = -12; dx <= 12; ++dx)
+            for (int dy = -12; dy <= 12; ++dy) {
+                const QLine line(start, start + QPoint(dx, dy));
+                // An end on the far edge is moved onto the last pixel, unlike the painter's.
+                if (line.x2() == size.width() || line.y2() == size.height())
+                    continue;
+                canvas::Surface surface(size, canvas::RGB(255, 255, 192), 0);
+                surface.Scale(0, 0, size.width(), size.height());
+                surface.setDrawWidth(2);
+                surface.Line(line.x1(), line.y1(), line.x2(), line.y2(), canvas::RGB(10, 20, 30));
+                QImage expected(size, QImage::Format_RGB32);
+                expected.fill(QColor(255, 255, 192));
+                QPainter p(&expected);
+                QPen pen(QColor(10, 20, 30));
+                pen.setWidth(2);
+                pen.setCapStyle(Qt::RoundCap);
+                pen.setJoinStyle(Qt::RoundJoin);
+                p.setPen(pen);
+                p.drawLines(&line, 1);
+                p.end();
+                ASSERT_EQ(surface.Image(), expected)
+                    << start.x() << "," << start.y() << " by " << dx << "," << dy;
+            }
+}
