@@ -196,6 +196,24 @@ TEST(Surface, BatchedLinesAndTextGiveThePictureOfDrawingEachAtOnce) {
     }
 }
 
+namespace {
+
+// One line in the colour (10, 20, 30) drawn by a plain painter with the surface's pen, on its back colour.
+QImage paintersLine(QSize size, const QLine& line, int width) {
+    QImage image(size, QImage::Format_RGB32);
+    image.fill(QColor(255, 255, 192));
+    QPainter p(&image);
+    QPen pen(QColor(10, 20, 30));
+    pen.setWidth(width);
+    pen.setCapStyle(Qt::RoundCap);
+    pen.setJoinStyle(Qt::RoundJoin);
+    p.setPen(pen);
+    p.drawLine(line);
+    return image;
+}
+
+} // namespace
+
 // Thin lines along a row or a column are set straight into the pixels rather than through the painter;
 // the pixels must be the painter's own, for every length and direction, at the edges and partly outside.
 TEST(Surface, ThinRowAndColumnLinesAreThePaintersPixels) {
@@ -212,17 +230,7 @@ TEST(Surface, ThinRowAndColumnLinesAreThePaintersPixels) {
         canvas::Surface surface(size, canvas::RGB(255, 255, 192), 0);
         surface.Scale(0, 0, size.width(), size.height());
         surface.Line(line.x1(), line.y1(), line.x2(), line.y2(), canvas::RGB(10, 20, 30));
-        QImage expected(size, QImage::Format_RGB32);
-        expected.fill(QColor(255, 255, 192));
-        QPainter p(&expected);
-        QPen pen(QColor(10, 20, 30));
-        pen.setWidth(1);
-        pen.setCapStyle(Qt::RoundCap);
-        pen.setJoinStyle(Qt::RoundJoin);
-        p.setPen(pen);
-        p.drawLine(line);
-        p.end();
-        EXPECT_EQ(surface.Image(), expected)
+        EXPECT_EQ(surface.Image(), paintersLine(size, line, 1))
             << line.x1() << "," << line.y1() << " to " << line.x2() << "," << line.y2();
     }
 }
@@ -243,17 +251,7 @@ TEST(Surface, ShortWideSegmentsAreThePaintersPixels) {
                 surface.Scale(0, 0, size.width(), size.height());
                 surface.setDrawWidth(2);
                 surface.Line(line.x1(), line.y1(), line.x2(), line.y2(), canvas::RGB(10, 20, 30));
-                QImage expected(size, QImage::Format_RGB32);
-                expected.fill(QColor(255, 255, 192));
-                QPainter p(&expected);
-                QPen pen(QColor(10, 20, 30));
-                pen.setWidth(2);
-                pen.setCapStyle(Qt::RoundCap);
-                pen.setJoinStyle(Qt::RoundJoin);
-                p.setPen(pen);
-                p.drawLines(&line, 1);
-                p.end();
-                ASSERT_EQ(surface.Image(), expected)
+                ASSERT_EQ(surface.Image(), paintersLine(size, line, 2))
                     << start.x() << "," << start.y() << " by " << dx << "," << dy;
             }
 }
