@@ -536,6 +536,12 @@ void Surface::setFontItalic(bool italic) {
 }
 
 const Surface::Glyph& Surface::glyph(QChar c) {
+    // Numbers are ASCII: their glyphs are found by index, without hashing, tens of thousands of times a
+    // frame.
+    auto& ascii = fontItalic_ ? asciiItalic_ : asciiUpright_;
+    const bool isAscii = c.unicode() < ascii.size();
+    if (isAscii && ascii[c.unicode()])
+        return *ascii[c.unicode()];
     auto& cache = fontItalic_ ? glyphsItalic_ : glyphsUpright_;
     const auto found = cache.find(c.unicode());
     if (found != cache.end())
@@ -579,7 +585,10 @@ const Surface::Glyph& Surface::glyph(QChar c) {
     }
     (fontItalic_ ? lineHeightItalic_ : lineHeight_) = metrics.height();
     clearVectorState();
-    return cache.emplace(c.unicode(), std::move(g)).first->second;
+    const Glyph& stored = cache.emplace(c.unicode(), std::move(g)).first->second;
+    if (isAscii)
+        ascii[c.unicode()] = &stored; // nodes of the map stay where they are
+    return stored;
 }
 
 void Surface::blendGlyph(const Glyph& g, int x, int y, uchar* bits) {

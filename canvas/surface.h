@@ -18,6 +18,7 @@
 #include <QSize>
 #include <QString>
 
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -161,6 +162,8 @@ private:
 
     std::unordered_map<char16_t, Glyph> glyphsUpright_;
     std::unordered_map<char16_t, Glyph> glyphsItalic_;
+    std::array<const Glyph*, 128> asciiUpright_{};
+    std::array<const Glyph*, 128> asciiItalic_{};
     int lineHeight_ = 0;
     int lineHeightItalic_ = 0;
 
