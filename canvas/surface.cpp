@@ -579,8 +579,16 @@ const Surface::Glyph& Surface::glyph(QChar c) {
         g.coverage.reserve(static_cast<std::size_t>(g.width * g.height));
         for (int y = y0; y <= y1; ++y) {
             const auto* row = reinterpret_cast<const QRgb*>(picture.constScanLine(y));
-            for (int x = x0; x <= x1; ++x)
-                g.coverage.push_back(static_cast<std::uint8_t>(qAlpha(row[x])));
+            int first = g.width, end = 0;
+            for (int x = x0; x <= x1; ++x) {
+                const int a = qAlpha(row[x]);
+                g.coverage.push_back(static_cast<std::uint8_t>(a));
+                if (a != 0) {
+                    first = std::min(first, x - x0);
+                    end = x - x0 + 1;
+                }
+            }
+            g.inkColumns.emplace_back(std::min(first, end), end);
         }
     }
     (fontItalic_ ? lineHeightItalic_ : lineHeight_) = metrics.height();
@@ -608,7 +616,9 @@ void Surface::blendGlyph(const Glyph& g, int x, int y, uchar* bits) {
     for (int gy = yFrom; gy < yTo; ++gy) {
         auto* row = reinterpret_cast<QRgb*>(bits + (top + gy) * stride) + left;
         const std::uint8_t* cov = g.coverage.data() + gy * g.width;
-        for (int gx = xFrom; gx < xTo; ++gx) {
+        // Dense labels blend tens of thousands of glyphs: only the columns of each row that carry ink.
+        const auto [inkFrom, inkTo] = g.inkColumns[static_cast<std::size_t>(gy)];
+        for (int gx = std::max(xFrom, inkFrom); gx < std::min(xTo, inkTo); ++gx) {
             const unsigned a = cov[gx];
             if (a == 0)
                 continue;

@@ -120,6 +120,8 @@ private:
     // A character as coverage values (0..255) of its ink box, ready to blend in the fore colour.
     struct Glyph {
         std::vector<std::uint8_t> coverage;
+        /// Per row of the ink box, the first column with ink and one past the last (equal: none).
+        std::vector<std::pair<int, int>> inkColumns;
         int left = 0; ///< ink box relative to the pen position
         int top = 0;
         int width = 0;
