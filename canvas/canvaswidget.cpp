@@ -1,6 +1,7 @@
 #include "canvaswidget.h"
 
 #include "accessibility.h"
+#include "displayscale.h"
 
 #include <QBitmap>
 #include <QGuiApplication>
@@ -11,7 +12,10 @@
 #include <QPainter>
 #include <QPen>
 #include <QPixmap>
+#include <QStyle>
+#include <QStyleOptionFrame>
 #include <algorithm>
+#include <cmath>
 
 namespace canvas {
 
@@ -74,9 +78,9 @@ QCursor crossHairCursor() {
 }
 
 CanvasWidget::CanvasWidget(QSize outerSize, Colour backColor, QWidget* parent)
-    : QFrame(parent),
+    : QFrame(parent), scale_(DisplayScale::instance().factor()), density_(initialDeviceRatio(parent)),
       surface_(std::make_unique<Surface>(outerSize - QSize(2 * kBorder, 2 * kBorder), backColor, RGB(0, 0, 0),
-                                         initialDeviceRatio(parent))),
+                                         density_ * scale_)),
       description_([this](const QString& text) { setAccessibleDescription(text); }) {
     installAccessibility();
     setAccessibleName(QStringLiteral("坐标平面"));
@@ -101,13 +105,43 @@ CanvasWidget::CanvasWidget(QSize outerSize, Colour backColor, QWidget* parent)
                 const qreal r = surface_->deviceRatio();
                 const QRectF logical(changed.x() / r, changed.y() / r, changed.width() / r,
                                      changed.height() / r);
-                update(logical.toAlignedRect().adjusted(-1, -1, 1, 1).translated(kBorder, kBorder));
+                update(toWidget(logical.toAlignedRect().adjusted(-1, -1, 1, 1).translated(kBorder, kBorder)));
             },
             Qt::QueuedConnection);
     });
 }
 
 CanvasWidget::~CanvasWidget() = default;
+
+void CanvasWidget::setScale(qreal factor) {
+    if (!std::isfinite(factor) || factor <= 0 || factor == scale_)
+        return;
+    scale_ = factor;
+    surface_->setDeviceRatio(density_ * scale_);
+    update();
+}
+
+QRect CanvasWidget::logicalContents() const {
+    return QRect(QPoint(kBorder, kBorder), surface_->size());
+}
+
+QRect CanvasWidget::toWidget(const QRect& logical) const {
+    if (scale_ == 1.0)
+        return logical;
+    return QRectF(logical.x() * scale_, logical.y() * scale_, logical.width() * scale_,
+                  logical.height() * scale_)
+        .toAlignedRect();
+}
+
+void CanvasWidget::paintScaledFrame() {
+    // The sunken border of 100 %, drawn at the scale like the rest of the canvas.
+    QPainter p(this);
+    p.scale(scale_, scale_);
+    QStyleOptionFrame option;
+    initStyleOption(&option);
+    option.rect = logicalContents().adjusted(-kBorder, -kBorder, kBorder, kBorder);
+    style()->drawControl(QStyle::CE_ShapedFrame, &option, &p, this);
+}
 
 QPointF CanvasWidget::userPosition(QPointF widgetPos) const {
     return surface_->toUser((widgetPos - QPointF(kBorder, kBorder)) * surface_->deviceRatio());
@@ -157,16 +191,27 @@ CanvasLabel* CanvasWidget::addLabel() {
 }
 
 void CanvasWidget::paintEvent(QPaintEvent* event) {
-    QFrame::paintEvent(event);
+    if (scale_ == 1.0)
+        QFrame::paintEvent(event);
+    else
+        paintScaledFrame();
+    // Everything below is drawn in pixels at 100 %; the painter takes them to the scale.
     QPainter p(this);
-    const QRect target = event->rect().intersected(contentsRect());
+    p.scale(scale_, scale_);
+    const QRect contents = logicalContents();
+    const QRect exposed = scale_ == 1.0
+                              ? event->rect()
+                              : QRectF(event->rect().x() / scale_, event->rect().y() / scale_,
+                                       event->rect().width() / scale_, event->rect().height() / scale_)
+                                    .toAlignedRect();
+    const QRect target = exposed.intersected(contents);
     const qreal r = surface_->deviceRatio();
     const QRectF source = QRectF(target.translated(-kBorder, -kBorder));
     p.drawImage(QRectF(target), surface_->Image(),
                 QRectF(source.x() * r, source.y() * r, source.width() * r, source.height() * r));
-    p.setClipRect(contentsRect());
+    p.setClipRect(contents);
     // Objects on the canvas are placed in user units; far-away ones are clipped in floating point first.
-    const QRectF inner = QRectF(contentsRect()).adjusted(-4, -4, 4, 4);
+    const QRectF inner = QRectF(contents).adjusted(-4, -4, 4, 4);
     for (const auto& line : lines_) {
         if (!line->isVisible())
             continue;
@@ -197,7 +242,7 @@ PointerEvent CanvasWidget::toPointerEvent(QMouseEvent* event, bool changedButton
     PointerEvent e;
     e.button = buttonsOf(changedButtonOnly ? Qt::MouseButtons(event->button()) : event->buttons());
     e.shift = shiftOf(event->modifiers());
-    const QPointF user = userPosition(event->position());
+    const QPointF user = userPosition(event->position() / scale_);
     e.x = static_cast<float>(user.x());
     e.y = static_cast<float>(user.y());
     return e;

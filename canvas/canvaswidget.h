@@ -78,10 +78,16 @@ public:
     CanvasLine* addLine();
     CanvasLabel* addLabel();
 
-    /// The pointer position of a widget-relative pixel, in user units.
+    /// The pointer position of a widget-relative pixel at 100 %, in user units.
     QPointF userPosition(QPointF widgetPos) const;
-    /// The widget-relative pixel of a user position (for tests and overlays).
+    /// The widget-relative pixel at 100 % of a user position (for tests and overlays).
     QPointF widgetPosition(double x, double y) const;
+
+    /// Shows the canvas at a display scale: the widget is `factor` times its size at 100 % (its owner sizes
+    /// it), the picture is drawn that much finer, and pointer positions are divided by it, so the handlers
+    /// see the same canvas at every scale.
+    void setScale(qreal factor);
+    qreal scale() const { return scale_; }
 
 signals:
     void mouseDown(const canvas::PointerEvent& e);
@@ -101,6 +107,14 @@ protected:
 
 private:
     PointerEvent toPointerEvent(QMouseEvent* event, bool changedButtonOnly) const;
+    /// The rectangle inside the border, in pixels at 100 %.
+    QRect logicalContents() const;
+    /// A rectangle in pixels at 100 %, in the widget's own pixels at the scale.
+    QRect toWidget(const QRect& logical) const;
+    void paintScaledFrame();
+
+    qreal scale_;
+    qreal density_;
 
     std::unique_ptr<Surface> surface_;
     std::vector<std::unique_ptr<CanvasLine>> lines_;

@@ -5,16 +5,33 @@
 
 namespace canvas {
 
-QRect twips(int left, int top, int width, int height) {
+QRect twips(int left, int top, int width, int height, qreal factor) {
     auto px = [](int t) { return static_cast<int>(std::lround(t / 15.0)); };
-    return {px(left), px(top), px(width), px(height)};
+    return scaledRect(QRect(px(left), px(top), px(width), px(height)), factor);
 }
 
-QFont designFont(const QString& family, double pointSize, bool bold) {
+QRect scaledRect(const QRect& rect, qreal factor) {
+    if (factor == 1.0)
+        return rect;
+    auto edge = [factor](int v) { return static_cast<int>(std::lround(v * factor)); };
+    const int left = edge(rect.x());
+    const int top = edge(rect.y());
+    return {left, top, edge(rect.x() + rect.width()) - left, edge(rect.y() + rect.height()) - top};
+}
+
+QFont designFont(const QString& family, double pointSize, bool bold, qreal factor) {
     QFont font(family);
     font.setPointSizeF(pointSize);
     font.setBold(bold);
-    return font;
+    return scaledFont(font, factor);
+}
+
+QFont scaledFont(const QFont& font, qreal factor) {
+    if (factor == 1.0 || font.pointSizeF() <= 0)
+        return font;
+    QFont scaled = font;
+    scaled.setPointSizeF(font.pointSizeF() * factor);
+    return scaled;
 }
 
 void setTabOrderByIndex(std::vector<std::pair<int, QWidget*>> widgets) {

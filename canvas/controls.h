@@ -1,7 +1,7 @@
 #pragma once
 
 // Building windows from their control tables: positions in twips (15 to a pixel), fonts by their design
-// names, and the tab order by index.
+// names, and the tab order by index. Positions and fonts take the window's display scale (1 at 100 %).
 
 #include <QFont>
 #include <QRect>
@@ -13,11 +13,18 @@
 
 namespace canvas {
 
-/// A rectangle given in twips, in pixels.
-QRect twips(int left, int top, int width, int height);
+/// A rectangle given in twips, in pixels, at a display scale.
+QRect twips(int left, int top, int width, int height, qreal factor = 1.0);
 
-/// A font by its design name and point size.
-QFont designFont(const QString& family, double pointSize, bool bold = false);
+/// A rectangle in pixels at 100 %, at a display scale: each edge is scaled and rounded once, so controls
+/// that touch or line up at 100 % still do.
+QRect scaledRect(const QRect& rect, qreal factor);
+
+/// A font by its design name and point size, at a display scale.
+QFont designFont(const QString& family, double pointSize, bool bold = false, qreal factor = 1.0);
+
+/// A font of a control at 100 %, at a display scale.
+QFont scaledFont(const QFont& font, qreal factor);
 
 /// Chains the focus order of the widgets by their tab index (lowest first); unfocusable ones are skipped.
 void setTabOrderByIndex(std::vector<std::pair<int, QWidget*>> widgets);

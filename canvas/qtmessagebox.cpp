@@ -1,5 +1,8 @@
 #include "qtmessagebox.h"
 
+#include "controls.h"
+#include "displayscale.h"
+
 #include <QApplication>
 #include <QMessageBox>
 
@@ -8,6 +11,9 @@ namespace canvas {
 void QtMessageBoxService::show(const QString& text, const QString& title, MessageIcon icon) {
     QMessageBox box(icon == MessageIcon::Exclamation ? QMessageBox::Warning : QMessageBox::Information, title,
                     text, QMessageBox::Ok, QApplication::activeWindow());
+    const qreal factor = DisplayScale::instance().factor();
+    if (factor != 1.0)
+        box.setFont(scaledFont(box.font(), factor));
     box.exec();
 }
 

@@ -202,13 +202,17 @@ bool clipSegment(double& x1, double& y1, double& x2, double& y2, double left, do
     return true;
 }
 
+namespace {
+QSize deviceSize(QSize logical, qreal ratio) {
+    return {static_cast<int>(std::lround(logical.width() * ratio)),
+            static_cast<int>(std::lround(logical.height() * ratio))};
+}
+} // namespace
+
 Surface::Surface(QSize size, Colour backColor, Colour foreColor, qreal deviceRatio)
     : size_(size), ratio_(deviceRatio > 0 ? deviceRatio : 1.0),
-      image_(QSize(static_cast<int>(std::lround(size.width() * ratio_)),
-                   static_cast<int>(std::lround(size.height() * ratio_))),
-             QImage::Format_RGB32),
-      backColor_(backColor), foreColor_(foreColor), font_(QStringLiteral("Times New Roman")),
-      list_(size, backColor, QFont()) {
+      image_(deviceSize(size, ratio_), QImage::Format_RGB32), backColor_(backColor), foreColor_(foreColor),
+      font_(QStringLiteral("Times New Roman")), list_(size, backColor, QFont()) {
     // The glyphs are drawn at the device's density: 9 points on the logical canvas.
     font_.setPointSizeF(9.0 * ratio_);
     list_ = DisplayList(size, backColor, logicalFont(font_, ratio_));
@@ -224,6 +228,25 @@ Surface::Surface(QSize size, Colour backColor, Colour foreColor, qreal deviceRat
 Surface::~Surface() {
     if (painter_)
         painter_->end();
+}
+
+void Surface::setDeviceRatio(qreal ratio) {
+    if (!std::isfinite(ratio) || ratio <= 0 || ratio == ratio_)
+        return;
+    const QImage old = Image();
+    ratio_ = ratio;
+    image_ = old.scaled(deviceSize(size_, ratio_), Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
+                 .convertToFormat(QImage::Format_RGB32);
+    font_.setPointSizeF(9.0 * ratio_);
+    glyphsUpright_.clear();
+    glyphsItalic_.clear();
+    lineHeight_ = 0;
+    lineHeightItalic_ = 0;
+    // The same mapping over the new number of pixels, computed as Scale computes it.
+    pxPerUnitX_ = image_.width() / static_cast<double>(toSingle(static_cast<double>(scaleX2_) - scaleX1_));
+    pxPerUnitY_ = image_.height() / static_cast<double>(toSingle(static_cast<double>(scaleY2_) - scaleY1_));
+    dirtyRect_ = QRect();
+    markChanged(image_.rect());
 }
 
 int Surface::devicePen() const {

@@ -78,6 +78,10 @@ public:
     /// Size in logical pixels.
     QSize size() const { return size_; }
     qreal deviceRatio() const { return ratio_; }
+    /// Changes the device pixels per logical pixel (the window's scale changed). The mapping, sizes and
+    /// everything else logical stay; what is drawn from now on is at the new density, and the picture drawn
+    /// so far is carried over resampled to it.
+    void setDeviceRatio(qreal ratio);
 
     /// The picture as it stands now (everything drawn so far), in device pixels.
     const QImage& Image();

@@ -4,6 +4,7 @@
 #include "canvas/controls.h"
 #include "canvas/messagebox.h"
 #include "canvas/runtime.h"
+#include "canvas/windowcommands.h"
 #include "family.h"
 
 #include <QEvent>
@@ -151,6 +152,7 @@ void Form1::buildControls() {
                                 [this] { Command1_Click(); }};
     canvas::addCanvasCommands(this, Picture1);
     connectHandlers();
+    commands_ = new canvas::WindowCommands(this, family_.caption);
 }
 
 void Form1::connectHandlers() {
@@ -385,12 +387,8 @@ void Form1::mouseMoveEvent(QMouseEvent* event) {
 
 void Form1::paintEvent(QPaintEvent*) {
     QPainter p(this);
-    const qreal ratio = devicePixelRatioF();
-    if (background_.isNull() || background_.devicePixelRatio() != ratio)
-        background_ = canvas::renderPicture(family_.pictures + QStringLiteral("background.svg"),
-                                            QSize(780, 700), ratio);
     // The texture tiles seamlessly, so an enlarged window stays covered.
-    p.drawTiledPixmap(rect(), background_);
+    commands_->paintBackground(p, family_.pictures + QStringLiteral("background.svg"), QSize(780, 700), true);
 }
 
 bool Form1::event(QEvent* event) {

@@ -25,6 +25,10 @@
 #include <cstdint>
 #include <memory>
 
+namespace canvas {
+class WindowCommands;
+}
+
 namespace expolog {
 
 struct Family;
@@ -175,7 +179,7 @@ private:
     std::unique_ptr<canvas::Panning> panning_;
     std::unique_ptr<canvas::ExitButton> exit_;
     canvas::GridButtons grid_;
-    QPixmap background_;
+    canvas::WindowCommands* commands_ = nullptr;
 };
 
 } // namespace expolog

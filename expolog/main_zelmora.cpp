@@ -2,6 +2,7 @@
 
 #include "canvas/fonts.h"
 #include "canvas/qtmessagebox.h"
+#include "canvas/windowcommands.h"
 
 #include <QApplication>
 
@@ -11,7 +12,10 @@ int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     canvas::installFontSubstitutions();
     canvas::setMessageBoxService(std::make_shared<canvas::QtMessageBoxService>());
+    const canvas::StartOptions options = canvas::readStartOptions(QStringLiteral("Zelmora"), app.arguments());
+    if (options.exitCode)
+        return *options.exitCode;
     expolog::Form1 form(expolog::kZelmora);
-    form.show();
+    canvas::showMainWindow(form, options);
     return app.exec();
 }

@@ -3,6 +3,7 @@
 #include "canvas/canvascommands.h"
 #include "canvas/controls.h"
 #include "canvas/runtime.h"
+#include "canvas/windowcommands.h"
 #include "zuotu.h"
 
 #include <QCloseEvent>
@@ -209,6 +210,7 @@ void Form1::buildControls() {
                                 [this] { Command2_Click(); }};
     canvas::addCanvasCommands(this, Picture1);
     connectHandlers();
+    commands_ = new canvas::WindowCommands(this, QStringLiteral("Quorvex"));
 }
 
 void Form1::connectHandlers() {
@@ -460,10 +462,7 @@ void Form1::mouseMoveEvent(QMouseEvent* event) {
 void Form1::paintEvent(QPaintEvent*) {
     QPainter p(this);
     p.fillRect(rect(), QColor(214, 222, 232));
-    const qreal ratio = devicePixelRatioF();
-    if (background_.isNull() || background_.devicePixelRatio() != ratio)
-        background_ = canvas::renderPicture(QStringLiteral(":/power/background.svg"), QSize(739, 494), ratio);
-    p.drawPixmap(0, 0, background_);
+    commands_->paintBackground(p, QStringLiteral(":/power/background.svg"), QSize(739, 494), false);
 }
 
 bool Form1::event(QEvent* event) {

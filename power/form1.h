@@ -25,6 +25,10 @@
 #include <cstdint>
 #include <memory>
 
+namespace canvas {
+class WindowCommands;
+}
+
 namespace quorvex {
 
 /// The frame of the power explorer: axes a hair off zero, numbers 0.3 dx/dy off their ticks, and positive
@@ -168,7 +172,7 @@ private:
     std::unique_ptr<canvas::Panning> panning_;
     std::unique_ptr<canvas::ExitButton> exit_;
     QPointer<Form2> Form2_;
-    QPixmap background_;
+    canvas::WindowCommands* commands_ = nullptr;
 };
 
 } // namespace quorvex

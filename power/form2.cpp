@@ -4,6 +4,7 @@
 #include "canvas/imagecontrol.h"
 #include "canvas/messagebox.h"
 #include "picturefile.h"
+#include "canvas/scaledlayout.h"
 
 #include <QDir>
 
@@ -73,6 +74,7 @@ Form2::Form2(std::function<QImage()> picture, QWidget* parent)
     Drive1->setDriveOf(current);
     Drive1->blockSignals(false);
     Dir1->setPath(current);
+    canvas::followDisplayScale(this);
 }
 
 void Form2::Drive1_Change() {

@@ -1,0 +1,262 @@
+#include "windowcommands.h"
+
+#include "controls.h"
+#include "displayscale.h"
+#include "imagecontrol.h"
+
+#include <QCommandLineParser>
+#include <QContextMenuEvent>
+#include <QKeyEvent>
+#include <QPainter>
+#include <QScreen>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+
+namespace canvas {
+
+WindowCommands::WindowCommands(QWidget* window, const QString& program)
+    : QObject(window), window_(window), program_(program), layout_(window), menu_(new QMenu(window)),
+      logicalSize_(window->size()), fixedSize_(window->minimumSize() == window->maximumSize()) {
+    setObjectName(QStringLiteral("windowCommands"));
+    command(QStringLiteral("放大显示"),
+            {QKeySequence(Qt::CTRL | Qt::Key_Equal), QKeySequence(Qt::CTRL | Qt::Key_Plus)},
+            &WindowCommands::scaleUp);
+    command(QStringLiteral("缩小显示"), {QKeySequence(Qt::CTRL | Qt::Key_Minus)}, &WindowCommands::scaleDown);
+    command(QStringLiteral("原始大小"), {QKeySequence(Qt::CTRL | Qt::Key_0)}, &WindowCommands::resetScale);
+    command(QStringLiteral("全屏"), {QKeySequence(Qt::Key_F11)}, &WindowCommands::toggleFullScreen);
+    window_->installEventFilter(this);
+    const int asked = static_cast<int>(std::lround(DisplayScale::instance().factor() * 100));
+    applyStep(std::min(asked, largestFittingStep()));
+}
+
+WindowCommands* WindowCommands::of(QWidget* window) {
+    return window->findChild<WindowCommands*>(QStringLiteral("windowCommands"), Qt::FindDirectChildrenOnly);
+}
+
+QAction* WindowCommands::command(const QString& text, const QList<QKeySequence>& keys,
+                                 void (WindowCommands::*slot)()) {
+    auto* action = new QAction(text, this);
+    action->setShortcuts(keys);
+    connect(action, &QAction::triggered, this, slot);
+    addCommand(action);
+    return action;
+}
+
+void WindowCommands::addCommand(QAction* action) {
+    action->setShortcutContext(Qt::WindowShortcut);
+    action->setShortcutVisibleInContextMenu(true);
+    window_->addAction(action);
+    menu_->addAction(action);
+}
+
+int WindowCommands::largestFittingStep() const {
+    const QScreen* screen = window_->screen();
+    if (!screen)
+        return kScaleSteps.back();
+    const QSize frame =
+        window_->isVisible() ? window_->frameGeometry().size() - window_->size() : QSize(0, 0);
+    return canvas::largestFittingStep(logicalSize_.toSize(), frame, screen->availableGeometry().size());
+}
+
+void WindowCommands::setScalePercent(int percent) {
+    if (fullScreen_)
+        toggleFullScreen();
+    applyStep(std::clamp(percent, kScaleSteps.front(), largestFittingStep()));
+    storeScale(program_, percent_);
+}
+
+void WindowCommands::fitToScreen() {
+    if (!fullScreen_)
+        applyStep(std::min(percent_, largestFittingStep()));
+}
+
+void WindowCommands::scaleUp() {
+    setScalePercent(stepUp(percent_, largestFittingStep()));
+}
+
+void WindowCommands::scaleDown() {
+    setScalePercent(stepDown(percent_));
+}
+
+void WindowCommands::resetScale() {
+    setScalePercent(kScaleSteps.front());
+}
+
+void WindowCommands::applyStep(int percent) {
+    percent_ = percent;
+    const qreal f = percent / 100.0;
+    origin_ = QPoint();
+    layout_.apply(f);
+    setWindowSize(QSize(static_cast<int>(std::lround(logicalSize_.width() * f)),
+                        static_cast<int>(std::lround(logicalSize_.height() * f))));
+    DisplayScale::instance().setFactor(f);
+    window_->update();
+}
+
+void WindowCommands::setWindowSize(QSize size) {
+    setSize_ = size;
+    if (fixedSize_)
+        window_->setFixedSize(size);
+    else
+        window_->resize(size);
+}
+
+void WindowCommands::toggleFullScreen() {
+    if (!fullScreen_) {
+        fullScreen_ = true;
+        normalGeometry_ = window_->geometry();
+        if (fixedSize_) {
+            window_->setMinimumSize(0, 0);
+            window_->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+        }
+        window_->showFullScreen();
+        fitFullScreen();
+        return;
+    }
+    fullScreen_ = false;
+    window_->showNormal();
+    applyStep(percent_);
+    window_->move(normalGeometry_.topLeft());
+}
+
+void WindowCommands::fitFullScreen() {
+    const QSize area = window_->size();
+    const qreal f = std::min(area.width() / logicalSize_.width(), area.height() / logicalSize_.height());
+    if (!std::isfinite(f) || f <= 0)
+        return;
+    origin_ = QPoint(static_cast<int>(std::lround((area.width() - logicalSize_.width() * f) / 2)),
+                     static_cast<int>(std::lround((area.height() - logicalSize_.height() * f) / 2)));
+    layout_.apply(f, origin_);
+    DisplayScale::instance().setFactor(f);
+    window_->update();
+}
+
+bool WindowCommands::isFreeArea(QPoint pos) const {
+    for (QWidget* w = window_->childAt(pos); w && w != window_; w = w->parentWidget())
+        if (w->focusPolicy() != Qt::NoFocus)
+            return false;
+    return window_->rect().contains(pos);
+}
+
+bool WindowCommands::eventFilter(QObject* watched, QEvent* event) {
+    if (watched != window_)
+        return QObject::eventFilter(watched, event);
+    switch (event->type()) {
+    case QEvent::ContextMenu: {
+        auto* e = static_cast<QContextMenuEvent*>(event);
+        if (!isFreeArea(e->pos()))
+            return false;
+        menu_->setFont(window_->font());
+        menu_->popup(e->globalPos());
+        return true;
+    }
+    case QEvent::KeyPress:
+        // Only keys no control took arrive here: a text box that uses Esc keeps it.
+        if (fullScreen_ && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
+            toggleFullScreen();
+            return true;
+        }
+        break;
+    case QEvent::Resize:
+        if (fullScreen_)
+            fitFullScreen();
+        else if (!fixedSize_ && window_->size() != setSize_)
+            // Enlarged by hand (the inverse panel below the first view): that is the window's content now.
+            logicalSize_ = QSizeF(window_->size()) / layout_.factor();
+        break;
+    default:
+        break;
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+void WindowCommands::paintBackground(QPainter& p, const QString& source, QSize size, bool tiled) {
+    const qreal f = layout_.factor();
+    const qreal ratio = window_->devicePixelRatioF() * f;
+    if (background_.isNull() || background_.devicePixelRatio() != ratio || backgroundSource_ != source) {
+        background_ = renderPicture(source, size, ratio);
+        backgroundSource_ = source;
+    }
+    if (!tiled) {
+        p.save();
+        p.translate(origin_);
+        p.scale(f, f);
+        p.drawPixmap(0, 0, background_);
+        p.restore();
+        return;
+    }
+    if (f == 1.0 && origin_.isNull()) {
+        p.drawTiledPixmap(window_->rect(), background_);
+        return;
+    }
+    // The tiles line up with the content wherever it sits in the window.
+    p.save();
+    p.translate(origin_);
+    p.scale(f, f);
+    const QRectF area(-origin_.x() / f, -origin_.y() / f, window_->width() / f, window_->height() / f);
+    const QPointF start(std::fmod(std::fmod(area.x(), size.width()) + size.width(), size.width()),
+                        std::fmod(std::fmod(area.y(), size.height()) + size.height(), size.height()));
+    p.drawTiledPixmap(area, background_, start);
+    p.restore();
+}
+
+StartOptions readStartOptions(const QString& program, const QStringList& arguments) {
+    QCommandLineParser parser;
+    parser.setApplicationDescription(program);
+    const QCommandLineOption scale(QStringLiteral("scale"),
+                                   QStringLiteral("Start at this display scale: 100, 125, 150, 175, 200, 250 "
+                                                  "or 300 (per cent); it overrides the remembered one."),
+                                   QStringLiteral("PERCENT"));
+    const QCommandLineOption fullScreen(QStringLiteral("fullscreen"), QStringLiteral("Start full screen."));
+    const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")},
+                                  QStringLiteral("Print the options and keys, then end."));
+    parser.addOptions({scale, fullScreen, help});
+    StartOptions options;
+    auto usage = [&] {
+        return parser.helpText() +
+               QStringLiteral("\nKeys:\n"
+                              "  Ctrl+= or Ctrl++  放大显示 (next larger display scale)\n"
+                              "  Ctrl+-            缩小显示 (next smaller display scale)\n"
+                              "  Ctrl+0            原始大小 (100 %)\n"
+                              "  F11               全屏 (full screen; F11 or Esc returns)\n"
+                              "  Ctrl+C            copy the canvas picture\n"
+                              "A right-click on the window's free area lists these commands.\n");
+    };
+    if (!parser.parse(arguments)) {
+        std::fprintf(stderr, "%s: %s\n\n%s", qPrintable(program), qPrintable(parser.errorText()),
+                     qPrintable(usage()));
+        options.exitCode = 2;
+        return options;
+    }
+    if (parser.isSet(help)) {
+        std::fputs(qPrintable(usage()), stdout);
+        options.exitCode = 0;
+        return options;
+    }
+    if (parser.isSet(scale)) {
+        options.scale = parseScaleStep(parser.value(scale));
+        if (!options.scale) {
+            std::fprintf(stderr, "%s: --scale takes one of 100, 125, 150, 175, 200, 250, 300\n",
+                         qPrintable(program));
+            options.exitCode = 2;
+            return options;
+        }
+    }
+    options.fullScreen = parser.isSet(fullScreen);
+    DisplayScale::instance().setFactor(options.scale.value_or(storedScale(program)) / 100.0);
+    return options;
+}
+
+void showMainWindow(QWidget& window, const StartOptions& options) {
+    window.show();
+    WindowCommands* commands = WindowCommands::of(&window);
+    if (!commands)
+        return;
+    commands->fitToScreen();
+    if (options.fullScreen)
+        commands->toggleFullScreen();
+}
+
+} // namespace canvas
