@@ -79,8 +79,8 @@ public:
     QSize size() const { return size_; }
     qreal deviceRatio() const { return ratio_; }
     /// Changes the device pixels per logical pixel (the window's scale changed). The mapping, sizes and
-    /// everything else logical stay; what is drawn from now on is at the new density, and the picture drawn
-    /// so far is carried over resampled to it.
+    /// everything else logical stay; what was drawn since the last Cls is drawn again at the new density
+    /// (resampled instead when it is too much to keep).
     void setDeviceRatio(qreal ratio);
 
     /// The picture as it stands now (everything drawn so far), in device pixels.
@@ -146,6 +146,16 @@ private:
 
     int devicePen() const;
     QPointF logical(double x, double y) const { return {x / ratio_, y / ratio_}; }
+    /// Draws every operation since the last Cls again, from the state the canvas had then.
+    void redraw();
+    /// Pixels per user unit from the mapping and the picture's size.
+    void remap();
+
+    struct HistoryBase {
+        float x1 = 0, y1 = 0, x2 = 0, y2 = 0;
+        int drawWidth = 1;
+        bool italic = false;
+    };
 
     QSize size_;
     qreal ratio_;
@@ -176,6 +186,9 @@ private:
     bool recording_ = false;
     bool rasterising_ = true;
     std::vector<SurfaceOp> ops_;
+    std::vector<SurfaceOp> history_;
+    bool historyComplete_ = true;
+    HistoryBase historyBase_;
     bool dirty_ = false;
     QRect dirtyRect_;
     // Per pixel row, the first and last column drawn on since the canvas was last filled (first > last:

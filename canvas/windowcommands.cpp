@@ -92,7 +92,21 @@ void WindowCommands::applyStep(int percent) {
     setWindowSize(QSize(static_cast<int>(std::lround(logicalSize_.width() * f)),
                         static_cast<int>(std::lround(logicalSize_.height() * f))));
     DisplayScale::instance().setFactor(f);
+    keepOnScreen();
     window_->update();
+}
+
+void WindowCommands::keepOnScreen() {
+    const QScreen* screen = window_->screen();
+    if (!screen || !window_->isVisible())
+        return;
+    // A window grown past the screen's edge comes back inside it, title bar first.
+    const QRect area = screen->availableGeometry();
+    const QRect frame = window_->frameGeometry();
+    const QPoint inside(std::max(area.left(), std::min(frame.left(), area.right() + 1 - frame.width())),
+                        std::max(area.top(), std::min(frame.top(), area.bottom() + 1 - frame.height())));
+    if (inside != frame.topLeft())
+        window_->move(inside);
 }
 
 void WindowCommands::setWindowSize(QSize size) {

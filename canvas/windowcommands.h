@@ -71,6 +71,7 @@ private:
     void applyStep(int percent);
     void fitFullScreen();
     void setWindowSize(QSize size);
+    void keepOnScreen();
 
     QWidget* window_;
     QString program_;

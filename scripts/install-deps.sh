@@ -9,7 +9,8 @@ packages=(
   qt6-base-dev qt6-svg-dev libqt6svg6 qt6-qpa-plugins libgl-dev
   libgtest-dev libbenchmark-dev
   fonts-arphic-uming fonts-arphic-ukai fonts-liberation2 fonts-noto-cjk
-  xvfb xauth x11-apps imagemagick xdotool python3 python3-xlib appstream desktop-file-utils poppler-utils
+  xvfb xauth x11-apps x11-utils imagemagick xdotool openbox python3 python3-xlib appstream desktop-file-utils
+  poppler-utils
   at-spi2-core dbus python3-pyatspi
 )
 

@@ -316,3 +316,28 @@ TEST_F(Projection, TheLastScaleIsRememberedAndTheCommandLineWins) {
     EXPECT_EQ(canvas::readStartOptions(program, {program, QStringLiteral("--help")}).exitCode, 0);
     canvas::DisplayScale::instance().setFactor(1);
 }
+
+TEST(SurfaceDensity, APictureDrawnThenMadeFinerIsThePictureDrawnFineFromTheStart) {
+    auto draw = [](canvas::Surface& s) {
+        s.Scale(-10, 10, 10, -10);
+        s.setDrawWidth(2);
+        s.Line(-10, 0, 10, 0, canvas::RGB(0, 0, 0));
+        s.Line(-3, -9, 4, 8.5, canvas::RGB(200, 0, 0));
+        s.setFontItalic(true);
+        s.setCurrentX(1);
+        s.setCurrentY(-1);
+        s.Print(QStringLiteral("x"));
+        s.PSet(5, 5);
+    };
+    for (const qreal ratio : {1.25, 2.0, 2.1862348, 3.0}) {
+        canvas::Surface fine(QSize(389, 373), canvas::RGB(255, 255, 192), canvas::RGB(0, 0, 0), ratio);
+        draw(fine);
+        canvas::Surface later(QSize(389, 373), canvas::RGB(255, 255, 192), canvas::RGB(0, 0, 0));
+        draw(later);
+        const float y = later.CurrentY(); // where the next text goes is the program's, at any density
+        later.setDeviceRatio(ratio);
+        EXPECT_EQ(later.Image(), fine.Image()) << ratio;
+        EXPECT_EQ(later.CurrentY(), y) << ratio;
+        EXPECT_EQ(later.toPixel(3, 3), fine.toPixel(3, 3)) << ratio;
+    }
+}

@@ -2,7 +2,8 @@
 # End-to-end on a real X server: starts each program binary under its own Xvfb, waits for its window,
 # checks the client size, types a value and clicks with xdotool, takes a screenshot and checks pixels (the
 # axes at the canvas centre, a plotted curve), exports the canvas as SVG and PDF through the export dialog,
-# then ends the program through its exit picture.
+# then ends the program through its exit picture. Then, on a projector-sized display, Quorvex at 200 % and
+# full screen under a window manager (openbox): window size and a sharp axis line.
 #   e2e.sh path/to/Quorvex path/to/Zelmora path/to/Tavrinth
 set -euo pipefail
 
@@ -139,4 +140,76 @@ PY
 run Quorvex  "$quorvex"  740 494 70 180   44 260    262 220   395 146   680 450   45 404
 run Zelmora  "$zelmora"  769 510 100 164  60 228    326 237   450 162   700 458
 run Tavrinth "$tavrinth" 770 510 112 172  60 228    326 237   487 199   700 458
-echo "e2e: 3 passed, 0 failed"
+
+# The x axis in the screen column x, somewhere within r pixels of row y: a run of pure black no thicker
+# than `most`, with pure canvas colour right above and below it (a picture enlarged as a bitmap would
+# show grey rows there).
+sharp_axis() {
+    local x=$1 y=$2 r=$3 most=$4
+    import -window root -depth 8 "ppm:$work/shot.ppm"
+    python3 - "$work/shot.ppm" "$x" "$y" "$r" "$most" <<'PY'
+import sys
+data = open(sys.argv[1], 'rb').read()
+fields, pos = [], 0
+while len(fields) < 4:
+    while data[pos:pos+1].isspace(): pos += 1
+    start = pos
+    while not data[pos:pos+1].isspace(): pos += 1
+    fields.append(data[start:pos])
+width = int(fields[1]); pos += 1
+x, cy, r, most = (int(v) for v in sys.argv[2:6])
+def px(y):
+    o = pos + 3 * (y * width + x)
+    return tuple(data[o:o+3])
+black = [y for y in range(cy - r, cy + r + 1) if px(y) == (0, 0, 0)]
+if not black or black[-1] - black[0] + 1 != len(black) or len(black) > most:
+    sys.exit("axis rows %s at column %d" % (black, x))
+for y in list(range(black[0] - 4, black[0])) + list(range(black[-1] + 1, black[-1] + 3)):
+    if px(y) != (255, 255, 192):
+        sys.exit("blurred axis: %s at row %d" % (px(y), y))
+PY
+}
+
+# A display the size of a classroom projector, with its own window manager for full screen.
+exec 8> "$work/display2"
+Xvfb -displayfd 8 -screen 0 1920x1080x24 -nolisten tcp > "$work/xvfb2.log" 2>&1 &
+for _ in $(seq 100); do [ -s "$work/display2" ] && break; sleep 0.1; done
+export DISPLAY=":$(head -1 "$work/display2")"
+openbox > "$work/openbox.log" 2>&1 &
+sleep 1
+export HOME="$work" # the scale a run remembers stays in here
+
+# window_of NAME: waits for the program's window and sets X, Y, WIDTH, HEIGHT of its client area (as
+# xwininfo reports them: xdotool counts a window manager's title bar twice).
+window_of() {
+    local wid
+    wid=$(timeout 30 xdotool search --sync --onlyvisible --name "^$1\$" | head -1) || fail "$1: no window"
+    sleep 1
+    eval "$(xwininfo -id "$wid" | awk -F: '/Absolute upper-left X/ {print "X=" $2+0}
+        /Absolute upper-left Y/ {print "Y=" $2+0} /Width/ {print "WIDTH=" $2+0} /Height/ {print "HEIGHT=" $2+0}')"
+}
+
+echo "== Quorvex at 200 %"
+"$quorvex" --scale=200 > "$work/scale.log" 2>&1 &
+pid=$!
+window_of Quorvex
+[ "$WIDTH" = 1480 ] && [ "$HEIGHT" = 988 ] || fail "200 %: client area ${WIDTH}x${HEIGHT}, expected 1480x988"
+# The x axis of -10..10 at 100 % is row 220 of the window; at 200 % one logical pixel is two screen rows.
+sharp_axis $((X + 2 * 190)) $((Y + 2 * 220)) 12 2 || fail "200 %: the axis is not a sharp line"
+import -window root "$work/Quorvex-200.png"
+kill "$pid"; wait "$pid" 2>/dev/null || true
+echo "Quorvex: 200 % window 1480x988 with a sharp axis"
+
+echo "== Quorvex full screen"
+"$quorvex" --fullscreen > "$work/full.log" 2>&1 &
+pid=$!
+window_of Quorvex
+[ "$WIDTH" = 1920 ] && [ "$HEIGHT" = 1080 ] || fail "full screen: window ${WIDTH}x${HEIGHT}, expected 1920x1080"
+# 740 x 494 fits 1080 / 494 times, centred across.
+read -r ax ay < <(python3 -c "f = 1080 / 494; print(round((1920 - 740 * f) / 2 + 190 * f), round(220 * f))")
+sharp_axis $((X + ax)) $((Y + ay)) 12 3 || fail "full screen: the axis is not a sharp line"
+import -window root "$work/Quorvex-full.png"
+kill "$pid"; wait "$pid" 2>/dev/null || true
+echo "Quorvex: full screen 1920x1080 with a sharp axis"
+
+echo "e2e: 5 passed, 0 failed"
