@@ -27,6 +27,10 @@ WindowCommands::WindowCommands(QWidget* window, const QString& program)
     command(QStringLiteral("原始大小"), {QKeySequence(Qt::CTRL | Qt::Key_0)}, &WindowCommands::resetScale);
     command(QStringLiteral("全屏"), {QKeySequence(Qt::Key_F11)}, &WindowCommands::toggleFullScreen);
     window_->installEventFilter(this);
+    // Pictures and texts keep right-clicks from reaching the window; they are its free area all the same.
+    for (QWidget* w : window_->findChildren<QWidget*>())
+        if (!w->isWindow() && isPassive(w))
+            w->installEventFilter(this);
     const int asked = static_cast<int>(std::lround(DisplayScale::instance().factor() * 100));
     applyStep(std::min(asked, largestFittingStep()));
 }
@@ -147,25 +151,30 @@ void WindowCommands::fitFullScreen() {
     window_->update();
 }
 
-bool WindowCommands::isFreeArea(QPoint pos) const {
-    for (QWidget* w = window_->childAt(pos); w && w != window_; w = w->parentWidget())
+bool WindowCommands::isPassive(const QWidget* w) const {
+    // Controls take the focus; what does not, and lies on nothing that does, is decoration.
+    for (; w && w != window_; w = w->parentWidget())
         if (w->focusPolicy() != Qt::NoFocus)
             return false;
-    return window_->rect().contains(pos);
+    return true;
+}
+
+bool WindowCommands::isFreeArea(QPoint pos) const {
+    return window_->rect().contains(pos) && isPassive(window_->childAt(pos));
 }
 
 bool WindowCommands::eventFilter(QObject* watched, QEvent* event) {
-    if (watched != window_)
-        return QObject::eventFilter(watched, event);
-    switch (event->type()) {
-    case QEvent::ContextMenu: {
+    if (event->type() == QEvent::ContextMenu) {
         auto* e = static_cast<QContextMenuEvent*>(event);
-        if (!isFreeArea(e->pos()))
+        if (!isFreeArea(window_->mapFromGlobal(e->globalPos())))
             return false;
         menu_->setFont(window_->font());
         menu_->popup(e->globalPos());
         return true;
     }
+    if (watched != window_)
+        return QObject::eventFilter(watched, event);
+    switch (event->type()) {
     case QEvent::KeyPress:
         // Only keys no control took arrive here: a text box that uses Esc keeps it.
         if (fullScreen_ && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {

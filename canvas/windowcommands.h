@@ -72,6 +72,7 @@ private:
     void fitFullScreen();
     void setWindowSize(QSize size);
     void keepOnScreen();
+    bool isPassive(const QWidget* w) const;
 
     QWidget* window_;
     QString program_;

@@ -11,6 +11,8 @@
 #include "tests/support/messagerecorder.h"
 
 #include <QApplication>
+#include <QContextMenuEvent>
+#include <QMenu>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
@@ -340,4 +342,41 @@ TEST(SurfaceDensity, APictureDrawnThenMadeFinerIsThePictureDrawnFineFromTheStart
         EXPECT_EQ(later.CurrentY(), y) << ratio;
         EXPECT_EQ(later.toPixel(3, 3), fine.toPixel(3, 3)) << ratio;
     }
+}
+
+TEST_F(Projection, ARightClickOnTheFreeAreaOpensTheMenuAndOnTheCanvasDoesNot) {
+    quorvex::Form1 form;
+    activate(&form);
+    QMenu* menu = WindowCommands::of(&form)->menu();
+    auto rightClick = [](QWidget* w, QPoint pos) {
+        QContextMenuEvent e(QContextMenuEvent::Mouse, pos, w->mapToGlobal(pos));
+        QApplication::sendEvent(w, &e);
+    };
+    rightClick(form.Picture1, QPoint(100, 100));
+    EXPECT_FALSE(menu->isVisible());
+    rightClick(form.Command2, QPoint(5, 5));
+    EXPECT_FALSE(menu->isVisible());
+    rightClick(form.Image9, QPoint(5, 5));
+    EXPECT_TRUE(menu->isVisible());
+    menu->hide();
+    // Ctrl++ (with the Shift that + takes on most keyboards) is the same step up as Ctrl+=.
+    QTest::keyClick(&form, Qt::Key_Plus, Qt::ControlModifier);
+    EXPECT_EQ(WindowCommands::of(&form)->scalePercent(), 125);
+    QTest::keyClick(&form, Qt::Key_Equal, Qt::ControlModifier);
+    EXPECT_EQ(WindowCommands::of(&form)->scalePercent(), 150);
+    WindowCommands::of(&form)->resetScale();
+}
+
+TEST_F(Projection, AZelmoraWindowEnlargedByHandKeepsItsInversePanelAcrossScales) {
+    expolog::Form1 form(expolog::kZelmora);
+    form.show();
+    WindowCommands* commands = WindowCommands::of(&form);
+    const QRect panel = form.Command4->geometry();
+    const QSize enlarged = form.size() + QSize(0, 200);
+    form.resize(enlarged);
+    commands->setScalePercent(200);
+    EXPECT_EQ(form.size(), enlarged * 2);
+    EXPECT_EQ(form.Command4->geometry(), canvas::scaledRect(panel, 2));
+    commands->resetScale();
+    EXPECT_EQ(form.size(), enlarged);
 }
