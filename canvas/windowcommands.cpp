@@ -32,7 +32,7 @@ WindowCommands::WindowCommands(QWidget* window, const QString& program)
         if (!w->isWindow() && isPassive(w))
             w->installEventFilter(this);
     const int asked = static_cast<int>(std::lround(DisplayScale::instance().factor() * 100));
-    applyStep(std::min(asked, largestFittingStep()));
+    applyStep(std::clamp(asked, kScaleSteps.front(), largestFittingStep()));
 }
 
 WindowCommands* WindowCommands::of(QWidget* window) {
