@@ -341,8 +341,11 @@ void Surface::redraw() {
     currentX_ = 0;
     currentY_ = 0;
     remap();
-    // Drawn again, not done again: the operations a test records were recorded the first time.
+    // Drawn again, not done again: the operations a test records, and the display list the exports are
+    // made from, have them already.
     const bool recording = std::exchange(recording_, false);
+    DisplayList kept = std::move(list_);
+    list_ = DisplayList(size_, backColor_, logicalFont(font_, ratio_));
     for (const SurfaceOp& op : ops) {
         try {
             switch (op.kind) {
@@ -378,6 +381,7 @@ void Surface::redraw() {
         }
     }
     recording_ = recording;
+    list_ = std::move(kept);
 }
 
 void Surface::remap() {

@@ -150,9 +150,10 @@ void Form1::buildControls() {
     canvas::setTabOrderByIndex(tabOrder);
     grid_ = canvas::GridButtons{true, [this] { return canvasCleared != 1; }, [this] { Command7_Click(); },
                                 [this] { Command1_Click(); }};
-    canvas::addCanvasCommands(this, Picture1);
     connectHandlers();
     commands_ = new canvas::WindowCommands(this, family_.caption);
+    for (QAction* action : canvas::addCanvasCommands(this, Picture1))
+        commands_->addCommand(action);
 }
 
 void Form1::connectHandlers() {

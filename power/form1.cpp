@@ -208,9 +208,10 @@ void Form1::buildControls() {
          {29, Command8}, {31, Command9}, {32, Command10}, {33, Image7}});
     grid_ = canvas::GridButtons{false, [this] { return plotState != 3; }, [this] { Command1_Click(); },
                                 [this] { Command2_Click(); }};
-    canvas::addCanvasCommands(this, Picture1);
     connectHandlers();
     commands_ = new canvas::WindowCommands(this, QStringLiteral("Quorvex"));
+    for (QAction* action : canvas::addCanvasCommands(this, Picture1))
+        commands_->addCommand(action);
 }
 
 void Form1::connectHandlers() {

@@ -259,7 +259,9 @@ TEST_F(Projection, TheMenuOfTheFreeAreaListsTheCommandsWithTheirKeys) {
     for (QAction* a : commands->menu()->actions())
         items << a->text() + QLatin1Char(' ') + a->shortcut().toString();
     EXPECT_EQ(items, (QStringList{QStringLiteral("放大显示 Ctrl+="), QStringLiteral("缩小显示 Ctrl+-"),
-                                  QStringLiteral("原始大小 Ctrl+0"), QStringLiteral("全屏 F11")}));
+                                  QStringLiteral("原始大小 Ctrl+0"), QStringLiteral("全屏 F11"),
+                                  QStringLiteral("导出图像… Ctrl+Shift+S"), QStringLiteral("打印… Ctrl+P"),
+                                  QStringLiteral("复制图像 Ctrl+C")}));
     EXPECT_TRUE(commands->isFreeArea(QPoint(5, 480)));                      // the window itself
     EXPECT_TRUE(commands->isFreeArea(form.Image9->geometry().center()));    // the instructions picture
     EXPECT_FALSE(commands->isFreeArea(form.Command2->geometry().center())); // a button
@@ -379,4 +381,15 @@ TEST_F(Projection, AZelmoraWindowEnlargedByHandKeepsItsInversePanelAcrossScales)
     EXPECT_EQ(form.Command4->geometry(), canvas::scaledRect(panel, 2));
     commands->resetScale();
     EXPECT_EQ(form.size(), enlarged);
+}
+
+TEST(SurfaceDensity, DrawingAgainAtANewDensityAddsNothingToTheExportedPicture) {
+    canvas::Surface s(QSize(389, 373), canvas::RGB(255, 255, 192), canvas::RGB(0, 0, 0));
+    s.Scale(-10, 10, 10, -10);
+    s.Line(-10, 0, 10, 0, canvas::RGB(0, 0, 0));
+    s.Print(QStringLiteral("1"));
+    const std::size_t items = s.displayList().itemCount(), points = s.displayList().pointCount();
+    s.setDeviceRatio(2);
+    EXPECT_EQ(s.displayList().itemCount(), items);
+    EXPECT_EQ(s.displayList().pointCount(), points);
 }
