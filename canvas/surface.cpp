@@ -243,12 +243,15 @@ void Surface::setDeviceRatio(qreal ratio) {
     font_.setPointSizeF(9.0 * ratio_);
     glyphsUpright_.clear();
     glyphsItalic_.clear();
+    asciiUpright_.fill(nullptr);
+    asciiItalic_.fill(nullptr);
     lineHeight_ = 0;
     lineHeightItalic_ = 0;
     if (historyComplete_) {
         // Everything since the last Cls drawn again at the new density, so it is as sharp as what follows.
         const float x = currentX_, y = currentY_;
         image_ = QImage(deviceSize(size_, ratio_), QImage::Format_RGB32);
+        drawnSpans_.clear();
         redraw();
         Image();
         currentX_ = x;
@@ -258,6 +261,9 @@ void Surface::setDeviceRatio(qreal ratio) {
                      .convertToFormat(QImage::Format_RGB32);
         remap();
     }
+    // The picture has new pixels throughout: the next Cls must clear them all, and the record of drawn
+    // rows must fit the new height.
+    drawnSpans_.assign(static_cast<std::size_t>(image_.height()), {0, image_.width() - 1});
     dirtyRect_ = QRect();
     markChanged(image_.rect());
 }
