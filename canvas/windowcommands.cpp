@@ -1,5 +1,7 @@
 #include "windowcommands.h"
 
+#include "usage.h"
+
 #include "controls.h"
 #include "displayscale.h"
 #include "imagecontrol.h"
@@ -226,38 +228,43 @@ void WindowCommands::paintBackground(QPainter& p, const QString& source, QSize s
 }
 
 StartOptions readStartOptions(const QString& program, const QStringList& arguments) {
+    // The options the parser takes are those the help lists: "-h, --help" gives the names h and help,
+    // "--scale=PERCENT" the name scale with a value.
     QCommandLineParser parser;
-    parser.setApplicationDescription(program);
-    const QCommandLineOption scale(QStringLiteral("scale"),
-                                   QStringLiteral("Start at this display scale: 100, 125, 150, 175, 200, 250 "
-                                                  "or 300 (per cent); it overrides the remembered one."),
-                                   QStringLiteral("PERCENT"));
-    const QCommandLineOption fullScreen(QStringLiteral("fullscreen"), QStringLiteral("Start full screen."));
-    const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")},
-                                  QStringLiteral("Print the options and keys, then end."));
-    parser.addOptions({scale, fullScreen, help});
+    for (const UsageItem& item : commandLineOptions()) {
+        QStringList names;
+        QString valueName;
+        for (QString form : QString::fromUtf8(item.name).split(QStringLiteral(", "))) {
+            const auto equals = form.indexOf(u'=');
+            if (equals >= 0) {
+                valueName = form.mid(equals + 1);
+                form.truncate(equals);
+            }
+            while (form.startsWith(u'-'))
+                form.remove(0, 1);
+            names << form;
+        }
+        parser.addOption(QCommandLineOption(names, QString::fromUtf8(item.text), valueName));
+    }
     StartOptions options;
-    auto usage = [&] {
-        return parser.helpText() +
-               QStringLiteral("\nKeys:\n"
-                              "  Ctrl+= or Ctrl++  放大显示 (next larger display scale)\n"
-                              "  Ctrl+-            缩小显示 (next smaller display scale)\n"
-                              "  Ctrl+0            原始大小 (100 %)\n"
-                              "  F11               全屏 (full screen; F11 or Esc returns)\n"
-                              "  Ctrl+C            copy the canvas picture\n"
-                              "A right-click on the window's free area lists these commands.\n");
-    };
     if (!parser.parse(arguments)) {
         std::fprintf(stderr, "%s: %s\n\n%s", qPrintable(program), qPrintable(parser.errorText()),
-                     qPrintable(usage()));
+                     qPrintable(helpText(program)));
         options.exitCode = 2;
         return options;
     }
-    if (parser.isSet(help)) {
-        std::fputs(qPrintable(usage()), stdout);
+    if (parser.isSet(QStringLiteral("help"))) {
+        std::fputs(qPrintable(helpText(program)), stdout);
         options.exitCode = 0;
         return options;
     }
+    if (parser.isSet(QStringLiteral("version"))) {
+        std::fprintf(stdout, "%s %s\n", qPrintable(program), qPrintable(programVersion()));
+        options.exitCode = 0;
+        return options;
+    }
+    const QString scale = QStringLiteral("scale");
+    const QString fullScreen = QStringLiteral("fullscreen");
     if (parser.isSet(scale)) {
         options.scale = parseScaleStep(parser.value(scale));
         if (!options.scale) {

@@ -93,12 +93,13 @@ private:
 struct StartOptions {
     std::optional<int> scale;
     bool fullScreen = false;
-    /// Set when the program should end at once with this code (after --help, or on a wrong option).
+    /// Set when the program should end at once with this code (after --help or --version, or on a wrong
+    /// option).
     std::optional<int> exitCode;
 };
 
-/// Reads the options (--scale=PERCENT, --fullscreen, --help) from the arguments, printing the help or the
-/// error where asked, and sets the program's display scale: the one asked for, or the one stored by the
+/// Reads the options (--scale=PERCENT, --fullscreen, --help, --version) from the arguments, printing the
+/// help, the version or the error where asked, and sets the program's display scale: the one asked for, or the one stored by the
 /// last run.
 StartOptions readStartOptions(const QString& program, const QStringList& arguments);
 
