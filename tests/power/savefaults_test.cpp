@@ -10,6 +10,7 @@
 
 #include "../support/fakeexportdialogs.h"
 #include "../support/messagerecorder.h"
+#include "../support/savingwindow.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -50,45 +51,20 @@ private:
     bool mounted_ = false;
 };
 
-QByteArray contents(const QString& file) {
-    QFile f(file);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-struct Saving {
-    testsupport::MessageRecorder messages;
-    quorvex::Form1 form;
-    quorvex::Form2* dialog = nullptr;
-    explicit Saving(const QString& folder) {
-        form.Command8_Click();
-        dialog = form.saveDialog();
-        dialog->Dir1->setPath(folder);
-    }
-    void save(const QString& name) {
-        dialog->Text1->setText(name);
-        QTest::mouseClick(dialog->Command1, Qt::LeftButton);
-    }
-    void changePicture() {
-        form.Option1->click();
-        form.Text5->setText("2");
-        form.Command2_Click();
-    }
-};
-
 } // namespace
 
 TEST(SaveFaults, AFullDiskStopsTheWritePartWayAndKeepsTheOlderFile) {
     ScratchMount disk("640k"); // room for one picture (about 436 KB) but not for a second beside it
     if (!disk.mounted())
         GTEST_SKIP() << "needs root to mount a small file system";
-    Saving s(disk.path());
+    testsupport::SavingWindow s(disk.path());
     s.save("graph");
     const QString file = QDir(disk.path()).filePath("graph.BMP");
-    const QByteArray older = contents(file);
+    const QByteArray older = testsupport::contents(file);
     ASSERT_GT(older.size(), 400000);
-    s.changePicture();
+    s.plotCurve("2");
     s.save("graph");
-    EXPECT_EQ(contents(file), older);
+    EXPECT_EQ(testsupport::contents(file), older);
     EXPECT_EQ(QDir(disk.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"graph.BMP"});
     EXPECT_EQ(s.messages.texts(),
               std::vector<QString>{quorvex::saveFailureText(quorvex::SaveOutcome::DiskFull)});
@@ -98,15 +74,15 @@ TEST(SaveFaults, AReadOnlyFolderKeepsTheOlderFile) {
     ScratchMount disk("2m");
     if (!disk.mounted())
         GTEST_SKIP() << "needs root to mount a small file system";
-    Saving s(disk.path());
+    testsupport::SavingWindow s(disk.path());
     s.save("graph");
     const QString file = QDir(disk.path()).filePath("graph.BMP");
-    const QByteArray older = contents(file);
+    const QByteArray older = testsupport::contents(file);
     ASSERT_TRUE(disk.makeReadOnly());
-    s.changePicture();
+    s.plotCurve("2");
     s.save("graph");
     s.save("new");
-    EXPECT_EQ(contents(file), older);
+    EXPECT_EQ(testsupport::contents(file), older);
     EXPECT_EQ(QDir(disk.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"graph.BMP"});
     const QString notWritable = quorvex::saveFailureText(quorvex::SaveOutcome::FolderNotWritable);
     EXPECT_EQ(s.messages.texts(), (std::vector<QString>{notWritable, notWritable}));
@@ -115,16 +91,16 @@ TEST(SaveFaults, AReadOnlyFolderKeepsTheOlderFile) {
 TEST(SaveFaults, OddNamesNeitherCrashNorTouchTheOlderFile) {
     QTemporaryDir dir;
     QDir(dir.path()).mkdir("inner");
-    Saving s(QDir(dir.path()).filePath("inner"));
+    testsupport::SavingWindow s(QDir(dir.path()).filePath("inner"));
     s.save("graph");
     const QString file = QDir(dir.path()).filePath("inner/graph.BMP");
-    const QByteArray older = contents(file);
+    const QByteArray older = testsupport::contents(file);
     // The name is used as typed: ".." names a file "...BMP", "../x" saves beside the folder, "a/b" needs a
     // folder "a" that is not there.
     for (const QString& name : {QStringLiteral(".."), QStringLiteral("../x"), QStringLiteral("a/b"),
                                 QString(), QString(300, u'n'), QStringLiteral("graph/")})
         s.save(name);
-    EXPECT_EQ(contents(file), older);
+    EXPECT_EQ(testsupport::contents(file), older);
     EXPECT_TRUE(QFile::exists(QDir(dir.path()).filePath("inner/...BMP")));
     EXPECT_TRUE(QFile::exists(QDir(dir.path()).filePath("x.BMP")));
     const QString missing = quorvex::saveFailureText(quorvex::SaveOutcome::FolderMissing);
@@ -192,7 +168,7 @@ TEST(ExportFaults, AFullDiskKeepsTheOlderFileAndLeavesNoTemporaryFile) {
         GTEST_SKIP() << "needs root to mount a small file system";
     const QString file = QDir(disk.path()).filePath("graph.png");
     ASSERT_TRUE(e.exportAs(file));
-    const QByteArray before = contents(file);
+    const QByteArray before = testsupport::contents(file);
     e.busyPicture();
     {
 #if defined(__SANITIZE_ADDRESS__)
@@ -203,7 +179,7 @@ TEST(ExportFaults, AFullDiskKeepsTheOlderFileAndLeavesNoTemporaryFile) {
         EXPECT_FALSE(e.exportAs(file));
     }
     e.expectFailureReported(file);
-    EXPECT_EQ(contents(file), before);
+    EXPECT_EQ(testsupport::contents(file), before);
     EXPECT_EQ(QDir(disk.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"graph.png"});
 }
 
@@ -214,14 +190,14 @@ TEST(ExportFaults, AReadOnlyFolderKeepsTheOlderFile) {
     Exporting e;
     const QString file = QDir(disk.path()).filePath("graph.svg");
     ASSERT_TRUE(e.exportAs(file));
-    const QByteArray before = contents(file);
+    const QByteArray before = testsupport::contents(file);
     ASSERT_TRUE(disk.makeReadOnly());
     e.busyPicture();
     for (const QString& name : {file, QDir(disk.path()).filePath("new.pdf")}) {
         EXPECT_FALSE(e.exportAs(name));
         e.expectFailureReported(name);
     }
-    EXPECT_EQ(contents(file), before);
+    EXPECT_EQ(testsupport::contents(file), before);
     EXPECT_EQ(QDir(disk.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"graph.svg"});
 }
 

@@ -7,6 +7,7 @@
 #include "power/picturefile.h"
 
 #include "../support/messagerecorder.h"
+#include "../support/savingwindow.h"
 
 #include <QDir>
 #include <QFile>
@@ -20,36 +21,14 @@
 
 namespace {
 
-QByteArray contents(const QString& file) {
-    QFile f(file);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
 mode_t modeOf(const QString& file) {
     struct stat info {};
     ::stat(QFile::encodeName(file).constData(), &info);
     return info.st_mode & 07777;
 }
 
-struct Dialog {
-    testsupport::MessageRecorder messages;
-    quorvex::Form1 form;
-    quorvex::Form2* dialog = nullptr;
-    explicit Dialog(const QString& folder) {
-        form.Command8_Click();
-        dialog = form.saveDialog();
-        dialog->Dir1->setPath(folder);
-    }
-    void save(const QString& name) {
-        dialog->Text1->setText(name);
-        QTest::mouseClick(dialog->Command1, Qt::LeftButton);
-    }
-    void plotAnotherCurve() {
-        form.Option1->click();
-        form.Text5->setText("3");
-        form.Command2_Click();
-    }
-};
+using Dialog = testsupport::SavingWindow;
+using testsupport::contents;
 
 } // namespace
 
@@ -62,7 +41,7 @@ TEST(SavePermissions, ReplacingAFileKeepsItsPermissions) {
         const QString file = QDir(dir.path()).filePath("graph.BMP");
         ASSERT_EQ(::chmod(QFile::encodeName(file).constData(), mode), 0);
         const QByteArray older = contents(file);
-        d.plotAnotherCurve();
+        d.plotCurve("3");
         d.save("graph");
         EXPECT_NE(contents(file), older);
         EXPECT_EQ(modeOf(file), mode);
@@ -79,7 +58,7 @@ TEST(SavePermissions, AReadOnlyFileIsRefusedAndStaysByteIdentical) {
         const QString file = QDir(dir.path()).filePath("graph.BMP");
         ASSERT_EQ(::chmod(QFile::encodeName(file).constData(), mode), 0);
         const QByteArray older = contents(file);
-        d.plotAnotherCurve();
+        d.plotCurve("3");
         d.save("graph");
         EXPECT_EQ(contents(file), older);
         EXPECT_EQ(modeOf(file), mode);
@@ -132,7 +111,7 @@ TEST(SavePermissions, AFolderWithoutWritePermissionIsRefused) {
     const QString file = QDir(dir.path()).filePath("graph.BMP");
     const QByteArray older = contents(file);
     ASSERT_EQ(::chmod(QFile::encodeName(dir.path()).constData(), 0555), 0);
-    d.plotAnotherCurve();
+    d.plotCurve("3");
     d.save("graph");
     d.save("other");
     ::chmod(QFile::encodeName(dir.path()).constData(), 0755);
