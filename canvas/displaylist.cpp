@@ -149,9 +149,9 @@ std::size_t DisplayList::memoryBytes() const {
     return bytes;
 }
 
-void DisplayList::replay(QPainter& painter) const {
+void DisplayList::replay(QPainter& painter, Edges edges) const {
     painter.save();
-    painter.setRenderHint(QPainter::Antialiasing, true);
+    painter.setRenderHint(QPainter::Antialiasing, edges == Edges::Smooth);
     painter.setRenderHint(QPainter::TextAntialiasing, true);
     const QRectF canvas(QPointF(0, 0), QSizeF(size_));
     painter.setClipRect(canvas, Qt::IntersectClip);
@@ -160,16 +160,24 @@ void DisplayList::replay(QPainter& painter) const {
     const double ascents[2] = {QFontMetricsF(fonts[0]).ascent(), QFontMetricsF(fonts[1]).ascent()};
     // Lines and texts share one pen (a text only needs its colour) and the font changes only with the
     // italic style, so a vector file does not repeat its drawing state for every tick and number.
+    // Aliased, a width covers whole device pixels, as the canvas's own pen does: so many logical pixels
+    // wide, rounded to device pixels, never under one.
+    const double density = painter.transform().m11();
+    auto widthOf = [&](double width) {
+        if (edges == Edges::Smooth || density <= 0)
+            return width;
+        return std::max(1.0, std::round(width * density)) / density;
+    };
     QPen pen(Qt::black, 1.0, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
     painter.setPen(pen);
     int fontStyle = -1;
     for (const Item& item : items_) {
         const QColor colour = toQColor(item.colour);
         if (item.kind != Kind::Dot &&
-            (pen.color() != colour || (item.kind == Kind::Polyline && pen.widthF() != item.width))) {
+            (pen.color() != colour || (item.kind == Kind::Polyline && pen.widthF() != widthOf(item.width)))) {
             pen.setColor(colour);
             if (item.kind == Kind::Polyline)
-                pen.setWidthF(item.width);
+                pen.setWidthF(widthOf(item.width));
             painter.setPen(pen);
         }
         switch (item.kind) {
@@ -177,9 +185,9 @@ void DisplayList::replay(QPainter& painter) const {
             painter.drawPolyline(points_.data() + item.first, static_cast<int>(item.count));
             break;
         case Kind::Dot: {
-            const double half = item.width / 2.0;
+            const double width = widthOf(item.width);
             const QPointF c = points_[item.first];
-            painter.fillRect(QRectF(c.x() - half, c.y() - half, item.width, item.width), colour);
+            painter.fillRect(QRectF(c.x() - width / 2, c.y() - width / 2, width, width), colour);
             break;
         }
         case Kind::Text: {

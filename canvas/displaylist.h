@@ -37,9 +37,13 @@ public:
     /// A text with its top-left corner at `topLeft`.
     void addText(QPointF topLeft, const QString& text, Colour colour, bool italic);
 
+    /// How lines and dots meet the pixels: smoothed for vector files, prints and large pictures; aliased
+    /// (whole pixels, as the canvas draws them) when the canvas itself is drawn again at a new density.
+    enum class Edges { Smooth, Aliased };
+
     /// Draws the canvas (background, then every item in order) into `painter`, one unit being one logical
     /// pixel, clipped to the canvas.
-    void replay(QPainter& painter) const;
+    void replay(QPainter& painter, Edges edges = Edges::Smooth) const;
 
     QSize size() const { return size_; }
     /// The points of each polyline, in drawing order.

@@ -94,10 +94,6 @@ int pixelOf(double coordinate, int extent) {
     return static_cast<int>(nearest);
 }
 
-// Operations kept since the last Cls for drawing the picture again at another density (about 15 MB); a
-// picture of more is carried over resampled instead.
-constexpr std::size_t kHistoryLimit = std::size_t{1} << 18;
-
 // Margin around the canvas for clipping, in pixels: wide enough that a clipped end point never shows.
 constexpr double kClipMargin = 8.0;
 
@@ -225,7 +221,6 @@ Surface::Surface(QSize size, Colour backColor, Colour foreColor, qreal deviceRat
     // Until the first Scale, one unit is one logical pixel.
     scaleX2_ = static_cast<float>(size.width());
     scaleY2_ = static_cast<float>(size.height());
-    historyBase_ = {0, 0, scaleX2_, scaleY2_, drawWidth_, fontItalic_};
     pxPerUnitX_ = ratio_;
     pxPerUnitY_ = ratio_;
 }
@@ -238,7 +233,7 @@ Surface::~Surface() {
 void Surface::setDeviceRatio(qreal ratio) {
     if (!std::isfinite(ratio) || ratio <= 0 || ratio == ratio_)
         return;
-    const QImage old = Image();
+    Image(); // lines still batched reach the old picture (and the list) first
     ratio_ = ratio;
     font_.setPointSizeF(9.0 * ratio_);
     glyphsUpright_.clear();
@@ -247,20 +242,16 @@ void Surface::setDeviceRatio(qreal ratio) {
     asciiItalic_.fill(nullptr);
     lineHeight_ = 0;
     lineHeightItalic_ = 0;
-    if (historyComplete_) {
-        // Everything since the last Cls drawn again at the new density, so it is as sharp as what follows.
-        const float x = currentX_, y = currentY_;
-        image_ = QImage(deviceSize(size_, ratio_), QImage::Format_RGB32);
-        drawnSpans_.clear();
-        redraw();
-        Image();
-        currentX_ = x;
-        currentY_ = y;
-    } else {
-        image_ = old.scaled(deviceSize(size_, ratio_), Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
-                     .convertToFormat(QImage::Format_RGB32);
-        remap();
+    // Everything since the last Cls is drawn again at the new density from the display list, so what is
+    // already on the canvas is as sharp as what follows. Aliased like the canvas's own lines.
+    image_ = QImage(deviceSize(size_, ratio_), QImage::Format_RGB32);
+    {
+        QPainter p(&image_);
+        p.scale(ratio_, ratio_);
+        list_.replay(p, DisplayList::Edges::Aliased);
     }
+    clearVectorState();
+    remap();
     // The picture has new pixels throughout: the next Cls must clear them all, and the record of drawn
     // rows must fit the new height.
     drawnSpans_.assign(static_cast<std::size_t>(image_.height()), {0, image_.width() - 1});
@@ -317,77 +308,8 @@ QRect Surface::takeDirtyRect() {
 }
 
 void Surface::record(SurfaceOp op) {
-    if (op.kind == SurfaceOp::Kind::Cls) {
-        // The picture starts afresh: so does what it is drawn from, in the state it starts with.
-        history_.clear();
-        historyComplete_ = true;
-        historyBase_ = {scaleX1_, scaleY1_, scaleX2_, scaleY2_, drawWidth_, fontItalic_};
-    } else if (historyComplete_) {
-        if (history_.size() < kHistoryLimit) {
-            history_.push_back(op);
-        } else {
-            historyComplete_ = false;
-            std::vector<SurfaceOp>().swap(history_);
-        }
-    }
     if (recording_)
         ops_.push_back(std::move(op));
-}
-
-void Surface::redraw() {
-    std::vector<SurfaceOp> ops = std::move(history_);
-    history_.clear();
-    image_.fill(toQColor(backColor_));
-    scaleX1_ = historyBase_.x1;
-    scaleY1_ = historyBase_.y1;
-    scaleX2_ = historyBase_.x2;
-    scaleY2_ = historyBase_.y2;
-    drawWidth_ = historyBase_.drawWidth;
-    fontItalic_ = historyBase_.italic;
-    currentX_ = 0;
-    currentY_ = 0;
-    remap();
-    // Drawn again, not done again: the operations a test records, and the display list the exports are
-    // made from, have them already.
-    const bool recording = std::exchange(recording_, false);
-    DisplayList kept = std::move(list_);
-    list_ = DisplayList(size_, backColor_, logicalFont(font_, ratio_));
-    for (const SurfaceOp& op : ops) {
-        try {
-            switch (op.kind) {
-            case SurfaceOp::Kind::Cls:
-                break;
-            case SurfaceOp::Kind::Scale:
-                Scale(op.a, op.b, op.c, op.d);
-                break;
-            case SurfaceOp::Kind::Line:
-                Line(op.a, op.b, op.c, op.d, op.colour);
-                break;
-            case SurfaceOp::Kind::PSet:
-                PSet(op.a, op.b);
-                break;
-            case SurfaceOp::Kind::CurrentX:
-                setCurrentX(op.a);
-                break;
-            case SurfaceOp::Kind::CurrentY:
-                setCurrentY(op.a);
-                break;
-            case SurfaceOp::Kind::Print:
-                Print(op.text);
-                break;
-            case SurfaceOp::Kind::DrawWidth:
-                setDrawWidth(op.width);
-                break;
-            case SurfaceOp::Kind::FontItalic:
-                setFontItalic(op.width != 0);
-                break;
-            }
-        } catch (const RuntimeError&) {
-            // It failed the same way the first time, after the same effect on the picture.
-        }
-    }
-    recording_ = recording;
-    list_ = std::move(kept);
 }
 
 void Surface::remap() {
@@ -554,7 +476,7 @@ QPointF Surface::toUser(QPointF pixel) const {
 
 void Surface::Line(double x1, double y1, double x2, double y2, Colour colour) {
     const float fx1 = toSingle(x1), fy1 = toSingle(y1), fx2 = toSingle(x2), fy2 = toSingle(y2);
-    if (recording_ || historyComplete_)
+    if (recording_)
         record(makeOp(SurfaceOp::Kind::Line, fx1, fy1, fx2, fy2, colour, drawWidth_));
     if (!rasterising_)
         return;
@@ -603,7 +525,7 @@ void Surface::Line(double x1, double y1, double x2, double y2, Colour colour) {
 
 void Surface::PSet(double x, double y) {
     const float fx = toSingle(x), fy = toSingle(y);
-    if (recording_ || historyComplete_)
+    if (recording_)
         record(makeOp(SurfaceOp::Kind::PSet, fx, fy, 0, 0, foreColor_, drawWidth_));
     if (!rasterising_)
         return;

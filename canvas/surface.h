@@ -146,16 +146,8 @@ private:
 
     int devicePen() const;
     QPointF logical(double x, double y) const { return {x / ratio_, y / ratio_}; }
-    /// Draws every operation since the last Cls again, from the state the canvas had then.
-    void redraw();
     /// Pixels per user unit from the mapping and the picture's size.
     void remap();
-
-    struct HistoryBase {
-        float x1 = 0, y1 = 0, x2 = 0, y2 = 0;
-        int drawWidth = 1;
-        bool italic = false;
-    };
 
     QSize size_;
     qreal ratio_;
@@ -186,9 +178,6 @@ private:
     bool recording_ = false;
     bool rasterising_ = true;
     std::vector<SurfaceOp> ops_;
-    std::vector<SurfaceOp> history_;
-    bool historyComplete_ = true;
-    HistoryBase historyBase_;
     bool dirty_ = false;
     QRect dirtyRect_;
     // Per pixel row, the first and last column drawn on since the canvas was last filled (first > last:
