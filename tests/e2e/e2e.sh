@@ -8,6 +8,7 @@
 set -euo pipefail
 
 quorvex=$1 zelmora=$2 tavrinth=$3
+here=$(cd "$(dirname "$0")" && pwd)
 source "$(dirname "$0")/../support/xvfb.sh"
 
 fail() { echo "e2e FAILED: $*" >&2; exit 1; }
@@ -16,21 +17,15 @@ fail() { echo "e2e FAILED: $*" >&2; exit 1; }
 somewhere() {
     local x=$1 y=$2 r=$3 test=$4
     import -window root -depth 8 "ppm:$work/shot.ppm"
-    python3 - "$work/shot.ppm" "$x" "$y" "$r" "$test" <<'PY'
+    python3 - "$work/shot.ppm" "$x" "$y" "$r" "$test" "$here" <<'PY'
 import sys
-data = open(sys.argv[1], 'rb').read()
-fields, pos = [], 0
-while len(fields) < 4:
-    while data[pos:pos+1].isspace(): pos += 1
-    start = pos
-    while not data[pos:pos+1].isspace(): pos += 1
-    fields.append(data[start:pos])
-width = int(fields[1]); pos += 1
+sys.path.insert(0, sys.argv[6])
+import screenshot
+pixel = screenshot.load(sys.argv[1])
 cx, cy, r, test = int(sys.argv[2]), int(sys.argv[3]), int(sys.argv[4]), sys.argv[5]
 for y in range(cy - r, cy + r + 1):
     for x in range(cx - r, cx + r + 1):
-        o = pos + 3 * (y * width + x)
-        R, G, B = data[o], data[o+1], data[o+2]
+        R, G, B = pixel(x, y)
         if eval(test):
             sys.exit(0)
 sys.exit(1)
@@ -147,20 +142,14 @@ run Tavrinth "$tavrinth" 770 510 112 172  60 228    326 237   487 199   700 458
 sharp_axis() {
     local x=$1 y=$2 r=$3 most=$4
     import -window root -depth 8 "ppm:$work/shot.ppm"
-    python3 - "$work/shot.ppm" "$x" "$y" "$r" "$most" <<'PY'
+    python3 - "$work/shot.ppm" "$x" "$y" "$r" "$most" "$here" <<'PY'
 import sys
-data = open(sys.argv[1], 'rb').read()
-fields, pos = [], 0
-while len(fields) < 4:
-    while data[pos:pos+1].isspace(): pos += 1
-    start = pos
-    while not data[pos:pos+1].isspace(): pos += 1
-    fields.append(data[start:pos])
-width = int(fields[1]); pos += 1
+sys.path.insert(0, sys.argv[6])
+import screenshot
+pixel = screenshot.load(sys.argv[1])
 x, cy, r, most = (int(v) for v in sys.argv[2:6])
 def px(y):
-    o = pos + 3 * (y * width + x)
-    return tuple(data[o:o+3])
+    return pixel(x, y)
 black = [y for y in range(cy - r, cy + r + 1) if px(y) == (0, 0, 0)]
 if not black or black[-1] - black[0] + 1 != len(black) or len(black) > most:
     sys.exit("axis rows %s at column %d" % (black, x))
