@@ -28,6 +28,15 @@ void checkYWithin(const std::vector<SurfaceOp>& ops, double low, double high) {
             check(op.b >= lo && op.b <= hi && op.d >= lo && op.d <= hi);
 }
 
+// The least and the greatest of the values that are numbers: a view with a NaN limit gives a NaN edge, and
+// a value clamped to it is refused by the surface, so it bounds nothing.
+double least(double a, double b) {
+    return std::isnan(a) ? b : std::isnan(b) ? a : std::min(a, b);
+}
+double greatest(double a, double b) {
+    return std::isnan(a) ? b : std::isnan(b) ? a : std::max(a, b);
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -60,8 +69,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         check(std::none_of(ops.begin(), ops.end(), crossesZero));
         // Beyond the fixed limit a value is moved one step past the view's edge (the view may be upside
         // down: the edges are ymax + s and ymin - s either way).
-        const double edgeLow = std::min(v.ymin - s, v.ymax + s), edgeHigh = std::max(v.ymin - s, v.ymax + s);
-        checkYWithin(ops, std::min(-100000.0, edgeLow), std::max(100000.0, edgeHigh));
+        checkYWithin(ops, least(-100000.0, least(v.ymin - s, v.ymax + s)),
+                     greatest(100000.0, greatest(v.ymin - s, v.ymax + s)));
     } else if (n > 0 && v.ymin < 0 && v.ymax > 0) {
         checkYWithin(ops, std::min(10 * v.ymin, v.ymin - s), std::max(10 * v.ymax, v.ymax + s));
     }
