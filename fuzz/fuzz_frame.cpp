@@ -33,8 +33,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // One number per tick: four loops, each at most the pass bound, plus the letters x, y and O.
     check(fuzzsupport::countOf(ops, SurfaceOp::Kind::Print) <= 4 * canvas::kMaxLoopPasses + 3);
     // Two axes, one line per tick, six for the arrow heads.
-    check(fuzzsupport::countOf(ops, SurfaceOp::Kind::Line) <= 4 * canvas::kMaxLoopPasses + 8);
-    const bool mapped = fuzzsupport::countOf(ops, SurfaceOp::Kind::Line) > 0;
+    const long lines = fuzzsupport::countOf(ops, SurfaceOp::Kind::Line);
+    check(lines <= 4 * canvas::kMaxLoopPasses + 8);
+    const bool mapped = lines > 0;
     if (style.copiesSpacings && mapped) {
         check(stepX == v.xju1 || (std::isnan(stepX) && std::isnan(v.xju1)));
         check(stepY == v.yju1 || (std::isnan(stepY) && std::isnan(v.yju1)));

@@ -15,12 +15,12 @@ using fuzzsupport::check;
 
 namespace {
 
-bool crossesZero(const SurfaceOp& op) {
+FUZZ_UNTRACED bool crossesZero(const SurfaceOp& op) {
     return (op.a < 0 && op.c > 0) || (op.a > 0 && op.c < 0);
 }
 
 // Every y of the segments lies within [low, high] (single precision, as the surface keeps them).
-void checkYWithin(const std::vector<SurfaceOp>& ops, double low, double high) {
+FUZZ_UNTRACED void checkYWithin(const std::vector<SurfaceOp>& ops, double low, double high) {
     const float lo = static_cast<float>(std::max(low, -3.5e38));
     const float hi = static_cast<float>(std::min(high, 3.5e38));
     for (const SurfaceOp& op : ops)
