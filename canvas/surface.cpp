@@ -195,10 +195,13 @@ bool clipSegment(double& x1, double& y1, double& x2, double& y2, double left, do
         pointAt(t0, enter, nx1, ny1);
     if (leave >= 0)
         pointAt(t1, leave, nx2, ny2);
-    x1 = nx1;
-    y1 = ny1;
-    x2 = nx2;
-    y2 = ny2;
+    // An end point far outside can pass the test above when its ratio rounds to exactly 0 or 1 (a segment
+    // 1e38 pixels long, say, that ends 1e21 pixels out): it is then on the boundary within rounding, and
+    // the rasteriser needs every end point within the rectangle.
+    x1 = std::clamp(nx1, left, right);
+    y1 = std::clamp(ny1, top, bottom);
+    x2 = std::clamp(nx2, left, right);
+    y2 = std::clamp(ny2, top, bottom);
     return true;
 }
 

@@ -41,6 +41,9 @@ inline void initialise() {
     (void)app;
     canvas::installFontSubstitutions();
     canvas::setMessageBoxService(nullptr);
+    // Qt's warnings (a font without shaping support for some script, say) would come by the thousand and
+    // bury libFuzzer's own report.
+    qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {});
 }
 
 /// Takes values off the front of the input; zeros once it runs out.

@@ -109,6 +109,15 @@ TEST(ClipSegment, KeepsThePartInsideTheRectangle) {
     ASSERT_TRUE(clipSegment(e, f, g, h, 0, 0, 10, 10));
     EXPECT_NEAR(e, 0, 1e-9);
     EXPECT_NEAR(g, 10, 1e-9);
+    // Found by fuzzing: the far end's ratio rounds to exactly 1, so no boundary clips it, yet it lies
+    // 1e21 beyond the right edge.
+    double i = -6.321912601129199e37, j = -6.321912601129199e37, k = 3.6890344072272544e21, l = 0;
+    if (clipSegment(i, j, k, l, -9, -9, 22, 35)) {
+        for (const double x : {i, k})
+            EXPECT_TRUE(x >= -9 && x <= 22) << x;
+        for (const double y : {j, l})
+            EXPECT_TRUE(y >= -9 && y <= 35) << y;
+    }
 }
 
 TEST(Surface, PointerPositionsStayFiniteFarOutsideAHugeMapping) {
