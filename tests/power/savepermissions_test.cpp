@@ -30,6 +30,22 @@ mode_t modeOf(const QString& file) {
 using Dialog = testsupport::SavingWindow;
 using testsupport::contents;
 
+// Saves "graph", gives the file `mode`, then saves another curve over it under the same name. Gives the
+// file's path and what it held before the second save.
+struct Replaced {
+    QString file;
+    QByteArray older;
+};
+Replaced saveOverFileWithMode(Dialog& d, const QString& folder, mode_t mode) {
+    d.save("graph");
+    const QString file = QDir(folder).filePath("graph.BMP");
+    EXPECT_EQ(::chmod(QFile::encodeName(file).constData(), mode), 0);
+    const QByteArray older = contents(file);
+    d.plotCurve("3");
+    d.save("graph");
+    return {file, older};
+}
+
 } // namespace
 
 TEST(SavePermissions, ReplacingAFileKeepsItsPermissions) {
@@ -37,12 +53,7 @@ TEST(SavePermissions, ReplacingAFileKeepsItsPermissions) {
         SCOPED_TRACE(mode);
         QTemporaryDir dir;
         Dialog d(dir.path());
-        d.save("graph");
-        const QString file = QDir(dir.path()).filePath("graph.BMP");
-        ASSERT_EQ(::chmod(QFile::encodeName(file).constData(), mode), 0);
-        const QByteArray older = contents(file);
-        d.plotCurve("3");
-        d.save("graph");
+        const auto [file, older] = saveOverFileWithMode(d, dir.path(), mode);
         EXPECT_NE(contents(file), older);
         EXPECT_EQ(modeOf(file), mode);
         EXPECT_TRUE(d.messages.messages().empty());
@@ -54,12 +65,7 @@ TEST(SavePermissions, AReadOnlyFileIsRefusedAndStaysByteIdentical) {
         SCOPED_TRACE(mode);
         QTemporaryDir dir;
         Dialog d(dir.path());
-        d.save("graph");
-        const QString file = QDir(dir.path()).filePath("graph.BMP");
-        ASSERT_EQ(::chmod(QFile::encodeName(file).constData(), mode), 0);
-        const QByteArray older = contents(file);
-        d.plotCurve("3");
-        d.save("graph");
+        const auto [file, older] = saveOverFileWithMode(d, dir.path(), mode);
         EXPECT_EQ(contents(file), older);
         EXPECT_EQ(modeOf(file), mode);
         EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"graph.BMP"});
