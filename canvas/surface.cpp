@@ -187,17 +187,16 @@ bool clipSegment(double& x1, double& y1, double& x2, double& y2, double left, do
             ox = bounds[boundary];
         else if (boundary >= 2)
             oy = bounds[boundary];
-        ox = std::clamp(ox, left, right);
-        oy = std::clamp(oy, top, bottom);
     };
     double nx1 = x1, ny1 = y1, nx2 = x2, ny2 = y2;
     if (enter >= 0)
         pointAt(t0, enter, nx1, ny1);
     if (leave >= 0)
         pointAt(t1, leave, nx2, ny2);
-    // An end point far outside can pass the test above when its ratio rounds to exactly 0 or 1 (a segment
-    // 1e38 pixels long, say, that ends 1e21 pixels out): it is then on the boundary within rounding, and
-    // the rasteriser needs every end point within the rectangle.
+    // Rounding can put an interpolated coordinate just outside, and an end point far outside can pass the
+    // test above when its ratio rounds to exactly 0 or 1 (a segment 1e38 pixels long, say, that ends 1e21
+    // pixels out): either is on the boundary within rounding, and the rasteriser needs every end point
+    // within the rectangle.
     x1 = std::clamp(nx1, left, right);
     y1 = std::clamp(ny1, top, bottom);
     x2 = std::clamp(nx2, left, right);
