@@ -7,6 +7,7 @@
 
 #include <QAction>
 #include <QDir>
+#include <QFileInfo>
 #include <QPrinter>
 
 #include <exception>
@@ -49,6 +50,11 @@ void exportCanvas(QWidget* window, Surface& surface) {
     if (name.isEmpty())
         return;
     const ExportTarget target = exportTarget(name, filter);
+    if (QFileInfo::exists(target.path)) {
+        const ModalScope modal;
+        if (!exportDialogs().confirmReplace(window, kExportTitle, replaceQuestion(target.path)))
+            return;
+    }
     QString reason;
     if (!writePicture(surface, target.path, target.format, &reason))
         MsgBox(exportFailureText(target.path, reason), kWarningTitle, MessageIcon::Exclamation);

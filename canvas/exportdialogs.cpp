@@ -1,6 +1,11 @@
 #include "exportdialogs.h"
 
+#include "controls.h"
+#include "displayscale.h"
+
 #include <QFileDialog>
+#include <QFileInfo>
+#include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
 
@@ -14,9 +19,19 @@ class SystemDialogs : public ExportDialogs {
 public:
     QString saveFileName(QWidget* parent, const QString& title, const QStringList& filters,
                          QString* filter) override {
-        // The file is replaced atomically and only after the dialog has asked about an existing one.
+        // The dialog does not ask about an existing file: it would ask about the name as typed, before the
+        // type's extension is appended, and so miss the file that is really replaced. The command asks
+        // once the name is settled.
         return QFileDialog::getSaveFileName(parent, title, QString(), filters.join(QStringLiteral(";;")),
-                                            filter);
+                                            filter, QFileDialog::DontConfirmOverwrite);
+    }
+    bool confirmReplace(QWidget* parent, const QString& title, const QString& question) override {
+        QMessageBox box(QMessageBox::Warning, title, question, QMessageBox::Yes | QMessageBox::No, parent);
+        box.setDefaultButton(QMessageBox::No);
+        const qreal factor = DisplayScale::instance().factor();
+        if (factor != 1.0)
+            box.setFont(scaledFont(box.font(), factor));
+        return box.exec() == QMessageBox::Yes;
     }
     bool setUpPrinter(QWidget* parent, QPrinter& printer) override {
         QPrintDialog dialog(&printer, parent);
@@ -30,6 +45,10 @@ std::shared_ptr<ExportDialogs>& installed() {
 }
 
 } // namespace
+
+QString replaceQuestion(const QString& path) {
+    return QStringLiteral("%1 已存在。要替换它吗？").arg(QFileInfo(path).fileName());
+}
 
 ExportDialogs& exportDialogs() {
     return *installed();

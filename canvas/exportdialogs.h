@@ -20,9 +20,14 @@ public:
     /// the type first offered and receives the one chosen.
     virtual QString saveFileName(QWidget* parent, const QString& title, const QStringList& filters,
                                  QString* filter) = 0;
+    /// Asks whether an existing file may be replaced; true when the user agrees.
+    virtual bool confirmReplace(QWidget* parent, const QString& title, const QString& question) = 0;
     /// Lets the user choose and set up a printer; false when the user cancels.
     virtual bool setUpPrinter(QWidget* parent, QPrinter& printer) = 0;
 };
+
+/// The question asked before an existing file is replaced: "‹name› 已存在。要替换它吗？".
+QString replaceQuestion(const QString& path);
 
 /// The service in use: the system's dialogs unless another was installed.
 ExportDialogs& exportDialogs();

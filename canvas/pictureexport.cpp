@@ -1,12 +1,13 @@
 #include "pictureexport.h"
 
+#include "savefile.h"
+
 #include <QBuffer>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
 #include <QPrinter>
-#include <QSaveFile>
 #include <QSvgGenerator>
 
 #include <algorithm>
@@ -93,34 +94,38 @@ QImage largePicture(const DisplayList& list, int factor) {
     return image;
 }
 
-bool writePicture(Surface& surface, const QString& path, PictureFormat format, QString* reason) {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        *reason = file.errorString();
-        return false;
-    }
+namespace {
+
+// The file's whole content, made in memory so that nothing touches the disk before it is complete.
+QByteArray encodedPicture(Surface& surface, PictureFormat format) {
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
     bool encoded = true;
     switch (format) {
     case PictureFormat::Svg:
-        writeSvg(surface.displayList(), &file);
+        writeSvg(surface.displayList(), &buffer);
         break;
     case PictureFormat::Pdf:
-        writePdf(surface.displayList(), &file);
+        writePdf(surface.displayList(), &buffer);
         break;
     case PictureFormat::Png:
-        encoded = largePicture(surface.displayList(), kLargeFactor).save(&file, "PNG");
+        encoded = largePicture(surface.displayList(), kLargeFactor).save(&buffer, "PNG");
         break;
     case PictureFormat::Bmp:
-        encoded = surface.picture().save(&file, "BMP");
+        encoded = surface.picture().save(&buffer, "BMP");
         break;
     }
-    // A write that failed part way (a full disk) is remembered by the file and refused at commit.
-    if (!encoded || !file.commit()) {
-        *reason = file.error() != QFileDevice::NoError ? file.errorString() : QStringLiteral("图像编码失败");
-        file.cancelWriting();
-        return false;
-    }
-    return true;
+    return encoded ? bytes : QByteArray();
+}
+
+} // namespace
+
+bool writePicture(Surface& surface, const QString& path, PictureFormat format, QString* reason) {
+    const QByteArray bytes = encodedPicture(surface, format);
+    const SaveOutcome outcome = bytes.isEmpty() ? SaveOutcome::WriteFailed : saveFile(path, bytes);
+    *reason = saveFailureReason(outcome);
+    return outcome == SaveOutcome::Saved;
 }
 
 QRectF fitCentred(QSizeF picture, const QRectF& area) {

@@ -1,8 +1,9 @@
 #pragma once
 
 // The canvas as a file or on paper, drawn afresh from its display list: SVG and PDF as vectors with text as
-// text, PNG at four times the logical size, BMP as the canvas picture itself. Files are written atomically:
-// a failed write leaves an older file of that name as it was and no temporary file behind.
+// text, PNG at four times the logical size, BMP as the canvas picture itself. Files are written the one safe
+// way (savefile.h): a failed write leaves an older file of that name as it was and no new file behind, and a
+// read-only file is refused.
 
 #include "displaylist.h"
 #include "surface.h"
@@ -37,7 +38,7 @@ QByteArray svgPicture(const DisplayList& list);
 /// The canvas drawn at `factor` times its logical size.
 QImage largePicture(const DisplayList& list, int factor);
 
-/// Writes the canvas to `path`; on failure returns false with the reason in `reason`.
+/// Writes the canvas to `path`; on failure returns false with the reason, in Chinese, in `reason`.
 bool writePicture(Surface& surface, const QString& path, PictureFormat format, QString* reason);
 
 /// The largest rectangle of the picture's aspect ratio that fits in `area`, centred in it.

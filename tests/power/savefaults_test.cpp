@@ -5,6 +5,7 @@
 
 #include "canvas/canvascommands.h"
 #include "canvas/pictureexport.h"
+#include "canvas/savefile.h"
 #include "power/form1.h"
 #include "power/picturefile.h"
 
@@ -15,6 +16,7 @@
 #include <QBuffer>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -210,4 +212,91 @@ TEST(ExportFaults, ANameThatIsAFolderIsRefused) {
     e.expectFailureReported(name);
     EXPECT_TRUE(QFileInfo(name).isDir());
     EXPECT_TRUE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).isEmpty());
+}
+
+// On a disk with no room left, every format fails whether its file fits the write buffer or not (a small
+// picture reaches the disk only at the final flush), over an older file or as a new one: the older file
+// stays byte for byte, no file is left behind, and the warning gives the reason in Chinese.
+TEST(ExportFaults, AFullDiskFailsEveryFormatAtAnySize) {
+    ScratchMount disk("8m");
+    if (!disk.mounted())
+        GTEST_SKIP() << "needs root to mount a small file system";
+    const QDir folder(disk.path());
+    Exporting e;
+    const QStringList extensions{"svg", "pdf", "png", "bmp"};
+    for (const QString& extension : extensions)
+        ASSERT_TRUE(e.exportAs(folder.filePath("older." + extension)));
+    QStringList kept = folder.entryList(QDir::Files | QDir::Hidden);
+    {
+        QFile filler(folder.filePath("filler"));
+        ASSERT_TRUE(filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
+        const QByteArray block(4096, 'x');
+        while (filler.write(block) == block.size()) {
+        }
+    }
+    kept << "filler";
+    kept.sort();
+    bool smallerThanTheBuffer = false;
+    for (const bool busy : {false, true}) {
+        if (busy)
+            e.busyPicture();
+        for (const QString& extension : extensions) {
+            for (const QString& name : {"older." + extension, "new." + extension}) {
+                SCOPED_TRACE((name + (busy ? " busy" : " plain")).toStdString());
+                const QString file = folder.filePath(name);
+                const QByteArray before = testsupport::contents(file);
+                EXPECT_FALSE(e.exportAs(file));
+                ASSERT_EQ(e.messages.texts().size(), 1u);
+                EXPECT_EQ(e.messages.texts().front(),
+                          canvas::exportFailureText(
+                              file, canvas::saveFailureReason(canvas::SaveOutcome::DiskFull)));
+                EXPECT_EQ(testsupport::contents(file), before);
+                smallerThanTheBuffer = smallerThanTheBuffer || (!before.isEmpty() && before.size() < 16384);
+            }
+        }
+    }
+    EXPECT_TRUE(smallerThanTheBuffer);
+    EXPECT_EQ(folder.entryList(QDir::Files | QDir::Hidden), kept);
+}
+
+// Typing a name without its extension settles the extension first and then asks about the file that would
+// really be replaced; "no" leaves it alone.
+TEST(ExportFaults, ANameWithoutItsExtensionAsksBeforeReplacing) {
+    QTemporaryDir dir;
+    Exporting e;
+    const QString typed = dir.filePath("s");
+    e.dialogs.answer(typed, "SVG (*.svg)");
+    canvas::exportCanvas(&e.form, e.form.Picture1->surface());
+    const QByteArray older = testsupport::contents(typed + ".svg");
+    ASSERT_FALSE(older.isEmpty());
+    EXPECT_TRUE(e.dialogs.answers().replaceAsked.isEmpty());
+    e.busyPicture();
+    for (const bool replace : {false, true}) {
+        e.dialogs.answers().replace = replace;
+        canvas::exportCanvas(&e.form, e.form.Picture1->surface());
+        EXPECT_EQ(testsupport::contents(typed + ".svg") == older, !replace);
+    }
+    EXPECT_EQ(e.dialogs.answers().replaceAsked, QStringList(2, QStringLiteral("s.svg 已存在。要替换它吗？")));
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"s.svg"});
+    EXPECT_TRUE(e.messages.messages().empty());
+}
+
+// Export treats a read-only file as the save dialog does, for root and for an ordinary user alike (ctest runs
+// this suite once more as an unprivileged user): refused with the same reason, left as it was.
+TEST(SavePermissions, ExportOverAReadOnlyFileIsRefused) {
+    QTemporaryDir dir;
+    Exporting e;
+    const QString file = dir.filePath("graph.pdf");
+    ASSERT_TRUE(e.exportAs(file));
+    ASSERT_TRUE(QFile::setPermissions(file, QFileDevice::ReadOwner | QFileDevice::ReadGroup |
+                                                QFileDevice::ReadOther));
+    const QByteArray older = testsupport::contents(file);
+    e.busyPicture();
+    EXPECT_FALSE(e.exportAs(file));
+    EXPECT_EQ(e.messages.texts(), std::vector<QString>{canvas::exportFailureText(
+                                      file, canvas::saveFailureReason(canvas::SaveOutcome::ReadOnlyFile))});
+    EXPECT_EQ(testsupport::contents(file), older);
+    EXPECT_EQ(QFileInfo(file).permissions() & 0xf0ff,
+              QFileDevice::ReadOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther);
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"graph.pdf"});
 }

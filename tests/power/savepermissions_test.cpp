@@ -105,7 +105,7 @@ TEST(SavePermissions, EachFailureNamesItsReason) {
     QDir(dir.path()).mkdir("taken.BMP");
     EXPECT_EQ(quorvex::writePictureFile(d.form.Picture1->surface().picture(),
                                         QDir(dir.path()).filePath("taken.BMP")),
-              quorvex::SaveOutcome::NameNotAllowed);
+              quorvex::SaveOutcome::NameIsFolder);
 }
 
 TEST(SavePermissions, AFolderWithoutWritePermissionIsRefused) {

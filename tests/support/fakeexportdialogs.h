@@ -22,6 +22,8 @@ public:
         QString askedTitle;
         QStringList askedFilters;
         int asked = 0;
+        bool replace = true;      ///< the answer to "replace the existing file?"
+        QStringList replaceAsked; ///< the questions asked before replacing, in order
         /// Runs while a dialog is "open".
         std::function<void()> whileOpen;
         QString saveFileName(QWidget*, const QString& title, const QStringList& filters,
@@ -34,6 +36,10 @@ public:
             if (!filter.isEmpty())
                 *chosen = filter;
             return name;
+        }
+        bool confirmReplace(QWidget*, const QString&, const QString& question) override {
+            replaceAsked << question;
+            return replace;
         }
         bool setUpPrinter(QWidget*, QPrinter& printer) override {
             ++asked;
