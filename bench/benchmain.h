@@ -2,7 +2,7 @@
 
 // main() of every benchmark: a Qt application on the off-screen platform with the design fonts mapped.
 
-#include "canvas/fonts.h"
+#include "drawing/fonts.h"
 
 #include <QApplication>
 

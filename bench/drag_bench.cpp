@@ -7,7 +7,7 @@
 #include "naive.h"
 #include "power/form1.h"
 
-#include "canvas/messagebox.h"
+#include "runtime/messagebox.h"
 
 namespace {
 

@@ -4,8 +4,8 @@
 // every segment of the start-up plot, one drawLine each.
 
 #include "benchmain.h"
-#include "canvas/frame.h"
-#include "canvas/pictureexport.h"
+#include "classroom/pictureexport.h"
+#include "drawing/frame.h"
 #include "naive.h"
 #include "power/form1.h"
 #include "power/zuotu.h"

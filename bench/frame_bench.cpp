@@ -2,7 +2,7 @@
 // (about 40,000 printed numbers).
 
 #include "benchmain.h"
-#include "canvas/frame.h"
+#include "drawing/frame.h"
 #include "naive.h"
 
 namespace {

@@ -1,6 +1,6 @@
 #include "naive.h"
 
-#include "canvas/runtime.h"
+#include "runtime/runtime.h"
 
 #include <QFont>
 

@@ -3,7 +3,7 @@
 // The naive baseline every benchmark runs beside the real routine: a plain QPainter on an image of the
 // canvas size, one drawLine per segment and one drawText per number, points mapped by hand.
 
-#include "canvas/viewrange.h"
+#include "runtime/viewrange.h"
 
 #include <QPainter>
 #include <QSize>

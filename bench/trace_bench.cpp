@@ -6,7 +6,7 @@
 #include "expolog/family.h"
 #include "naive.h"
 
-#include "canvas/runtime.h"
+#include "runtime/runtime.h"
 
 #include <cmath>
 

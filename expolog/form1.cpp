@@ -1,11 +1,11 @@
-#include "form1.h"
+#include "expolog/form1.h"
 
-#include "canvas/canvascommands.h"
-#include "canvas/controls.h"
-#include "canvas/messagebox.h"
-#include "canvas/runtime.h"
-#include "canvas/windowcommands.h"
-#include "family.h"
+#include "classroom/canvascommands.h"
+#include "classroom/windowcommands.h"
+#include "expolog/family.h"
+#include "runtime/messagebox.h"
+#include "runtime/runtime.h"
+#include "widgets/controls.h"
 
 #include <QEvent>
 #include <QGuiApplication>

@@ -5,15 +5,15 @@
 // canvas and the inverse-function panel below the initial client area. Everything that differs between the
 // two programs comes from their Family table; the window never asks which program it is.
 
-#include "canvas/canvaswidget.h"
-#include "canvas/exitbutton.h"
-#include "canvas/frame.h"
-#include "canvas/grid.h"
-#include "canvas/imagecontrol.h"
-#include "canvas/panning.h"
-#include "canvas/rangepanel.h"
-#include "canvas/viewrange.h"
-#include "trace.h"
+#include "drawing/frame.h"
+#include "drawing/grid.h"
+#include "expolog/trace.h"
+#include "runtime/viewrange.h"
+#include "widgets/canvaswidget.h"
+#include "widgets/exitbutton.h"
+#include "widgets/imagecontrol.h"
+#include "widgets/panning.h"
+#include "widgets/rangepanel.h"
 
 #include <QLabel>
 #include <QLineEdit>

@@ -1,8 +1,8 @@
-#include "family.h"
+#include "expolog/family.h"
 
-#include "canvas/fonts.h"
-#include "canvas/qtmessagebox.h"
-#include "canvas/windowcommands.h"
+#include "classroom/windowcommands.h"
+#include "drawing/fonts.h"
+#include "widgets/qtmessagebox.h"
 
 #include <QApplication>
 

@@ -1,4 +1,4 @@
-#include "family.h"
+#include "expolog/family.h"
 
 namespace expolog {
 

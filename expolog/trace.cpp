@@ -1,7 +1,7 @@
-#include "trace.h"
+#include "expolog/trace.h"
 
-#include "canvas/countedloop.h"
-#include "canvas/runtime.h"
+#include "runtime/countedloop.h"
+#include "runtime/runtime.h"
 
 #include <cmath>
 

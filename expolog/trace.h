@@ -5,8 +5,8 @@
 // takes, where it starts and when it stops depend on the program and on the base; those choices are data
 // (TraceRules), read by the one step routine below.
 
-#include "canvas/surface.h"
-#include "canvas/viewrange.h"
+#include "drawing/surface.h"
+#include "runtime/viewrange.h"
 
 namespace expolog {
 

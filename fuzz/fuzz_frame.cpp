@@ -3,10 +3,10 @@
 // canvas is finite; each of the four tick loops stays within its pass bound; a frame that copies its
 // spacings copies them exactly once the range is mapped.
 
-#include "canvas/countedloop.h"
-#include "canvas/frame.h"
-#include "canvas/viewrange.h"
+#include "drawing/frame.h"
 #include "fuzzsupport.h"
+#include "runtime/countedloop.h"
+#include "runtime/viewrange.h"
 
 using canvas::SurfaceOp;
 using fuzzsupport::check;

@@ -3,9 +3,9 @@
 // from xmax to xmin; the four loops stay within their pass bounds; a zero spacing draws no line across
 // its axis.
 
-#include "canvas/countedloop.h"
-#include "canvas/grid.h"
+#include "drawing/grid.h"
 #include "fuzzsupport.h"
+#include "runtime/countedloop.h"
 
 #include <cfloat>
 

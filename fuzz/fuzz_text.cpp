@@ -3,8 +3,8 @@
 // same number to 15 significant digits, and writing that again gives the same text; the pattern keeps at
 // most two decimals of the value; the conversion either fails cleanly or lands within a half.
 
-#include "canvas/runtime.h"
 #include "fuzzsupport.h"
+#include "runtime/runtime.h"
 
 #include <cmath>
 #include <cstdlib>

@@ -3,11 +3,11 @@
 // finite; the trace state stays finite; a tick that reports a drawn segment drew exactly one; the symmetry
 // axis stays within its pass bound.
 
-#include "canvas/countedloop.h"
-#include "canvas/runtime.h"
 #include "expolog/family.h"
 #include "expolog/trace.h"
 #include "fuzzsupport.h"
+#include "runtime/countedloop.h"
+#include "runtime/runtime.h"
 
 using canvas::SurfaceOp;
 using fuzzsupport::check;

@@ -5,10 +5,10 @@
 // drawing logic runs on (recording, not rasterising: the logic, not the pixels, is what the targets explore)
 // and the property checks on what it recorded.
 
-#include "canvas/fonts.h"
-#include "canvas/messagebox.h"
-#include "canvas/surface.h"
-#include "canvas/viewrange.h"
+#include "drawing/fonts.h"
+#include "drawing/surface.h"
+#include "runtime/messagebox.h"
+#include "runtime/viewrange.h"
 
 #include <QGuiApplication>
 

@@ -1,4 +1,4 @@
-#include "filelists.h"
+#include "power/filelists.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,10 +1,10 @@
-#include "form1.h"
+#include "power/form1.h"
 
-#include "canvas/canvascommands.h"
-#include "canvas/controls.h"
-#include "canvas/runtime.h"
-#include "canvas/windowcommands.h"
-#include "zuotu.h"
+#include "classroom/canvascommands.h"
+#include "classroom/windowcommands.h"
+#include "power/zuotu.h"
+#include "runtime/runtime.h"
+#include "widgets/controls.h"
 
 #include <QCloseEvent>
 #include <QEvent>

@@ -4,15 +4,15 @@
 // the plot, zoom and save buttons on the left, the range panel with the grid buttons on the right, the
 // instructions below the canvas and the exit button at the lower right. All state of the program lives here.
 
-#include "canvas/canvaswidget.h"
-#include "canvas/exitbutton.h"
-#include "canvas/frame.h"
-#include "canvas/grid.h"
-#include "canvas/imagecontrol.h"
-#include "canvas/panning.h"
-#include "canvas/rangepanel.h"
-#include "canvas/viewrange.h"
-#include "form2.h"
+#include "drawing/frame.h"
+#include "drawing/grid.h"
+#include "power/form2.h"
+#include "runtime/viewrange.h"
+#include "widgets/canvaswidget.h"
+#include "widgets/exitbutton.h"
+#include "widgets/imagecontrol.h"
+#include "widgets/panning.h"
+#include "widgets/rangepanel.h"
 
 #include <QLabel>
 #include <QLineEdit>

@@ -1,10 +1,10 @@
-#include "form2.h"
+#include "power/form2.h"
 
-#include "canvas/controls.h"
-#include "canvas/imagecontrol.h"
-#include "canvas/messagebox.h"
-#include "picturefile.h"
-#include "canvas/scaledlayout.h"
+#include "classroom/scaledlayout.h"
+#include "power/picturefile.h"
+#include "runtime/messagebox.h"
+#include "widgets/controls.h"
+#include "widgets/imagecontrol.h"
 
 #include <QDir>
 

@@ -4,7 +4,7 @@
 // file, under the name plus ".BMP". It is modeless: the main window stays usable, and every save writes
 // the canvas as it is at that moment.
 
-#include "filelists.h"
+#include "power/filelists.h"
 
 #include <QImage>
 #include <QLabel>

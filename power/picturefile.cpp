@@ -1,4 +1,4 @@
-#include "picturefile.h"
+#include "power/picturefile.h"
 
 #include <QBuffer>
 

@@ -4,7 +4,7 @@
 // file of the same name is replaced only by a complete new one and keeps its permissions, a read-only file
 // is never replaced, and a failure comes back with its reason so it can be told.
 
-#include "canvas/savefile.h"
+#include "runtime/savefile.h"
 
 #include <QImage>
 #include <QString>

@@ -1,8 +1,8 @@
-#include "zuotu.h"
+#include "power/zuotu.h"
 
-#include "canvas/countedloop.h"
-#include "canvas/messagebox.h"
-#include "canvas/runtime.h"
+#include "runtime/countedloop.h"
+#include "runtime/messagebox.h"
+#include "runtime/runtime.h"
 
 #include <cmath>
 

@@ -5,8 +5,8 @@
 // coordinates. They know nothing of the window: the caller empties and focuses the number boxes when a
 // routine reports that it rejected its input.
 
-#include "canvas/surface.h"
-#include "canvas/viewrange.h"
+#include "drawing/surface.h"
+#include "runtime/viewrange.h"
 
 #include <QString>
 

@@ -1,7 +1,7 @@
 // Writes a program's manual page (section 1, roff) from the same tables its --help is made from.
 //   manpage PROGRAM OUTPUT
 
-#include "canvas/usage.h"
+#include "runtime/usage.h"
 
 #include <QFile>
 

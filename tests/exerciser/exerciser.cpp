@@ -10,9 +10,9 @@
 #include "expolog/family.h"
 #include "power/form1.h"
 
-#include "canvas/exitbutton.h"
-#include "canvas/fonts.h"
-#include "canvas/messagebox.h"
+#include "drawing/fonts.h"
+#include "runtime/messagebox.h"
+#include "widgets/exitbutton.h"
 
 #include <QApplication>
 #include <QDir>

@@ -1,7 +1,7 @@
 #include "expolog/family.h"
 
 #include "../support/expologwindow.h"
-#include "canvas/runtime.h"
+#include "runtime/runtime.h"
 
 #include <QApplication>
 #include <QTest>

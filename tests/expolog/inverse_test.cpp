@@ -3,8 +3,8 @@
 #include "expolog/family.h"
 
 #include "../support/expologwindow.h"
-#include "canvas/exitbutton.h"
-#include "canvas/runtime.h"
+#include "runtime/runtime.h"
+#include "widgets/exitbutton.h"
 
 #include <QTest>
 

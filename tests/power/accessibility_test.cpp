@@ -5,7 +5,7 @@
 
 #include "../support/accessiblewindow.h"
 #include "../support/messagerecorder.h"
-#include "canvas/exitbutton.h"
+#include "widgets/exitbutton.h"
 
 #include <QAccessible>
 #include <QTest>

@@ -2,7 +2,7 @@
 
 #include "../support/messagerecorder.h"
 
-#include "canvas/runtime.h"
+#include "runtime/runtime.h"
 
 #include <QStringList>
 #include <QTest>

@@ -4,7 +4,7 @@
 #include "power/picturefile.h"
 
 #include "../support/messagerecorder.h"
-#include "canvas/runtime.h"
+#include "runtime/runtime.h"
 
 #include <QDir>
 #include <QFile>

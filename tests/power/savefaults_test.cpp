@@ -3,11 +3,11 @@
 // why in a warning, since the path in Text2 alone would read as a successful save. The
 // full and read-only file systems are small tmpfs mounts, which need root; elsewhere those cases skip.
 
-#include "canvas/canvascommands.h"
-#include "canvas/pictureexport.h"
-#include "canvas/savefile.h"
+#include "classroom/canvascommands.h"
+#include "classroom/pictureexport.h"
 #include "power/form1.h"
 #include "power/picturefile.h"
+#include "runtime/savefile.h"
 
 #include "../support/fakeexportdialogs.h"
 #include "../support/messagerecorder.h"

@@ -1,7 +1,7 @@
 #include "power/zuotu.h"
 
 #include "../support/messagerecorder.h"
-#include "canvas/runtime.h"
+#include "runtime/runtime.h"
 
 #include <gtest/gtest.h>
 

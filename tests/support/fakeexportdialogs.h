@@ -3,7 +3,7 @@
 // Answers the export and print dialogs for the lifetime of the object, as a user would, and records what
 // they were asked.
 
-#include "canvas/exportdialogs.h"
+#include "classroom/exportdialogs.h"
 
 #include <QPrinter>
 

@@ -2,7 +2,7 @@
 
 // Replaces the modal message box with a recorder for the lifetime of the object.
 
-#include "canvas/messagebox.h"
+#include "runtime/messagebox.h"
 
 #include <QString>
 

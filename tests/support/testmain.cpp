@@ -1,7 +1,7 @@
 // Runs the tests inside a Qt application on the off-screen platform, with the design fonts mapped and no
 // real message box ever shown.
 
-#include "canvas/fonts.h"
+#include "drawing/fonts.h"
 
 #include <QApplication>
 

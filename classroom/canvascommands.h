@@ -1,0 +1,28 @@
+#pragma once
+
+// The commands every window offers for its canvas beyond its own buttons: 导出图像… (Ctrl+Shift+S) writes
+// the canvas as SVG, PDF, PNG or BMP, 打印… (Ctrl+P) prints it, 复制图像 (Ctrl+C) copies it. They are
+// actions of the window, so their keys work anywhere in it and a menu can list them.
+
+#include "widgets/canvaswidget.h"
+
+#include <QList>
+
+class QAction;
+class QWidget;
+
+namespace canvas {
+
+/// Creates the three commands for the canvas of `window`, adds them to the window and returns them in
+/// menu order (export, print, copy).
+QList<QAction*> addCanvasCommands(QWidget* window, CanvasWidget* canvas);
+
+/// Asks for a file name and type, and writes the canvas there; a failure is reported in a message box.
+void exportCanvas(QWidget* window, Surface& surface);
+/// Asks for a printer and prints the canvas on one page.
+void printCanvas(QWidget* window, Surface& surface);
+
+/// The message of a failed export: the file and the reason.
+QString exportFailureText(const QString& path, const QString& reason);
+
+} // namespace canvas

@@ -1,0 +1,49 @@
+#pragma once
+
+// The canvas as a file or on paper, drawn afresh from its display list: SVG and PDF as vectors with text as
+// text, PNG at four times the logical size, BMP as the canvas picture itself. Files are written the one safe
+// way (runtime/savefile.h): a failed write leaves an older file of that name as it was and no new file
+// behind, and a read-only file is refused.
+
+#include "drawing/displaylist.h"
+#include "drawing/surface.h"
+
+#include <QByteArray>
+#include <QImage>
+#include <QRectF>
+#include <QString>
+#include <QStringList>
+
+class QPrinter;
+
+namespace canvas {
+
+enum class PictureFormat { Svg, Pdf, Png, Bmp };
+
+/// The file types offered by the export dialog, in their order: "SVG (*.svg)", "PDF (*.pdf)", ...
+const QStringList& exportFilters();
+
+/// Where and how a picture is written.
+struct ExportTarget {
+    QString path;
+    PictureFormat format;
+};
+
+/// The target for a name chosen in the export dialog with `filter`: a name ending in a known extension
+/// (in any case) keeps it and decides the type; any other name gets the filter's extension appended.
+ExportTarget exportTarget(const QString& name, const QString& filter);
+
+/// The canvas as an SVG document of its logical size.
+QByteArray svgPicture(const DisplayList& list);
+/// The canvas drawn at `factor` times its logical size.
+QImage largePicture(const DisplayList& list, int factor);
+
+/// Writes the canvas to `path`; on failure returns false with the reason, in Chinese, in `reason`.
+bool writePicture(Surface& surface, const QString& path, PictureFormat format, QString* reason);
+
+/// The largest rectangle of the picture's aspect ratio that fits in `area`, centred in it.
+QRectF fitCentred(QSizeF picture, const QRectF& area);
+/// Prints the canvas on one page of `printer`, fitted to the printable area and centred.
+void printPicture(const DisplayList& list, QPrinter& printer);
+
+} // namespace canvas

@@ -1,0 +1,292 @@
+#include "classroom/windowcommands.h"
+
+#include "runtime/usage.h"
+
+#include "widgets/controls.h"
+#include "widgets/displayscale.h"
+#include "widgets/imagecontrol.h"
+
+#include <QCommandLineParser>
+#include <QContextMenuEvent>
+#include <QKeyEvent>
+#include <QPainter>
+#include <QScreen>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+
+namespace canvas {
+
+WindowCommands::WindowCommands(QWidget* window, const QString& program)
+    : QObject(window), window_(window), program_(program), layout_(window), menu_(new QMenu(window)),
+      logicalSize_(window->size()), fixedSize_(window->minimumSize() == window->maximumSize()) {
+    setObjectName(QStringLiteral("windowCommands"));
+    command(QStringLiteral("放大显示"),
+            {QKeySequence(Qt::CTRL | Qt::Key_Equal), QKeySequence(Qt::CTRL | Qt::Key_Plus)},
+            &WindowCommands::scaleUp);
+    command(QStringLiteral("缩小显示"), {QKeySequence(Qt::CTRL | Qt::Key_Minus)}, &WindowCommands::scaleDown);
+    command(QStringLiteral("原始大小"), {QKeySequence(Qt::CTRL | Qt::Key_0)}, &WindowCommands::resetScale);
+    command(QStringLiteral("全屏"), {QKeySequence(Qt::Key_F11)}, &WindowCommands::toggleFullScreen);
+    window_->installEventFilter(this);
+    // Pictures and texts keep right-clicks from reaching the window; they are its free area all the same.
+    for (QWidget* w : window_->findChildren<QWidget*>())
+        if (!w->isWindow() && isPassive(w))
+            w->installEventFilter(this);
+    const int asked = static_cast<int>(std::lround(DisplayScale::instance().factor() * 100));
+    applyStep(std::clamp(asked, kScaleSteps.front(), largestFittingStep()));
+}
+
+WindowCommands* WindowCommands::of(QWidget* window) {
+    return window->findChild<WindowCommands*>(QStringLiteral("windowCommands"), Qt::FindDirectChildrenOnly);
+}
+
+QAction* WindowCommands::command(const QString& text, const QList<QKeySequence>& keys,
+                                 void (WindowCommands::*slot)()) {
+    auto* action = new QAction(text, this);
+    action->setShortcuts(keys);
+    connect(action, &QAction::triggered, this, slot);
+    addCommand(action);
+    return action;
+}
+
+void WindowCommands::addCommand(QAction* action) {
+    action->setShortcutContext(Qt::WindowShortcut);
+    action->setShortcutVisibleInContextMenu(true);
+    window_->addAction(action);
+    menu_->addAction(action);
+}
+
+int WindowCommands::largestFittingStep() const {
+    const QScreen* screen = window_->screen();
+    if (!screen)
+        return kScaleSteps.back();
+    const QSize frame =
+        window_->isVisible() ? window_->frameGeometry().size() - window_->size() : QSize(0, 0);
+    return canvas::largestFittingStep(logicalSize_.toSize(), frame, screen->availableGeometry().size());
+}
+
+void WindowCommands::setScalePercent(int percent) {
+    if (fullScreen_)
+        toggleFullScreen();
+    applyStep(std::clamp(percent, kScaleSteps.front(), largestFittingStep()));
+    storeScale(program_, percent_);
+}
+
+void WindowCommands::fitToScreen() {
+    if (!fullScreen_)
+        applyStep(std::min(percent_, largestFittingStep()));
+}
+
+void WindowCommands::scaleUp() {
+    setScalePercent(stepUp(percent_, largestFittingStep()));
+}
+
+void WindowCommands::scaleDown() {
+    setScalePercent(stepDown(percent_));
+}
+
+void WindowCommands::resetScale() {
+    setScalePercent(kScaleSteps.front());
+}
+
+void WindowCommands::applyStep(int percent) {
+    percent_ = percent;
+    const qreal f = percent / 100.0;
+    origin_ = QPoint();
+    layout_.apply(f);
+    setWindowSize(QSize(static_cast<int>(std::lround(logicalSize_.width() * f)),
+                        static_cast<int>(std::lround(logicalSize_.height() * f))));
+    DisplayScale::instance().setFactor(f);
+    keepOnScreen();
+    window_->update();
+}
+
+void WindowCommands::keepOnScreen() {
+    const QScreen* screen = window_->screen();
+    if (!screen || !window_->isVisible())
+        return;
+    // A window grown past the screen's edge comes back inside it, title bar first.
+    const QRect area = screen->availableGeometry();
+    const QRect frame = window_->frameGeometry();
+    const QPoint inside(std::max(area.left(), std::min(frame.left(), area.right() + 1 - frame.width())),
+                        std::max(area.top(), std::min(frame.top(), area.bottom() + 1 - frame.height())));
+    if (inside != frame.topLeft())
+        window_->move(inside);
+}
+
+void WindowCommands::setWindowSize(QSize size) {
+    setSize_ = size;
+    if (fixedSize_)
+        window_->setFixedSize(size);
+    else
+        window_->resize(size);
+}
+
+void WindowCommands::toggleFullScreen() {
+    if (!fullScreen_) {
+        fullScreen_ = true;
+        normalGeometry_ = window_->geometry();
+        if (fixedSize_) {
+            window_->setMinimumSize(0, 0);
+            window_->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+        }
+        window_->showFullScreen();
+        fitFullScreen();
+        return;
+    }
+    fullScreen_ = false;
+    window_->showNormal();
+    applyStep(percent_);
+    window_->move(normalGeometry_.topLeft());
+}
+
+void WindowCommands::fitFullScreen() {
+    const QSize area = window_->size();
+    const qreal f = std::min(area.width() / logicalSize_.width(), area.height() / logicalSize_.height());
+    if (!std::isfinite(f) || f <= 0)
+        return;
+    origin_ = QPoint(static_cast<int>(std::lround((area.width() - logicalSize_.width() * f) / 2)),
+                     static_cast<int>(std::lround((area.height() - logicalSize_.height() * f) / 2)));
+    layout_.apply(f, origin_);
+    DisplayScale::instance().setFactor(f);
+    window_->update();
+}
+
+bool WindowCommands::isPassive(const QWidget* w) const {
+    // Controls take the focus; what does not, and lies on nothing that does, is decoration.
+    for (; w && w != window_; w = w->parentWidget())
+        if (w->focusPolicy() != Qt::NoFocus)
+            return false;
+    return true;
+}
+
+bool WindowCommands::isFreeArea(QPoint pos) const {
+    return window_->rect().contains(pos) && isPassive(window_->childAt(pos));
+}
+
+bool WindowCommands::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::ContextMenu) {
+        auto* e = static_cast<QContextMenuEvent*>(event);
+        if (!isFreeArea(window_->mapFromGlobal(e->globalPos())))
+            return false;
+        menu_->setFont(window_->font());
+        menu_->popup(e->globalPos());
+        return true;
+    }
+    if (watched != window_)
+        return QObject::eventFilter(watched, event);
+    switch (event->type()) {
+    case QEvent::KeyPress:
+        // Only keys no control took arrive here: a text box that uses Esc keeps it.
+        if (fullScreen_ && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
+            toggleFullScreen();
+            return true;
+        }
+        break;
+    case QEvent::Resize:
+        if (fullScreen_)
+            fitFullScreen();
+        else if (!fixedSize_ && window_->size() != setSize_)
+            // Enlarged by hand (the inverse panel below the first view): that is the window's content now.
+            logicalSize_ = QSizeF(window_->size()) / layout_.factor();
+        break;
+    default:
+        break;
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+void WindowCommands::paintBackground(QPainter& p, const QString& source, QSize size, bool tiled) {
+    const qreal f = layout_.factor();
+    const qreal ratio = window_->devicePixelRatioF() * f;
+    if (background_.isNull() || background_.devicePixelRatio() != ratio || backgroundSource_ != source) {
+        background_ = renderPicture(source, size, ratio);
+        backgroundSource_ = source;
+    }
+    if (!tiled) {
+        p.save();
+        p.translate(origin_);
+        p.scale(f, f);
+        p.drawPixmap(0, 0, background_);
+        p.restore();
+        return;
+    }
+    if (f == 1.0 && origin_.isNull()) {
+        p.drawTiledPixmap(window_->rect(), background_);
+        return;
+    }
+    // The tiles line up with the content wherever it sits in the window.
+    p.save();
+    p.translate(origin_);
+    p.scale(f, f);
+    const QRectF area(-origin_.x() / f, -origin_.y() / f, window_->width() / f, window_->height() / f);
+    const QPointF start(std::fmod(std::fmod(area.x(), size.width()) + size.width(), size.width()),
+                        std::fmod(std::fmod(area.y(), size.height()) + size.height(), size.height()));
+    p.drawTiledPixmap(area, background_, start);
+    p.restore();
+}
+
+StartOptions readStartOptions(const QString& program, const QStringList& arguments) {
+    // The options the parser takes are those the help lists: "-h, --help" gives the names h and help,
+    // "--scale=PERCENT" the name scale with a value.
+    QCommandLineParser parser;
+    for (const UsageItem& item : commandLineOptions()) {
+        QStringList names;
+        QString valueName;
+        for (QString form : QString::fromUtf8(item.name).split(QStringLiteral(", "))) {
+            const auto equals = form.indexOf(u'=');
+            if (equals >= 0) {
+                valueName = form.mid(equals + 1);
+                form.truncate(equals);
+            }
+            while (form.startsWith(u'-'))
+                form.remove(0, 1);
+            names << form;
+        }
+        parser.addOption(QCommandLineOption(names, QString::fromUtf8(item.text), valueName));
+    }
+    StartOptions options;
+    if (!parser.parse(arguments)) {
+        std::fprintf(stderr, "%s: %s\n\n%s", qPrintable(program), qPrintable(parser.errorText()),
+                     qPrintable(helpText(program)));
+        options.exitCode = 2;
+        return options;
+    }
+    if (parser.isSet(QStringLiteral("help"))) {
+        std::fputs(qPrintable(helpText(program)), stdout);
+        options.exitCode = 0;
+        return options;
+    }
+    if (parser.isSet(QStringLiteral("version"))) {
+        std::fprintf(stdout, "%s %s\n", qPrintable(program), qPrintable(programVersion()));
+        options.exitCode = 0;
+        return options;
+    }
+    const QString scale = QStringLiteral("scale");
+    const QString fullScreen = QStringLiteral("fullscreen");
+    if (parser.isSet(scale)) {
+        options.scale = parseScaleStep(parser.value(scale));
+        if (!options.scale) {
+            std::fprintf(stderr, "%s: --scale takes one of 100, 125, 150, 175, 200, 250, 300\n",
+                         qPrintable(program));
+            options.exitCode = 2;
+            return options;
+        }
+    }
+    options.fullScreen = parser.isSet(fullScreen);
+    DisplayScale::instance().setFactor(options.scale.value_or(storedScale(program)) / 100.0);
+    return options;
+}
+
+void showMainWindow(QWidget& window, const StartOptions& options) {
+    window.show();
+    WindowCommands* commands = WindowCommands::of(&window);
+    if (!commands)
+        return;
+    commands->fitToScreen();
+    if (options.fullScreen)
+        commands->toggleFullScreen();
+}
+
+} // namespace canvas

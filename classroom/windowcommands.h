@@ -1,0 +1,109 @@
+#pragma once
+
+// What every program window does beyond its own controls and handlers: the display scale keys (Ctrl+=,
+// Ctrl++, Ctrl+-, Ctrl+0), full screen (F11, Esc), the right-click menu of the window's free area that lists
+// those commands (and any a window adds), the window's background picture at the scale, and the scale the
+// program remembers between runs.
+
+#include "classroom/scaledlayout.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QObject>
+#include <QPixmap>
+#include <QSizeF>
+#include <QStringList>
+
+#include <optional>
+
+namespace canvas {
+
+class WindowCommands : public QObject {
+    Q_OBJECT
+public:
+    /// Gives a built window (at 100 %) its commands and shows it at the program's current display scale.
+    /// `program` names the settings the scale is kept in.
+    WindowCommands(QWidget* window, const QString& program);
+
+    /// The commands of a window, once made.
+    static WindowCommands* of(QWidget* window);
+
+    /// Adds a command to the window: its keys work anywhere in the window, and it joins the right-click
+    /// menu of the window's free area.
+    void addCommand(QAction* action);
+    QMenu* menu() const { return menu_; }
+
+    /// The scale step in per cent (the one the window returns to from full screen).
+    int scalePercent() const { return percent_; }
+    /// Shows the window at a step (the largest that fits the screen when it does not) and remembers it.
+    void setScalePercent(int percent);
+    /// Once shown (its frame and screen known), a window whose scale does not fit the screen takes the
+    /// largest step that does, for this run only.
+    void fitToScreen();
+    /// 放大显示, 缩小显示, 原始大小.
+    void scaleUp();
+    void scaleDown();
+    void resetScale();
+
+    /// 全屏: the window full screen, its content at the largest scale that fits, centred; again returns to
+    /// the window as it was.
+    void toggleFullScreen();
+    bool isFullScreen() const { return fullScreen_; }
+
+    /// The factor the content is shown at, and where the content starts in the window.
+    qreal factor() const { return layout_.factor(); }
+    QPoint origin() const { return origin_; }
+
+    /// Paints the window's background picture (`size` at 100 %) at the scale, behind the content; `tiled`
+    /// repeats it over the whole window.
+    void paintBackground(QPainter& p, const QString& source, QSize size, bool tiled);
+
+    /// True when a right-click at this window position opens the menu: on the window itself or on a
+    /// picture or text, not on a control or the canvas.
+    bool isFreeArea(QPoint pos) const;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    QAction* command(const QString& text, const QList<QKeySequence>& keys, void (WindowCommands::*slot)());
+    int largestFittingStep() const;
+    void applyStep(int percent);
+    void fitFullScreen();
+    void setWindowSize(QSize size);
+    void keepOnScreen();
+    bool isPassive(const QWidget* w) const;
+
+    QWidget* window_;
+    QString program_;
+    ScaledLayout layout_;
+    QMenu* menu_;
+    QSizeF logicalSize_;
+    QSize setSize_;
+    bool fixedSize_;
+    int percent_ = 100;
+    bool fullScreen_ = false;
+    QRect normalGeometry_;
+    QPoint origin_;
+    QPixmap background_;
+    QString backgroundSource_;
+};
+
+/// What the command line asks for: a scale for this run, full screen, or only the options printed.
+struct StartOptions {
+    std::optional<int> scale;
+    bool fullScreen = false;
+    /// Set when the program should end at once with this code (after --help or --version, or on a wrong
+    /// option).
+    std::optional<int> exitCode;
+};
+
+/// Reads the options (--scale=PERCENT, --fullscreen, --help, --version) from the arguments, printing the
+/// help, the version or the error where asked, and sets the program's display scale: the one asked for, or
+/// the one stored by the last run.
+StartOptions readStartOptions(const QString& program, const QStringList& arguments);
+
+/// Shows a program's main window as the options ask.
+void showMainWindow(QWidget& window, const StartOptions& options);
+
+} // namespace canvas

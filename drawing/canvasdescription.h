@@ -1,0 +1,43 @@
+#pragma once
+
+// What the canvas shows, in words, for screen readers: the range and tick spacing of the frame, whether the
+// grid is laid over it, and the curves drawn since the frame was last drawn. The windows report what they
+// draw; the curves' formulas come from each program family.
+
+#include "runtime/viewrange.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+
+namespace canvas {
+
+class CanvasDescription {
+public:
+    /// `changed` receives the new text after every change.
+    explicit CanvasDescription(std::function<void(const QString&)> changed = {});
+
+    /// A frame of the range was drawn on a wiped canvas: no grid, no curves.
+    void frame(const ViewRange& view);
+    /// The canvas was wiped and nothing drawn on it.
+    void cleared();
+    /// The grid was laid over the frame.
+    void grid();
+    /// A curve was drawn (one already listed is not repeated).
+    void curve(const QString& formula);
+
+    /// "x 从 -10 到 10, y 从 -10 到 10, 单位长度 1", then the grid and the curves, or "空白".
+    QString text() const;
+
+private:
+    void notify() const;
+
+    std::function<void(const QString&)> changed_;
+    bool framed_ = false;
+    ViewRange view_;
+    bool grid_ = false;
+    QStringList curves_;
+};
+
+} // namespace canvas

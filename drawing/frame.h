@@ -1,0 +1,34 @@
+#pragma once
+
+// The coordinate frame: axes with arrow heads, a numbered tick at every multiple of the spacing, and the
+// letters x, y and O. One routine serves all three programs; their small differences are a FrameStyle.
+
+#include "drawing/surface.h"
+
+namespace canvas {
+
+/// How a program's frame differs from the others'.
+struct FrameStyle {
+    /// Height of the x axis and abscissa of the y axis (slightly off zero in the power explorer).
+    double axisOffset;
+    /// How far a number sits left of (x ticks) or above (y ticks) its tick, as a fraction of dx or dy.
+    double labelOffset;
+    /// The positive y ticks run up to ymax - k * yju1.
+    double positiveYEndFactor;
+    /// Whether the frame copies the spacings into the window's stepX and stepY.
+    bool copiesSpacings;
+};
+
+/// Where a frame that copies its spacings puts them (the window's stepX and stepY).
+struct FrameSteps {
+    double* stepX = nullptr;
+    double* stepY = nullptr;
+};
+
+/// Clears the canvas, maps it to the range and draws the frame. A range the canvas cannot map (beyond
+/// single precision, or empty) stops the drawing with the message "请输入完整的数据！"; what was drawn
+/// until then stays. Returns false in that case.
+bool zuobiao(Surface& surface, const FrameStyle& style, double xmin, double xmax, double ymin, double ymax,
+             double xju1, double yju1, FrameSteps steps = {});
+
+} // namespace canvas

@@ -1,0 +1,734 @@
+#include "drawing/surface.h"
+
+#include <QFontInfo>
+#include <QFontMetrics>
+#include <QPen>
+
+#include <algorithm>
+#include <cfloat>
+#include <cmath>
+#include <utility>
+
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
+
+namespace canvas {
+
+namespace {
+
+// The canvas font at one logical pixel per unit, for the display list.
+QFont logicalFont(QFont font, qreal ratio) {
+    font.setPixelSize(std::max(1, static_cast<int>(std::lround(QFontInfo(font).pixelSize() / ratio))));
+    return font;
+}
+
+QColor toQColor(Colour c) {
+    return QColor(redOf(c), greenOf(c), blueOf(c));
+}
+
+QString number(float v) {
+    return QString::number(static_cast<double>(v), 'g', 7);
+}
+
+// Lines handed to the painter at once.
+constexpr std::size_t kLineBatch = 4096;
+
+// A curve sampled finely is a run of segments shorter than a pixel. Once in whole pixels, a segment that
+// repeats the last one, is a dot on its end, or continues it straight along a row or column, covers no pixel
+// the run does not already cover with an opaque, aliased pen: fold it into the run instead of drawing it.
+bool joinRun(QLine& last, const QLine& next) {
+    if (next == last)
+        return true;
+    if (next.p1() != last.p2())
+        return false;
+    if (next.p1() == next.p2())
+        return true;
+    if (last.p1() == last.p2()) {
+        last = next;
+        return true;
+    }
+    const bool sameRow = last.dy() == 0 && next.dy() == 0 && (last.dx() > 0) == (next.dx() > 0);
+    const bool sameColumn = last.dx() == 0 && next.dx() == 0 && (last.dy() > 0) == (next.dy() > 0);
+    if (sameRow || sameColumn) {
+        last.setP2(next.p2());
+        return true;
+    }
+    return false;
+}
+
+// std::lround for the clipped coordinates (within a few pixels of the canvas), without the library call:
+// the fraction is exact, so halves go away from zero just as there.
+inline long roundHalfAway(double v) {
+    const double whole = std::trunc(v);
+    const double fraction = v - whole;
+    return static_cast<long>(whole) + (fraction >= 0.5 ? 1 : fraction <= -0.5 ? -1 : 0);
+}
+
+// Sets n pixels to one value, four at a time where the processor can: a plain loop over 32-bit values
+// stays one store per pixel, and clearing a canvas fills thousands.
+void fillPixels(QRgb* p, int n, QRgb value) {
+#ifdef __SSE2__
+    const __m128i four = _mm_set1_epi32(static_cast<int>(value));
+    for (; n >= 4; n -= 4, p += 4)
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(p), four);
+#endif
+    std::fill_n(p, n, value);
+}
+
+// Whether both ends lie in the clipping rectangle: then clipping would leave the segment as it is.
+inline bool bothInside(double ax, double ay, double bx, double by, double left, double top, double right,
+                       double bottom) {
+    return ax >= left && ax <= right && bx >= left && bx <= right && ay >= top && ay <= bottom && by >= top &&
+           by <= bottom;
+}
+
+// The pixel column (or row) of a device coordinate: the nearest one, except that a point on the right (or
+// bottom) edge of the view, or within half a pixel inside it, lies on the last visible column rather than on
+// the one just past the canvas. Lines at x = xmax or y = ymin (the start-up grid's edges, the tip of the x
+// arrow) show that way. Only the rasterising moves; the mapping itself is untouched.
+int pixelOf(double coordinate, int extent) {
+    const long nearest = roundHalfAway(coordinate);
+    if (nearest == extent && coordinate <= extent)
+        return extent - 1;
+    return static_cast<int>(nearest);
+}
+
+// Margin around the canvas for clipping, in pixels: wide enough that a clipped end point never shows.
+constexpr double kClipMargin = 8.0;
+
+SurfaceOp makeOp(SurfaceOp::Kind kind, float a = 0, float b = 0, float c = 0, float d = 0, Colour colour = 0,
+                 int width = 1) {
+    SurfaceOp op;
+    op.kind = kind;
+    op.a = a;
+    op.b = b;
+    op.c = c;
+    op.d = d;
+    op.colour = colour;
+    op.width = width;
+    return op;
+}
+
+} // namespace
+
+QString SurfaceOp::toString() const {
+    switch (kind) {
+    case Kind::Cls:
+        return QStringLiteral("Cls");
+    case Kind::Scale:
+        return QStringLiteral("Scale(%1,%2,%3,%4)").arg(number(a), number(b), number(c), number(d));
+    case Kind::Line:
+        return QStringLiteral("Line(%1,%2,%3,%4)").arg(number(a), number(b), number(c), number(d));
+    case Kind::PSet:
+        return QStringLiteral("PSet(%1,%2)").arg(number(a), number(b));
+    case Kind::CurrentX:
+        return QStringLiteral("CurrentX(%1)").arg(number(a));
+    case Kind::CurrentY:
+        return QStringLiteral("CurrentY(%1)").arg(number(a));
+    case Kind::Print:
+        return QStringLiteral("Print(%1)").arg(text);
+    case Kind::DrawWidth:
+        return QStringLiteral("DrawWidth(%1)").arg(width);
+    case Kind::FontItalic:
+        return QStringLiteral("FontItalic(%1)").arg(width);
+    }
+    return {};
+}
+
+bool clipSegment(double& x1, double& y1, double& x2, double& y2, double left, double top, double right,
+                 double bottom) {
+    // Liang-Barsky on the parametric form, all in double. An end point that is clipped is put exactly on
+    // the boundary that clipped it and its other coordinate is interpolated from the nearer end, so a
+    // segment from far away (1e30 pixels, say) still lands where it should instead of losing every digit.
+    const double dx = x2 - x1;
+    const double dy = y2 - y1;
+    if (!std::isfinite(dx) || !std::isfinite(dy))
+        return false;
+    double t0 = 0.0;
+    double t1 = 1.0;
+    int enter = -1;
+    int leave = -1;
+    const double p[4] = {-dx, dx, -dy, dy};
+    const double q[4] = {x1 - left, right - x1, y1 - top, bottom - y1};
+    for (int i = 0; i < 4; ++i) {
+        if (p[i] == 0) {
+            if (q[i] < 0)
+                return false;
+            continue;
+        }
+        const double r = q[i] / p[i];
+        if (p[i] < 0) {
+            if (r > t1)
+                return false;
+            if (r > t0) {
+                t0 = r;
+                enter = i;
+            }
+        } else {
+            if (r < t0)
+                return false;
+            if (r < t1) {
+                t1 = r;
+                leave = i;
+            }
+        }
+    }
+    const double bounds[4] = {left, right, top, bottom};
+    auto pointAt = [&](double t, int boundary, double& ox, double& oy) {
+        if (t <= 0.5) {
+            ox = x1 + t * dx;
+            oy = y1 + t * dy;
+        } else {
+            ox = x2 - (1 - t) * dx;
+            oy = y2 - (1 - t) * dy;
+        }
+        if (boundary == 0 || boundary == 1)
+            ox = bounds[boundary];
+        else if (boundary >= 2)
+            oy = bounds[boundary];
+    };
+    double nx1 = x1, ny1 = y1, nx2 = x2, ny2 = y2;
+    if (enter >= 0)
+        pointAt(t0, enter, nx1, ny1);
+    if (leave >= 0)
+        pointAt(t1, leave, nx2, ny2);
+    // Rounding can put an interpolated coordinate just outside, and an end point far outside can pass the
+    // test above when its ratio rounds to exactly 0 or 1 (a segment 1e38 pixels long, say, that ends 1e21
+    // pixels out): either is on the boundary within rounding, and the rasteriser needs every end point
+    // within the rectangle.
+    x1 = std::clamp(nx1, left, right);
+    y1 = std::clamp(ny1, top, bottom);
+    x2 = std::clamp(nx2, left, right);
+    y2 = std::clamp(ny2, top, bottom);
+    return true;
+}
+
+namespace {
+QSize deviceSize(QSize logical, qreal ratio) {
+    return {static_cast<int>(std::lround(logical.width() * ratio)),
+            static_cast<int>(std::lround(logical.height() * ratio))};
+}
+} // namespace
+
+Surface::Surface(QSize size, Colour backColor, Colour foreColor, qreal deviceRatio)
+    : size_(size), ratio_(deviceRatio > 0 ? deviceRatio : 1.0),
+      image_(deviceSize(size, ratio_), QImage::Format_RGB32), backColor_(backColor), foreColor_(foreColor),
+      font_(QStringLiteral("Times New Roman")), list_(size, backColor, QFont()) {
+    // The glyphs are drawn at the device's density: 9 points on the logical canvas.
+    font_.setPointSizeF(9.0 * ratio_);
+    list_ = DisplayList(size, backColor, logicalFont(font_, ratio_));
+    image_.fill(toQColor(backColor_));
+    clearVectorState();
+    // Until the first Scale, one unit is one logical pixel.
+    scaleX2_ = static_cast<float>(size.width());
+    scaleY2_ = static_cast<float>(size.height());
+    pxPerUnitX_ = ratio_;
+    pxPerUnitY_ = ratio_;
+}
+
+Surface::~Surface() {
+    if (painter_)
+        painter_->end();
+}
+
+void Surface::setDeviceRatio(qreal ratio) {
+    if (!std::isfinite(ratio) || ratio <= 0 || ratio == ratio_)
+        return;
+    Image(); // lines still batched reach the old picture (and the list) first
+    ratio_ = ratio;
+    font_.setPointSizeF(9.0 * ratio_);
+    glyphsUpright_.clear();
+    glyphsItalic_.clear();
+    asciiUpright_.fill(nullptr);
+    asciiItalic_.fill(nullptr);
+    lineHeight_ = 0;
+    lineHeightItalic_ = 0;
+    // Everything since the last Cls is drawn again at the new density from the display list, so what is
+    // already on the canvas is as sharp as what follows. Aliased like the canvas's own lines.
+    image_ = QImage(deviceSize(size_, ratio_), QImage::Format_RGB32);
+    {
+        QPainter p(&image_);
+        p.scale(ratio_, ratio_);
+        list_.replay(p, DisplayList::Edges::Aliased);
+    }
+    clearVectorState();
+    remap();
+    // The picture has new pixels throughout: the next Cls must clear them all, and the record of drawn
+    // rows must fit the new height.
+    drawnSpans_.assign(static_cast<std::size_t>(image_.height()), {0, image_.width() - 1});
+    dirtyRect_ = QRect();
+    markChanged(image_.rect());
+}
+
+int Surface::devicePen() const {
+    if (ratio_ == 1.0)
+        return drawWidth_;
+    return std::max(1, static_cast<int>(std::lround(drawWidth_ * ratio_)));
+}
+
+QImage Surface::picture() {
+    const QImage& device = Image();
+    if (device.size() == size_)
+        return device;
+    return device.scaled(size_, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+}
+
+QPainter& Surface::painter() {
+    if (!painter_) {
+        // Own the pixels before painting, so that text blended straight into them and the painter's
+        // lines land in the same buffer even when someone kept a copy of the last picture.
+        image_.bits();
+        painter_ = std::make_unique<QPainter>(&image_);
+        painter_->setRenderHint(QPainter::Antialiasing, false);
+    }
+    return *painter_;
+}
+
+void Surface::markChanged(const QRect& pixels) {
+    const QRect inside = pixels.intersected(image_.rect());
+    dirtyRect_ |= inside;
+    if (!inside.isEmpty()) {
+        if (drawnSpans_.empty())
+            drawnSpans_.assign(static_cast<std::size_t>(image_.height()), {image_.width(), -1});
+        for (int y = inside.top(); y <= inside.bottom(); ++y) {
+            auto& span = drawnSpans_[static_cast<std::size_t>(y)];
+            span.first = std::min(span.first, inside.left());
+            span.second = std::max(span.second, inside.right());
+        }
+    }
+    if (!dirty_) {
+        dirty_ = true;
+        if (changed_)
+            changed_();
+    }
+}
+
+QRect Surface::takeDirtyRect() {
+    dirty_ = false;
+    return std::exchange(dirtyRect_, QRect());
+}
+
+void Surface::record(SurfaceOp op) {
+    if (recording_)
+        ops_.push_back(std::move(op));
+}
+
+void Surface::remap() {
+    pxPerUnitX_ = image_.width() / static_cast<double>(toSingle(static_cast<double>(scaleX2_) - scaleX1_));
+    pxPerUnitY_ = image_.height() / static_cast<double>(toSingle(static_cast<double>(scaleY2_) - scaleY1_));
+}
+
+void Surface::flushLines() {
+    if (pendingLines_.empty())
+        return;
+    QPainter& p = painter();
+    if (pendingWidth_ == 1)
+        setThinRowAndColumnLines();
+    else if (pendingWidth_ == 2)
+        setShortWideLines();
+    if (!pendingLines_.empty()) {
+        QPen pen(toQColor(pendingColour_));
+        pen.setWidth(pendingWidth_);
+        pen.setCapStyle(Qt::RoundCap);
+        pen.setJoinStyle(Qt::RoundJoin);
+        p.setPen(pen);
+        p.drawLines(pendingLines_.data(), static_cast<int>(pendingLines_.size()));
+        pendingLines_.clear();
+    }
+    clearVectorState();
+}
+
+void Surface::setShortWideLines() {
+    // A curve is a run of short segments two pixels wide, and the painter's set-up for each costs far more
+    // than its few pixels. Its pixels are those whose centre lies nearer than one pixel to the segment:
+    // that is the painter's rule for such a line with round caps, checked pixel for pixel against it for
+    // every segment up to kShortReach pixels across. Dots and longer segments, and any that reach the
+    // canvas's edge, stay for the painter. The test is exact, in whole numbers of half pixels.
+    constexpr int kShortReach = 9;
+    uchar* bits = image_.bits();
+    const qsizetype stride = image_.bytesPerLine();
+    const QRgb colour = qRgb(redOf(pendingColour_), greenOf(pendingColour_), blueOf(pendingColour_));
+    const int w = image_.width(), h = image_.height();
+    auto kept = pendingLines_.begin();
+    for (const QLine& line : pendingLines_) {
+        const long dx = line.dx(), dy = line.dy();
+        const int left = std::min(line.x1(), line.x2()) - 1, right = std::max(line.x1(), line.x2());
+        const int top = std::min(line.y1(), line.y2()) - 1, bottom = std::max(line.y1(), line.y2());
+        const bool isShort = std::max(std::labs(dx), std::labs(dy)) <= kShortReach && (dx != 0 || dy != 0);
+        if (!isShort || left < 0 || top < 0 || right >= w || bottom >= h) {
+            *kept++ = line;
+            continue;
+        }
+        const long length2 = dx * dx + dy * dy;
+        for (int y = top; y <= bottom; ++y) {
+            auto* row = reinterpret_cast<QRgb*>(bits + y * stride);
+            const long v = 2L * (y - line.y1()) + 1; // from the first end to the pixel's centre, in halves
+            for (int x = left; x <= right; ++x) {
+                const long u = 2L * (x - line.x1()) + 1;
+                const long along = u * dx + v * dy;
+                bool near;
+                if (along <= 0) {
+                    near = u * u + v * v < 4;
+                } else if (along >= 2 * length2) {
+                    const long eu = u - 2 * dx, ev = v - 2 * dy;
+                    near = eu * eu + ev * ev < 4;
+                } else {
+                    const long across = u * dy - v * dx;
+                    near = across * across < 4 * length2;
+                }
+                if (near)
+                    row[x] = colour;
+            }
+        }
+    }
+    pendingLines_.erase(kept, pendingLines_.end());
+}
+
+void Surface::setThinRowAndColumnLines() {
+    // A one-pixel aliased line along a row or a column is every pixel from one end to the other, both
+    // included: the frame's axes and ticks and the grid are such lines, and setting their pixels directly
+    // saves the painter's set-up for each. The lines are opaque and of one colour, so the order in which
+    // they reach the pixels does not matter. The rest stay for the painter.
+    uchar* bits = image_.bits();
+    const qsizetype stride = image_.bytesPerLine();
+    const QRgb colour = qRgb(redOf(pendingColour_), greenOf(pendingColour_), blueOf(pendingColour_));
+    const int w = image_.width(), h = image_.height();
+    auto kept = pendingLines_.begin();
+    for (const QLine& line : pendingLines_) {
+        if (line.y1() == line.y2()) {
+            const int y = line.y1();
+            const int left = std::max(0, std::min(line.x1(), line.x2()));
+            const int right = std::min(w - 1, std::max(line.x1(), line.x2()));
+            if (y >= 0 && y < h && left <= right)
+                fillPixels(reinterpret_cast<QRgb*>(bits + y * stride) + left, right - left + 1, colour);
+        } else if (line.x1() == line.x2()) {
+            const int x = line.x1();
+            const int top = std::max(0, std::min(line.y1(), line.y2()));
+            const int bottom = std::min(h - 1, std::max(line.y1(), line.y2()));
+            if (x >= 0 && x < w)
+                for (int y = top; y <= bottom; ++y)
+                    reinterpret_cast<QRgb*>(bits + y * stride)[x] = colour;
+        } else {
+            *kept++ = line;
+        }
+    }
+    pendingLines_.erase(kept, pendingLines_.end());
+}
+
+const QImage& Surface::Image() {
+    flushLines();
+    if (painter_) {
+        painter_->end();
+        painter_.reset();
+    }
+    return image_;
+}
+
+void Surface::Cls() {
+    record(makeOp(SurfaceOp::Kind::Cls));
+    pendingLines_.clear();
+    list_.clear();
+    if (rasterising_) {
+        // Only the pixels drawn since the last fill can differ from the back colour: a frame redrawn at every
+        // drag step touches a few rows across and a few columns down, not the whole canvas.
+        painter();
+        uchar* bits = image_.bits();
+        const QRgb back = qRgb(redOf(backColor_), greenOf(backColor_), blueOf(backColor_));
+        for (std::size_t y = 0; y < drawnSpans_.size(); ++y) {
+            const auto [left, right] = drawnSpans_[y];
+            if (left <= right)
+                fillPixels(reinterpret_cast<QRgb*>(bits + static_cast<qsizetype>(y) * image_.bytesPerLine()) +
+                               left,
+                           right - left + 1, back);
+        }
+    }
+    currentX_ = 0;
+    currentY_ = 0;
+    markChanged(image_.rect());
+    drawnSpans_.clear();
+}
+
+void Surface::Scale(double x1, double y1, double x2, double y2) {
+    const float fx1 = toSingle(x1), fy1 = toSingle(y1), fx2 = toSingle(x2), fy2 = toSingle(y2);
+    SurfaceOp op = makeOp(SurfaceOp::Kind::Scale, fx1, fy1, fx2, fy2);
+    record(op);
+    // The width and height of the mapping are single-precision values too; an empty one maps nothing.
+    const float width = toSingle(static_cast<double>(fx2) - fx1);
+    const float height = toSingle(static_cast<double>(fy2) - fy1);
+    if (width == 0 || height == 0)
+        throw RuntimeError(RuntimeErrorKind::InvalidCall, "empty scale");
+    scaleX1_ = fx1;
+    scaleY1_ = fy1;
+    scaleX2_ = fx2;
+    scaleY2_ = fy2;
+    pxPerUnitX_ = image_.width() / static_cast<double>(width);
+    pxPerUnitY_ = image_.height() / static_cast<double>(height);
+}
+
+QPointF Surface::toUser(QPointF pixel) const {
+    // Pointer positions are single precision. Far outside a canvas mapped to a huge range they would not
+    // fit; they stop at the largest single value instead of becoming infinite.
+    auto single = [](double v) {
+        const double limit = static_cast<double>(FLT_MAX);
+        return static_cast<double>(static_cast<float>(std::clamp(v, -limit, limit)));
+    };
+    return {single(scaleX1_ + pixel.x() / pxPerUnitX_), single(scaleY1_ + pixel.y() / pxPerUnitY_)};
+}
+
+void Surface::Line(double x1, double y1, double x2, double y2, Colour colour) {
+    const float fx1 = toSingle(x1), fy1 = toSingle(y1), fx2 = toSingle(x2), fy2 = toSingle(y2);
+    if (recording_)
+        record(makeOp(SurfaceOp::Kind::Line, fx1, fy1, fx2, fy2, colour, drawWidth_));
+    if (!rasterising_)
+        return;
+    const QPointF a = toPixel(fx1, fy1);
+    const QPointF b = toPixel(fx2, fy2);
+    double ax = a.x(), ay = a.y(), bx = b.x(), by = b.y();
+    const int pen = devicePen();
+    const double m = kClipMargin + pen;
+    const int w = image_.width(), h = image_.height();
+    if (!bothInside(ax, ay, bx, by, -m, -m, w + m, h + m) &&
+        !clipSegment(ax, ay, bx, by, -m, -m, w + m, h + m))
+        return;
+    // Clamped curves run by the million just outside an edge: those cost the list no more than a test.
+    if (listEnabled_ && std::max(ax, bx) >= 0 && std::min(ax, bx) <= w && std::max(ay, by) >= 0 &&
+        std::min(ay, by) <= h) {
+        // The rasteriser puts an odd-width aliased line half a pixel right of and below its end points
+        // (the spare pixel goes that way), and a line on the right or bottom edge is drawn on the last
+        // pixel; the vectors follow both so that the two pictures agree.
+        const double o = pen % 2 == 1 ? 0.5 : 0.0;
+        auto vector = [o](double c, int extent) {
+            return pixelOf(c, extent) != std::lround(c) ? extent - 1 + o : c + o;
+        };
+        // Clipped to the canvas itself, so that a vector file holds nothing beyond its page.
+        double vx1 = vector(ax, w), vy1 = vector(ay, h), vx2 = vector(bx, w), vy2 = vector(by, h);
+        if (clipSegment(vx1, vy1, vx2, vy2, 0, 0, w, h))
+            list_.addLine(logical(vx1, vy1), logical(vx2, vy2), colour, drawWidth_);
+    }
+    const QLine segment(pixelOf(ax, w), pixelOf(ay, h), pixelOf(bx, w), pixelOf(by, h));
+    // A finely sampled curve stands still within one pixel for thousands of segments: a dot on the end of
+    // the run being batched adds no pixel and no changed area, so it is done with here.
+    if (!pendingLines_.empty() && pendingColour_ == colour && pendingWidth_ == pen &&
+        segment.p1() == segment.p2() && segment.p1() == pendingLines_.back().p2())
+        return;
+    if (!pendingLines_.empty() && (pendingColour_ != colour || pendingWidth_ != pen))
+        flushLines();
+    const int reach = pen + 1;
+    markChanged(QRect(segment.p1(), segment.p2()).normalized().adjusted(-reach, -reach, reach, reach));
+    if (!pendingLines_.empty() && joinRun(pendingLines_.back(), segment))
+        return;
+    if (pendingLines_.size() >= kLineBatch)
+        flushLines();
+    pendingColour_ = colour;
+    pendingWidth_ = pen;
+    pendingLines_.push_back(segment);
+}
+
+void Surface::PSet(double x, double y) {
+    const float fx = toSingle(x), fy = toSingle(y);
+    if (recording_)
+        record(makeOp(SurfaceOp::Kind::PSet, fx, fy, 0, 0, foreColor_, drawWidth_));
+    if (!rasterising_)
+        return;
+    const QPointF p = toPixel(fx, fy);
+    const int pen = devicePen();
+    const double half = pen / 2.0;
+    if (!(p.x() + half >= 0 && p.y() + half >= 0 && p.x() - half < image_.width() &&
+          p.y() - half < image_.height()))
+        return;
+    flushLines();
+    if (listEnabled_)
+        list_.addDot(logical(p.x(), p.y()), foreColor_, drawWidth_);
+    const int left = static_cast<int>(std::lround(p.x() - half));
+    const int top = static_cast<int>(std::lround(p.y() - half));
+    painter().fillRect(left, top, pen, pen, toQColor(foreColor_));
+    clearVectorState();
+    markChanged(QRect(left, top, pen, pen));
+}
+
+void Surface::setCurrentX(double x) {
+    currentX_ = toSingle(x);
+    record(makeOp(SurfaceOp::Kind::CurrentX, currentX_));
+}
+
+void Surface::setCurrentY(double y) {
+    currentY_ = toSingle(y);
+    record(makeOp(SurfaceOp::Kind::CurrentY, currentY_));
+}
+
+void Surface::setDrawWidth(int width) {
+    drawWidth_ = width < 1 ? 1 : width;
+    SurfaceOp op = makeOp(SurfaceOp::Kind::DrawWidth);
+    op.width = drawWidth_;
+    record(op);
+}
+
+void Surface::setFontItalic(bool italic) {
+    fontItalic_ = italic;
+    SurfaceOp op = makeOp(SurfaceOp::Kind::FontItalic);
+    op.width = italic ? 1 : 0;
+    record(op);
+}
+
+const Surface::Glyph& Surface::glyph(QChar c) {
+    // Numbers are ASCII: their glyphs are found by index, without hashing, tens of thousands of times a
+    // frame.
+    auto& ascii = fontItalic_ ? asciiItalic_ : asciiUpright_;
+    const bool isAscii = c.unicode() < ascii.size();
+    if (isAscii && ascii[c.unicode()])
+        return *ascii[c.unicode()];
+    auto& cache = fontItalic_ ? glyphsItalic_ : glyphsUpright_;
+    const auto found = cache.find(c.unicode());
+    if (found != cache.end())
+        return found->second;
+    QFont font = font_;
+    font.setItalic(fontItalic_);
+    const QFontMetrics metrics(font);
+    Glyph g;
+    g.advance = metrics.horizontalAdvance(c);
+    // Italic letters lean past their advance; render with room on both sides, then keep the ink box.
+    const int pad = metrics.height() / 2 + 2;
+    QImage picture(g.advance + 2 * pad, metrics.height(), QImage::Format_ARGB32_Premultiplied);
+    picture.fill(Qt::transparent);
+    QPainter p(&picture);
+    p.setFont(font);
+    p.setPen(Qt::black);
+    p.drawText(pad, metrics.ascent(), QString(c));
+    p.end();
+    int x0 = picture.width(), y0 = picture.height(), x1 = -1, y1 = -1;
+    for (int y = 0; y < picture.height(); ++y) {
+        const auto* row = reinterpret_cast<const QRgb*>(picture.constScanLine(y));
+        for (int x = 0; x < picture.width(); ++x)
+            if (qAlpha(row[x]) != 0) {
+                x0 = std::min(x0, x);
+                x1 = std::max(x1, x);
+                y0 = std::min(y0, y);
+                y1 = std::max(y1, y);
+            }
+    }
+    if (x1 >= 0) {
+        g.left = x0 - pad;
+        g.top = y0;
+        g.width = x1 - x0 + 1;
+        g.height = y1 - y0 + 1;
+        g.coverage.reserve(static_cast<std::size_t>(g.width * g.height));
+        for (int y = y0; y <= y1; ++y) {
+            const auto* row = reinterpret_cast<const QRgb*>(picture.constScanLine(y));
+            int first = g.width, end = 0;
+            for (int x = x0; x <= x1; ++x) {
+                const int a = qAlpha(row[x]);
+                g.coverage.push_back(static_cast<std::uint8_t>(a));
+                if (a != 0) {
+                    first = std::min(first, x - x0);
+                    end = x - x0 + 1;
+                }
+            }
+            g.inkColumns.emplace_back(std::min(first, end), end);
+        }
+    }
+    (fontItalic_ ? lineHeightItalic_ : lineHeight_) = metrics.height();
+    clearVectorState();
+    const Glyph& stored = cache.emplace(c.unicode(), std::move(g)).first->second;
+    if (isAscii)
+        ascii[c.unicode()] = &stored; // nodes of the map stay where they are
+    return stored;
+}
+
+void Surface::blendGlyph(const Glyph& g, int x, int y, uchar* bits) {
+    const int left = x + g.left;
+    const int top = y + g.top;
+    const int xFrom = std::max(0, -left), xTo = std::min(g.width, image_.width() - left);
+    const int yFrom = std::max(0, -top), yTo = std::min(g.height, image_.height() - top);
+    if (xFrom >= xTo || yFrom >= yTo)
+        return;
+    const unsigned r = static_cast<unsigned>(redOf(foreColor_));
+    const unsigned gr = static_cast<unsigned>(greenOf(foreColor_));
+    const unsigned b = static_cast<unsigned>(blueOf(foreColor_));
+    const qsizetype stride = image_.bytesPerLine();
+    const QRgb solid = qRgb(static_cast<int>(r), static_cast<int>(gr), static_cast<int>(b));
+    // Exact rounding of x / 255 for 0 <= x <= 255 * 255, without a division.
+    auto div255 = [](unsigned x) { return (x + 128 + ((x + 128) >> 8)) >> 8; };
+    for (int gy = yFrom; gy < yTo; ++gy) {
+        auto* row = reinterpret_cast<QRgb*>(bits + (top + gy) * stride) + left;
+        const std::uint8_t* cov = g.coverage.data() + gy * g.width;
+        // Dense labels blend tens of thousands of glyphs: only the columns of each row that carry ink.
+        const auto [inkFrom, inkTo] = g.inkColumns[static_cast<std::size_t>(gy)];
+        for (int gx = std::max(xFrom, inkFrom); gx < std::min(xTo, inkTo); ++gx) {
+            const unsigned a = cov[gx];
+            if (a == 0)
+                continue;
+            const QRgb d = row[gx];
+            // Dense labels overlap: a pixel already in the text colour stays so, whatever the coverage.
+            if (a == 255 || d == solid) {
+                row[gx] = solid;
+                continue;
+            }
+            const unsigned na = 255 - a;
+            const unsigned nr = div255(r * a + ((d >> 16) & 0xFF) * na);
+            const unsigned ng = div255(gr * a + ((d >> 8) & 0xFF) * na);
+            const unsigned nb = div255(b * a + (d & 0xFF) * na);
+            row[gx] = 0xFF000000u | (nr << 16) | (ng << 8) | nb;
+        }
+    }
+}
+
+int Surface::drawText(const QString& text, int left, int top) {
+    // Number labels come by the thousand: each character is blended from cached coverage instead of
+    // laying the text out afresh every time.
+    // The painter (when open) draws into this same buffer: it was made exclusive when the painter began.
+    uchar* bits = image_.bits();
+    int x = left;
+    for (const QChar c : text) {
+        const Glyph& g = glyph(c);
+        blendGlyph(g, x, top, bits);
+        x += g.advance;
+    }
+    return x;
+}
+
+void Surface::Print(const QString& text) {
+    SurfaceOp op = makeOp(SurfaceOp::Kind::Print);
+    op.text = text;
+    record(op);
+    if (rasterising_) {
+        // Text is blended straight into the pixels, so lines waiting in the batch must be drawn first,
+        // unless they are in the text's colour: a pixel an opaque line covers ends in that colour in either
+        // order (text blended onto it keeps it), and every other pixel sees only the text. The tick numbers
+        // of a frame then leave their tick lines batched instead of drawing them one by one.
+        if (pendingColour_ != foreColor_)
+            flushLines();
+        painter();
+    }
+    if (lineHeight_ == 0 || lineHeightItalic_ == 0) {
+        QFont font = font_;
+        lineHeight_ = QFontMetrics(font).height();
+        font.setItalic(true);
+        lineHeightItalic_ = QFontMetrics(font).height();
+    }
+    const int lineHeight = fontItalic_ ? lineHeightItalic_ : lineHeight_;
+    const QPointF p = toPixel(currentX_, currentY_);
+    const double w = image_.width(), h = image_.height();
+    // Text far off the canvas cannot show; skip the layout but keep the current position rule.
+    if (rasterising_ && p.x() > -8 * w && p.x() < 2 * w && p.y() > -2 * h && p.y() < 2 * h &&
+        !text.isEmpty()) {
+        const int left = static_cast<int>(std::floor(p.x()));
+        const int top = static_cast<int>(std::floor(p.y()));
+        const int right = drawText(text, left, top);
+        if (listEnabled_ && QRect(left, top, right - left, lineHeight).intersects(image_.rect()))
+            list_.addText(logical(left, top), text, foreColor_, fontItalic_);
+        markChanged(
+            QRect(QPoint(left - lineHeight, top - 2), QPoint(right + lineHeight, top + lineHeight + 2)));
+    }
+    // Like a line of output: the next Print starts at the left edge, one text line lower.
+    currentX_ = scaleX1_;
+    const double nextY = currentY_ + lineHeight / pxPerUnitY_;
+    if (std::fabs(nextY) <= static_cast<double>(FLT_MAX))
+        currentY_ = static_cast<float>(nextY);
+}
+
+void Surface::Print(double number) {
+    Print(labelText(number));
+}
+
+} // namespace canvas

@@ -1,0 +1,194 @@
+#pragma once
+
+// The drawing surface behind every canvas: a picture that keeps what is drawn on it until the next Cls, user
+// coordinates set by Scale, and the handful of operations the windows draw with. Coordinates arrive in double
+// precision and are taken in single precision, as the canvas has always worked; a coordinate that does not
+// fit is a RuntimeError. Segments are clipped in floating point before they reach the rasteriser, so any
+// finite coordinate is safe and far-away segments cost nothing. Every operation can be recorded for tests.
+
+#include "drawing/displaylist.h"
+#include "runtime/runtime.h"
+
+#include <QFont>
+#include <QImage>
+#include <QLine>
+#include <QPainter>
+#include <QPointF>
+#include <QRect>
+#include <QSize>
+#include <QString>
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <unordered_map>
+#include <utility>
+#include <vector>
+
+namespace canvas {
+
+/// One operation as the surface received it (coordinates in single precision, as passed).
+struct SurfaceOp {
+    enum class Kind { Cls, Scale, Line, PSet, CurrentX, CurrentY, Print, DrawWidth, FontItalic };
+    Kind kind = Kind::Cls;
+    float a = 0, b = 0, c = 0, d = 0;
+    Colour colour = 0;
+    int width = 1;
+    QString text;
+
+    /// A readable form for tests, such as "Line(-10,0.001,9.75,0.001)" or "Print(0.3)".
+    QString toString() const;
+};
+
+class Surface {
+public:
+    /// A canvas of the given size in (logical) pixels, filled with the back colour. On a high-density
+    /// screen `deviceRatio` device pixels make one logical pixel: the picture is drawn at the device's
+    /// density (crisp lines and text), while sizes, pen widths and the saved picture stay logical.
+    Surface(QSize size, Colour backColor, Colour foreColor, qreal deviceRatio = 1.0);
+    ~Surface();
+    Surface(const Surface&) = delete;
+    Surface& operator=(const Surface&) = delete;
+
+    /// Fills the canvas with the back colour and puts the current position at the origin.
+    void Cls();
+    /// Maps the canvas: (x1, y1) is the upper-left corner, (x2, y2) the lower-right one.
+    void Scale(double x1, double y1, double x2, double y2);
+    /// A straight segment in the given colour, DrawWidth pixels wide.
+    void Line(double x1, double y1, double x2, double y2, Colour colour);
+    /// A dot of DrawWidth pixels in the fore colour.
+    void PSet(double x, double y);
+    /// Text with its top-left corner at the current position, transparent background, upright.
+    void Print(const QString& text);
+    /// A number in the general decimal form.
+    void Print(double number);
+
+    void setCurrentX(double x);
+    void setCurrentY(double y);
+    float CurrentX() const { return currentX_; }
+    float CurrentY() const { return currentY_; }
+    void setDrawWidth(int width);
+    int DrawWidth() const { return drawWidth_; }
+    void setFontItalic(bool italic);
+    bool FontItalic() const { return fontItalic_; }
+
+    Colour BackColor() const { return backColor_; }
+    Colour ForeColor() const { return foreColor_; }
+    /// Size in logical pixels.
+    QSize size() const { return size_; }
+    qreal deviceRatio() const { return ratio_; }
+    /// Changes the device pixels per logical pixel (the window's scale changed). The mapping, sizes and
+    /// everything else logical stay; what was drawn since the last Cls is drawn again at the new density
+    /// (resampled instead when it is too much to keep).
+    void setDeviceRatio(qreal ratio);
+
+    /// The picture as it stands now (everything drawn so far), in device pixels.
+    const QImage& Image();
+    /// The picture at its logical size, as it is saved or copied.
+    QImage picture();
+
+    /// Device-pixel position (fractional) of a point in user units, under the current mapping.
+    QPointF toPixel(double x, double y) const {
+        return {(x - scaleX1_) * pxPerUnitX_, (y - scaleY1_) * pxPerUnitY_};
+    }
+    /// User coordinates of a device-pixel position, in single precision, as pointer events report them.
+    QPointF toUser(QPointF pixel) const;
+    float scaleLeft() const { return scaleX1_; }
+    float scaleTop() const { return scaleY1_; }
+    float scaleRight() const { return scaleX2_; }
+    float scaleBottom() const { return scaleY2_; }
+
+    /// Everything drawn since the last Cls, as vectors: the source of every export, print and vector copy.
+    const DisplayList& displayList() const { return list_; }
+    /// Keeping the display list is always on in the programs; the benchmarks switch it off to measure
+    /// what it costs.
+    void setDisplayListEnabled(bool on) { listEnabled_ = on; }
+
+    /// Recording of operations, for tests.
+    void setRecording(bool on) { recording_ = on; }
+    /// With rasterising off, operations are checked (single precision, mapping), recorded and move the
+    /// current position as always, but leave the picture and the display list untouched: fuzzing the
+    /// drawing logic then costs no pixel work.
+    void setRasterising(bool on) { rasterising_ = on; }
+    const std::vector<SurfaceOp>& operations() const { return ops_; }
+    void clearOperations() { ops_.clear(); }
+
+    /// Called once when the picture changes after the last takeDirtyRect(), so a widget can schedule one
+    /// repaint however many operations follow.
+    void setChangedCallback(std::function<void()> callback) { changed_ = std::move(callback); }
+    /// The pixels changed since the last call (a bounding rectangle), and starts collecting afresh.
+    QRect takeDirtyRect();
+
+private:
+    // A character as coverage values (0..255) of its ink box, ready to blend in the fore colour.
+    struct Glyph {
+        std::vector<std::uint8_t> coverage;
+        /// Per row of the ink box, the first column with ink and one past the last (equal: none).
+        std::vector<std::pair<int, int>> inkColumns;
+        int left = 0; ///< ink box relative to the pen position
+        int top = 0;
+        int width = 0;
+        int height = 0;
+        int advance = 0;
+    };
+
+    QPainter& painter();
+    void flushLines();
+    void setThinRowAndColumnLines();
+    void setShortWideLines();
+    void markChanged(const QRect& pixels);
+    void record(SurfaceOp op);
+    const Glyph& glyph(QChar c);
+    /// Draws the text; returns the pen position after it.
+    int drawText(const QString& text, int left, int top);
+    void blendGlyph(const Glyph& g, int x, int y, uchar* bits);
+
+    int devicePen() const;
+    QPointF logical(double x, double y) const { return {x / ratio_, y / ratio_}; }
+    /// Pixels per user unit from the mapping and the picture's size.
+    void remap();
+
+    QSize size_;
+    qreal ratio_;
+    QImage image_;
+    std::unique_ptr<QPainter> painter_;
+    Colour backColor_;
+    Colour foreColor_;
+    QFont font_;
+    DisplayList list_;
+    bool listEnabled_ = true;
+    int drawWidth_ = 1;
+    bool fontItalic_ = false;
+    float currentX_ = 0, currentY_ = 0;
+    float scaleX1_ = 0, scaleY1_ = 0, scaleX2_ = 0, scaleY2_ = 0;
+    double pxPerUnitX_ = 1, pxPerUnitY_ = 1;
+
+    std::vector<QLine> pendingLines_;
+    Colour pendingColour_ = 0;
+    int pendingWidth_ = 1;
+
+    std::unordered_map<char16_t, Glyph> glyphsUpright_;
+    std::unordered_map<char16_t, Glyph> glyphsItalic_;
+    std::array<const Glyph*, 128> asciiUpright_{};
+    std::array<const Glyph*, 128> asciiItalic_{};
+    int lineHeight_ = 0;
+    int lineHeightItalic_ = 0;
+
+    bool recording_ = false;
+    bool rasterising_ = true;
+    std::vector<SurfaceOp> ops_;
+    bool dirty_ = false;
+    QRect dirtyRect_;
+    // Per pixel row, the first and last column drawn on since the canvas was last filled (first > last:
+    // none); empty when nothing has been drawn. Cls fills only these.
+    std::vector<std::pair<int, int>> drawnSpans_;
+    std::function<void()> changed_;
+};
+
+/// Clips the segment (x1, y1)-(x2, y2) to the rectangle [left, right] x [top, bottom]; false when nothing
+/// of it is inside. Works on any finite doubles.
+bool clipSegment(double& x1, double& y1, double& x2, double& y2, double left, double top, double right,
+                 double bottom);
+
+} // namespace canvas

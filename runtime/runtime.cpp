@@ -1,0 +1,423 @@
+#include "runtime/runtime.h"
+
+#include <algorithm>
+#include <cfloat>
+#include <charconv>
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <limits>
+#include <string>
+
+#if defined(__x86_64__) || defined(__i386__)
+#define EXPLORERS_X86 1
+#endif
+
+namespace canvas {
+
+namespace {
+
+bool isBlank(QChar c) {
+    return c == u' ' || c == u'\t' || c == u'\n' || c == u'\r';
+}
+
+// An input method in full-width mode types digits, signs, the point and the exponent letter as their
+// full-width forms ("１２", "－３．５"). They mean the same number, so they read as their ASCII forms.
+QChar narrowed(QChar c) {
+    const char16_t u = c.unicode();
+    if (u >= 0xFF10 && u <= 0xFF19)
+        return QChar(static_cast<char16_t>(u - 0xFF10 + u'0'));
+    switch (u) {
+    case 0xFF0B:
+        return u'+';
+    case 0xFF0D:
+        return u'-';
+    case 0xFF0E:
+        return u'.';
+    case 0xFF25:
+        return u'E';
+    case 0xFF45:
+        return u'e';
+    default:
+        return c;
+    }
+}
+
+// The text with its full-width number characters narrowed; ASCII text comes back untouched.
+QString narrowedNumberText(const QString& text) {
+    QString out = text;
+    for (QChar& c : out)
+        c = narrowed(c);
+    return out;
+}
+
+// Hexadecimal and octal literals read as a 16-bit number while they fit 4 hex (6 octal) digits and as a
+// 32-bit one while they fit 8 (11), both sign-extended, the way such literals behave in the old runtime's
+// integer types. Longer literals read as their plain unsigned value.
+double radixValue(const QString& text, int pos, int radix) {
+    double plain = 0;
+    std::uint64_t bits = 0;
+    int digits = 0;
+    for (; pos < text.size(); ++pos) {
+        const QChar c = text.at(pos);
+        if (isBlank(c))
+            continue;
+        int d = -1;
+        if (c >= u'0' && c <= u'9')
+            d = c.unicode() - u'0';
+        else if (radix == 16 && c.toLower() >= u'a' && c.toLower() <= u'f')
+            d = c.toLower().unicode() - u'a' + 10;
+        if (d < 0 || d >= radix)
+            break;
+        plain = plain * radix + d;
+        if (digits < 16)
+            bits = bits * static_cast<std::uint64_t>(radix) + static_cast<std::uint64_t>(d);
+        if (bits != 0 || digits != 0)
+            ++digits;
+    }
+    if (!std::isfinite(plain))
+        return std::numeric_limits<double>::max();
+    if (bits <= 0xFFFF)
+        return static_cast<double>(static_cast<std::int16_t>(static_cast<std::uint16_t>(bits)));
+    if (bits <= 0xFFFFFFFFu)
+        return static_cast<double>(static_cast<std::int32_t>(static_cast<std::uint32_t>(bits)));
+    return plain;
+}
+
+// Keeps a parsed exponent small enough to be harmless; anything beyond this over- or underflows anyway.
+constexpr long kExponentCap = 100000;
+
+} // namespace
+
+double Val(const QString& typed) {
+    const QString text = narrowedNumberText(typed);
+    int pos = 0;
+    const int size = static_cast<int>(text.size());
+    auto skipBlanks = [&] {
+        while (pos < size && isBlank(text.at(pos)))
+            ++pos;
+    };
+    skipBlanks();
+    if (pos < size && text.at(pos) == u'&') {
+        ++pos;
+        skipBlanks();
+        if (pos < size && text.at(pos).toLower() == u'h')
+            return radixValue(text, pos + 1, 16);
+        if (pos < size && text.at(pos).toLower() == u'o')
+            return radixValue(text, pos + 1, 8);
+        return radixValue(text, pos, 8);
+    }
+
+    std::string number;
+    if (pos < size && (text.at(pos) == u'-' || text.at(pos) == u'+')) {
+        if (text.at(pos) == u'-')
+            number.push_back('-');
+        ++pos;
+    }
+    bool anyDigit = false;
+    bool seenPoint = false;
+    for (; pos < size; ++pos) {
+        const QChar c = text.at(pos);
+        if (isBlank(c))
+            continue;
+        if (c >= u'0' && c <= u'9') {
+            number.push_back(static_cast<char>(c.unicode()));
+            anyDigit = true;
+        } else if (c == u'.' && !seenPoint) {
+            number.push_back('.');
+            seenPoint = true;
+        } else {
+            break;
+        }
+    }
+    if (!anyDigit)
+        return 0.0;
+
+    long exponent = 0;
+    if (pos < size) {
+        const QChar e = text.at(pos).toLower();
+        if (e == u'e' || e == u'd') {
+            int p = pos + 1;
+            bool negative = false;
+            while (p < size && isBlank(text.at(p)))
+                ++p;
+            if (p < size && (text.at(p) == u'-' || text.at(p) == u'+')) {
+                negative = text.at(p) == u'-';
+                ++p;
+            }
+            for (; p < size; ++p) {
+                const QChar c = text.at(p);
+                if (isBlank(c))
+                    continue;
+                if (c < u'0' || c > u'9')
+                    break;
+                exponent = std::min(kExponentCap, exponent * 10 + (c.unicode() - u'0'));
+            }
+            if (negative)
+                exponent = -exponent;
+        }
+    }
+    if (exponent != 0)
+        number += "e" + std::to_string(exponent);
+
+    double value = 0.0;
+    const char* first = number.data();
+    const char* last = number.data() + number.size();
+    const auto [end, ec] = std::from_chars(first, last, value);
+    (void)end;
+    if (ec == std::errc::result_out_of_range) {
+        // Far too large or far too small: the decimal magnitude of the first significant digit tells which.
+        const bool negative = number.front() == '-';
+        const std::string mantissa = number.substr(negative ? 1 : 0, number.find('e') - (negative ? 1 : 0));
+        const auto point = std::min(mantissa.find('.'), mantissa.size());
+        const auto firstSignificant = mantissa.find_first_of("123456789");
+        const long position =
+            static_cast<long>(firstSignificant == std::string::npos ? point : firstSignificant);
+        const long magnitude = exponent + static_cast<long>(point) - position;
+        if (magnitude > 0)
+            return negative ? -std::numeric_limits<double>::max() : std::numeric_limits<double>::max();
+        return 0.0;
+    }
+    if (ec != std::errc())
+        return 0.0;
+    return value == 0.0 ? 0.0 : value;
+}
+
+namespace {
+
+// The general decimal form with at most `digits` significant digits.
+QString generalForm(double value, int digits) {
+    if (!std::isfinite(value))
+        return QStringLiteral("0");
+    if (value == 0.0)
+        return QStringLiteral("0");
+    char buffer[64];
+    const auto result =
+        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific, digits - 1);
+    const char* ePos = std::find(buffer, result.ptr, 'e');
+    int exponent = 0;
+    std::from_chars(ePos + (ePos[1] == '+' ? 2 : 1), result.ptr, exponent);
+    const bool negative = buffer[0] == '-';
+    char mantissa[32];
+    int count = 0;
+    for (const char* c = buffer + (negative ? 1 : 0); c < ePos; ++c)
+        if (*c != '.')
+            mantissa[count++] = *c;
+    while (count > 1 && mantissa[count - 1] == '0')
+        --count;
+
+    char out[64];
+    int n = 0;
+    auto put = [&](char c) { out[n++] = c; };
+    if (negative)
+        put('-');
+    if (exponent >= 15 || exponent < -4) {
+        put(mantissa[0]);
+        if (count > 1) {
+            put('.');
+            for (int i = 1; i < count; ++i)
+                put(mantissa[i]);
+        }
+        put('E');
+        put(exponent < 0 ? '-' : '+');
+        const int magnitude = std::abs(exponent);
+        if (magnitude < 10)
+            put('0');
+        n = static_cast<int>(std::to_chars(out + n, out + sizeof out, magnitude).ptr - out);
+    } else if (exponent < 0) {
+        put('0');
+        put('.');
+        for (int i = 0; i < -exponent - 1; ++i)
+            put('0');
+        for (int i = 0; i < count; ++i)
+            put(mantissa[i]);
+    } else {
+        const int intDigits = exponent + 1;
+        for (int i = 0; i < std::max(count, intDigits); ++i) {
+            if (i == intDigits)
+                put('.');
+            put(i < count ? mantissa[i] : '0');
+        }
+    }
+    return QString::fromLatin1(out, n);
+}
+
+} // namespace
+
+QString Str(double value) {
+    return generalForm(value, 15);
+}
+
+QString labelText(double value) {
+    return generalForm(value, kLabelDigits);
+}
+
+QString formatPattern(double value) {
+    if (!std::isfinite(value))
+        return QStringLiteral("0");
+    char buffer[512];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, 2);
+    std::string text(buffer, result.ptr);
+    while (!text.empty() && text.back() == '0')
+        text.pop_back();
+    if (!text.empty() && text.back() == '.')
+        text.pop_back();
+    if (text == "-0" || text.empty())
+        text = "0";
+    return QString::fromLatin1(text.c_str());
+}
+
+std::int16_t CInt(double value) {
+    if (!std::isfinite(value))
+        throw RuntimeError(RuntimeErrorKind::Overflow, "overflow");
+    const double rounded = std::nearbyint(value);
+    if (rounded < -32768.0 || rounded > 32767.0)
+        throw RuntimeError(RuntimeErrorKind::Overflow, "overflow");
+    return static_cast<std::int16_t>(rounded);
+}
+
+double Int(double value) {
+    return std::floor(value);
+}
+
+Colour RGB(int red, int green, int blue) {
+    return static_cast<Colour>(red & 0xFF) | (static_cast<Colour>(green & 0xFF) << 8) |
+           (static_cast<Colour>(blue & 0xFF) << 16);
+}
+
+int redOf(Colour c) {
+    return static_cast<int>(c & 0xFF);
+}
+int greenOf(Colour c) {
+    return static_cast<int>((c >> 8) & 0xFF);
+}
+int blueOf(Colour c) {
+    return static_cast<int>((c >> 16) & 0xFF);
+}
+
+namespace {
+// A 24-bit linear congruential generator: cheap, portable and the same in every run.
+constexpr std::uint32_t kRndStart = 0x50000;
+std::uint32_t rndState = kRndStart;
+} // namespace
+
+float Rnd() {
+    rndState = (rndState * 1140671485u + 12820163u) & 0xFFFFFFu;
+    return static_cast<float>(rndState) / 16777216.0f;
+}
+
+void resetRnd() {
+    rndState = kRndStart;
+}
+
+namespace {
+
+// The maths library's pow returns a double within 0.54 of a unit in the last place of the true power (the
+// worst case glibc states for its pow). A result accepted below lies within 0.44 units of the true value
+// and is not a power of two, so its neighbours are at least 0.56 units away: pow cannot return them.
+constexpr double kAcceptedUnits = 0.44;
+// Bases and powers between these bounds keep every rounding error of the products a normal double, so the
+// double-double value below carries about 100 significant bits.
+constexpr double kSmallest = 0x1p-400;
+constexpr double kLargest = 0x1p400;
+
+#ifdef EXPLORERS_X86
+// Chosen at run time below: with the fused multiply-add in hardware the two-product costs one instruction.
+__attribute__((target("fma")))
+#endif
+std::optional<double>
+multipliedPowerWith(double x, int n) {
+    const double ax = std::fabs(x);
+    if (!(ax >= kSmallest && ax <= kLargest))
+        return std::nullopt;
+    // hi + lo is x^|n| with an error below 1e-28 of it: each product's rounding error is kept exactly.
+    double hi = x, lo = 0;
+    for (int i = std::abs(n); i > 1; --i) {
+        const double p = hi * x;
+        lo = std::fma(hi, x, -p) + lo * x;
+        hi = p;
+    }
+    if (!(std::fabs(hi) >= kSmallest && std::fabs(hi) <= kLargest))
+        return std::nullopt;
+    if (n < 0) {
+        const double q = 1 / hi;
+        lo = (std::fma(-q, hi, 1.0) - q * lo) / hi;
+        hi = q;
+    }
+    const double c = hi + lo;
+    const double residual = std::fabs((hi - c) + lo);
+    std::uint64_t bits;
+    std::memcpy(&bits, &c, sizeof bits);
+    const std::uint64_t exponent = (bits >> 52) & 0x7FF;
+    if ((bits & 0xFFFFFFFFFFFFFull) == 0)
+        return std::nullopt; // a power of two: its spacing differs on either side
+    // One unit in the last place of c: 2^(exponent - 1023 - 52), exponent > 52 for every accepted c.
+    const std::uint64_t unitBits = (exponent - 52) << 52;
+    double unit;
+    std::memcpy(&unit, &unitBits, sizeof unit);
+    if (!(residual <= kAcceptedUnits * unit))
+        return std::nullopt;
+    return c;
+}
+
+bool hasFma() {
+#ifdef EXPLORERS_X86
+    static const bool has = __builtin_cpu_supports("fma");
+    return has;
+#else
+    return true;
+#endif
+}
+
+} // namespace
+
+std::optional<double> multipliedPower(double x, int n) {
+    if (n == 0 || std::abs(n) > kMaxMultipliedExponent || !hasFma())
+        return std::nullopt;
+    return multipliedPowerWith(x, n);
+}
+
+double checkedPow(double x, double a) {
+    if (x < 0 && a != std::trunc(a))
+        throw RuntimeError(RuntimeErrorKind::InvalidCall, "negative base with a fractional exponent");
+    if (x == 0 && a < 0)
+        throw RuntimeError(RuntimeErrorKind::DivisionByZero, "division by zero");
+    // Plots of whole powers take millions of these: a product is several times cheaper than pow.
+    if (std::fabs(a) <= kMaxMultipliedExponent && a == std::trunc(a))
+        if (const auto product = multipliedPower(x, static_cast<int>(a)))
+            return *product;
+    return checkFinite(std::pow(x, a));
+}
+
+double checkedLog(double x) {
+    if (!(x > 0))
+        throw RuntimeError(RuntimeErrorKind::InvalidCall, "logarithm of a number that is not positive");
+    return checkFinite(std::log(x));
+}
+
+double checkedDiv(double a, double b) {
+    if (b == 0)
+        throw RuntimeError(RuntimeErrorKind::DivisionByZero, "division by zero");
+    return checkFinite(a / b);
+}
+
+double checkFinite(double value) {
+    if (!std::isfinite(value))
+        throw RuntimeError(RuntimeErrorKind::Overflow, "overflow");
+    return value;
+}
+
+void clearVectorState() {
+#ifdef EXPLORERS_X86
+    // Asked once: the instruction exists only where the processor has AVX.
+    static const bool hasAvx = __builtin_cpu_supports("avx");
+    if (hasAvx)
+        __asm__ __volatile__("vzeroupper" ::: "memory");
+#endif
+}
+
+void throwOverflow() {
+    throw RuntimeError(RuntimeErrorKind::Overflow, "overflow");
+}
+
+} // namespace canvas

@@ -1,0 +1,328 @@
+// The canvas leaving the program: SVG, PDF, PNG and BMP files through the export command, printing, and
+// the vector copy on the clipboard, in all three programs.
+
+#include "classroom/canvascommands.h"
+#include "classroom/pictureexport.h"
+#include "expolog/family.h"
+#include "power/form1.h"
+
+#include "../support/expologwindow.h"
+#include "../support/fakeexportdialogs.h"
+#include "../support/messagerecorder.h"
+#include "../support/picturedifference.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QDir>
+#include <QFile>
+#include <QMimeData>
+#include <QPainter>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QSvgRenderer>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QXmlStreamReader>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+#include <set>
+
+using canvas::PictureFormat;
+
+namespace {
+
+using testsupport::difference;
+using testsupport::kSamePicture;
+
+QImage renderedSvg(const QByteArray& svg, QSize size) {
+    QSvgRenderer renderer(svg);
+    EXPECT_TRUE(renderer.isValid());
+    QImage image(size, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    renderer.render(&painter, QRectF(QPointF(0, 0), QSizeF(size)));
+    return image;
+}
+
+// The texts of the SVG's text elements; fails the test when the document is not well-formed XML.
+std::set<QString> svgTexts(const QByteArray& svg) {
+    std::set<QString> texts;
+    QXmlStreamReader xml(svg);
+    while (!xml.atEnd())
+        if (xml.readNext() == QXmlStreamReader::StartElement && xml.name() == QLatin1String("text"))
+            texts.insert(xml.readElementText(QXmlStreamReader::IncludeChildElements).trimmed());
+    EXPECT_FALSE(xml.hasError()) << xml.errorString().toStdString();
+    return texts;
+}
+
+QString run(const QString& program, const QStringList& arguments) {
+    QProcess process;
+    process.start(program, arguments);
+    EXPECT_TRUE(process.waitForFinished(30000)) << program.toStdString() << " did not run";
+    return QString::fromUtf8(process.readAllStandardOutput());
+}
+
+// A window of one of the programs with a scene drawn on its canvas.
+struct Scene {
+    const char* name;
+    std::function<canvas::Surface&(std::unique_ptr<QWidget>&)> draw;
+};
+
+canvas::Surface& quorvex(std::unique_ptr<QWidget>& window, const std::function<void(quorvex::Form1&)>& draw) {
+    auto form = std::make_unique<quorvex::Form1>();
+    form->show();
+    draw(*form);
+    canvas::Surface& s = form->Picture1->surface();
+    window = std::move(form);
+    return s;
+}
+
+void powerCurve(quorvex::Form1& f, const char* m) {
+    f.Option1->click();
+    f.Text5->setText(m);
+    f.Command2_Click();
+}
+
+struct ExpLog : QWidget {
+    testsupport::ExpLogWindow w;
+    explicit ExpLog(const expolog::Family& family) : w(family) {}
+};
+
+canvas::Surface& expLog(std::unique_ptr<QWidget>& window, const expolog::Family& family,
+                        const std::function<void(testsupport::ExpLogWindow&)>& draw) {
+    auto holder = std::make_unique<ExpLog>(family);
+    draw(holder->w);
+    canvas::Surface& s = holder->w.form.Picture1->surface();
+    window = std::move(holder);
+    return s;
+}
+
+const Scene kScenes[] = {
+    {"start-up frame", [](auto& w) -> canvas::Surface& { return quorvex(w, [](quorvex::Form1&) {}); }},
+    {"grid",
+     [](auto& w) -> canvas::Surface& { return quorvex(w, [](quorvex::Form1& f) { f.Command6_Click(); }); }},
+    {"two curves",
+     [](auto& w) -> canvas::Surface& {
+         return quorvex(w, [](quorvex::Form1& f) {
+             powerCurve(f, "2");
+             powerCurve(f, "-1");
+         });
+     }},
+    {"traced curve in Zelmora",
+     [](auto& w) -> canvas::Surface& {
+         return expLog(w, expolog::kZelmora, [](testsupport::ExpLogWindow& z) {
+             z.plot("2");
+             z.runTrace();
+         });
+     }},
+    {"inverse and y = x in Tavrinth",
+     [](auto& w) -> canvas::Surface& {
+         return expLog(w, expolog::kTavrinth, [](testsupport::ExpLogWindow& t) {
+             t.plot("2");
+             t.runTrace();
+             t.form.Command4_Click();
+             t.runInverse();
+             t.form.Command5_Click();
+         });
+     }},
+};
+
+} // namespace
+
+TEST(Export, TheSvgDrawnBackMatchesTheCanvas) {
+    for (const Scene& scene : kScenes) {
+        SCOPED_TRACE(scene.name);
+        std::unique_ptr<QWidget> window;
+        canvas::Surface& surface = scene.draw(window);
+        const QImage svg = renderedSvg(canvas::svgPicture(surface.displayList()), surface.size());
+        EXPECT_LT(difference(surface.picture(), svg), kSamePicture);
+        // The PNG is the same picture at four times the size.
+        const QImage large = canvas::largePicture(surface.displayList(), 4);
+        EXPECT_EQ(large.size(), surface.size() * 4);
+        EXPECT_LT(difference(surface.picture(),
+                             large.scaled(surface.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation)),
+                  kSamePicture);
+    }
+}
+
+TEST(Export, TheMeasureSeesAMissingCurveAndAShiftedPicture) {
+    quorvex::Form1 f;
+    powerCurve(f, "2");
+    canvas::Surface& surface = f.Picture1->surface();
+    const QByteArray oneCurve = canvas::svgPicture(surface.displayList());
+    powerCurve(f, "3");
+    EXPECT_GT(difference(surface.picture(), renderedSvg(oneCurve, surface.size())), kSamePicture);
+    const QImage picture = surface.picture();
+    EXPECT_GT(difference(picture, picture.copy(2, 2, picture.width(), picture.height())), kSamePicture);
+}
+
+TEST(Export, AxisNumbersAreTextInTheSvgAndThePdf) {
+    QTemporaryDir dir;
+    quorvex::Form1 f;
+    canvas::Surface& surface = f.Picture1->surface();
+    const std::set<QString> texts = svgTexts(canvas::svgPicture(surface.displayList()));
+    for (const char* number : {"-9", "-1", "1", "5", "9"})
+        EXPECT_EQ(texts.count(QString::fromLatin1(number)), 1u) << number;
+
+    const QString pdf = dir.filePath("graph.pdf");
+    QString reason;
+    ASSERT_TRUE(canvas::writePicture(surface, pdf, PictureFormat::Pdf, &reason)) << reason.toStdString();
+    const QStringList words = run("pdftotext", {"-layout", pdf, "-"}).split(QRegularExpression("\\s+"));
+    for (const char* number : {"-9", "-1", "1", "5", "9"})
+        EXPECT_TRUE(words.contains(QString::fromLatin1(number))) << number;
+    // The page is the canvas: 389 x 373 pixels at 96 dpi, in whole points.
+    EXPECT_TRUE(run("pdfinfo", {pdf}).contains("292 x 280 pts"));
+}
+
+TEST(Export, PrintingGivesOnePageWithTheCanvasCentred) {
+    QTemporaryDir dir;
+    quorvex::Form1 f;
+    powerCurve(f, "2");
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(dir.filePath("print.pdf"));
+    printer.setPageSize(QPageSize(QPageSize::A4));
+    canvas::printPicture(f.Picture1->surface().displayList(), printer);
+    EXPECT_TRUE(run("pdfinfo", {dir.filePath("print.pdf")}).contains(QRegularExpression("Pages:\\s+1\\n")));
+    run("pdftoppm", {"-r", "20", "-png", "-singlefile", dir.filePath("print.pdf"), dir.filePath("page")});
+    const QImage page(dir.filePath("page.png"));
+    ASSERT_FALSE(page.isNull());
+    // The canvas background is the only non-white area: its margins left and right are equal (the canvas
+    // is fitted to the width of the page), and so are those above and below.
+    QRect ink;
+    for (int y = 0; y < page.height(); ++y)
+        for (int x = 0; x < page.width(); ++x)
+            if (page.pixel(x, y) != qRgb(255, 255, 255))
+                ink |= QRect(x, y, 1, 1);
+    ASSERT_FALSE(ink.isEmpty());
+    EXPECT_NEAR(ink.left(), page.width() - 1 - ink.right(), 2);
+    EXPECT_NEAR(ink.top(), page.height() - 1 - ink.bottom(), 2);
+    EXPECT_NEAR(static_cast<double>(ink.width()) / ink.height(), 389.0 / 373.0, 0.02);
+}
+
+TEST(Export, FitCentredKeepsTheAspectRatio) {
+    struct Case {
+        QSizeF picture;
+        QRectF area;
+        QRectF fitted;
+    };
+    const Case cases[] = {
+        {{400, 200}, {0, 0, 800, 800}, {0, 200, 800, 400}},
+        {{200, 400}, {10, 10, 800, 400}, {310, 10, 200, 400}},
+        {{100, 100}, {0, 0, 0, 100}, {}},
+        {{0, 100}, {0, 0, 100, 100}, {}},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(canvas::fitCentred(c.picture, c.area), c.fitted);
+}
+
+TEST(Export, TheTypeFollowsTheNamesExtensionElseTheChosenFilter) {
+    struct Case {
+        const char* name;
+        const char* filter;
+        const char* path;
+        PictureFormat format;
+    };
+    const Case cases[] = {
+        {"/t/graph", "PDF (*.pdf)", "/t/graph.pdf", PictureFormat::Pdf},
+        {"/t/graph.SVG", "PNG (*.png)", "/t/graph.SVG", PictureFormat::Svg},
+        {"/t/graph.bmp", "SVG (*.svg)", "/t/graph.bmp", PictureFormat::Bmp},
+        {"/t/graph.png", "", "/t/graph.png", PictureFormat::Png},
+        {"/t/graph.v2", "PNG (*.png)", "/t/graph.v2.png", PictureFormat::Png},
+        {"/t/svg", "odd filter", "/t/svg.svg", PictureFormat::Svg},
+    };
+    for (const Case& c : cases) {
+        const canvas::ExportTarget t = canvas::exportTarget(c.name, c.filter);
+        EXPECT_EQ(t.path, QString::fromLatin1(c.path));
+        EXPECT_EQ(t.format, c.format) << c.name;
+    }
+}
+
+TEST(Export, TheKeysExportAndPrintThroughTheDialogsInEveryProgram) {
+    testsupport::MessageRecorder messages;
+    testsupport::FakeExportDialogs dialogs;
+    QTemporaryDir dir;
+    std::vector<std::unique_ptr<QWidget>> windows;
+    windows.push_back(std::make_unique<quorvex::Form1>());
+    windows.push_back(std::make_unique<expolog::Form1>(expolog::kZelmora));
+    windows.push_back(std::make_unique<expolog::Form1>(expolog::kTavrinth));
+    int n = 0;
+    for (auto& window : windows) {
+        window->show();
+        QApplication::setActiveWindow(window.get());
+        const QString base = dir.filePath(QString::number(++n));
+        const std::pair<const char*, const char*> files[] = {{"SVG (*.svg)", ".svg"},
+                                                             {"PDF (*.pdf)", ".pdf"},
+                                                             {"PNG (*.png)", ".png"},
+                                                             {"BMP (*.bmp)", ".bmp"}};
+        for (const auto& [filter, extension] : files) {
+            dialogs.answer(base, QString::fromLatin1(filter));
+            QTest::keyClick(window.get(), Qt::Key_S, Qt::ControlModifier | Qt::ShiftModifier);
+            EXPECT_TRUE(QFile::exists(base + extension)) << extension;
+        }
+        EXPECT_EQ(dialogs.answers().askedTitle, QStringLiteral("导出图像"));
+        EXPECT_EQ(dialogs.answers().askedFilters, canvas::exportFilters());
+        EXPECT_EQ(QImage(base + ".png").size(), QImage(base + ".bmp").size() * 4);
+
+        // Cancelling writes nothing.
+        dialogs.answer(QString());
+        QTest::keyClick(window.get(), Qt::Key_S, Qt::ControlModifier | Qt::ShiftModifier);
+        dialogs.answers().printFile = base + "-print.pdf";
+        QTest::keyClick(window.get(), Qt::Key_P, Qt::ControlModifier);
+        EXPECT_TRUE(QFile::exists(base + "-print.pdf"));
+        const QStringList names = [&] {
+            QStringList texts;
+            for (QAction* a : window->actions())
+                texts << a->text() + " " + a->shortcut().toString();
+            return texts;
+        }();
+        EXPECT_TRUE(names.contains(QStringLiteral("导出图像… Ctrl+Shift+S")));
+        EXPECT_TRUE(names.contains(QStringLiteral("打印… Ctrl+P")));
+        EXPECT_TRUE(names.contains(QStringLiteral("复制图像 Ctrl+C")));
+    }
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), 15);
+    EXPECT_TRUE(messages.messages().empty());
+}
+
+TEST(Export, CopyingOffersThePictureAndTheSvg) {
+    quorvex::Form1 f;
+    f.show();
+    QApplication::setActiveWindow(&f);
+    powerCurve(f, "2");
+    QGuiApplication::clipboard()->clear();
+    f.Picture1->setFocus();
+    QTest::keyClick(&f, Qt::Key_C, Qt::ControlModifier);
+    const QMimeData* data = QGuiApplication::clipboard()->mimeData();
+    ASSERT_NE(data, nullptr);
+    EXPECT_TRUE(data->hasImage());
+    ASSERT_TRUE(data->hasFormat("image/svg+xml"));
+    const QByteArray svg = data->data("image/svg+xml");
+    EXPECT_LT(difference(f.Picture1->surface().picture(), renderedSvg(svg, QSize(389, 373))), kSamePicture);
+}
+
+TEST(Export, TheTraceWaitsWhileTheExportAndPrintDialogsAreOpen) {
+    testsupport::FakeExportDialogs dialogs;
+    QTemporaryDir dir;
+    testsupport::ExpLogWindow z(expolog::kZelmora);
+    z.plot("2");
+    std::size_t drawnWhileOpen = 0;
+    dialogs.answers().whileOpen = [&] {
+        const std::size_t before = z.curve().size();
+        z.form.Timer1_Timer();
+        drawnWhileOpen += z.curve().size() - before;
+    };
+    dialogs.answer(dir.filePath("graph.svg"));
+    canvas::exportCanvas(&z.form, z.form.Picture1->surface());
+    dialogs.answers().printFile = dir.filePath("print.pdf");
+    canvas::printCanvas(&z.form, z.form.Picture1->surface());
+    EXPECT_EQ(dialogs.answers().asked, 2);
+    EXPECT_EQ(drawnWhileOpen, 0u);
+    // Once the dialogs are closed the trace goes on.
+    const std::size_t before = z.curve().size();
+    z.form.Timer1_Timer();
+    EXPECT_GT(z.curve().size(), before);
+}

@@ -1,0 +1,263 @@
+#include "drawing/frame.h"
+#include "drawing/grid.h"
+
+#include "../support/messagerecorder.h"
+
+#include <gtest/gtest.h>
+
+#include <QStringList>
+
+using namespace canvas;
+
+namespace {
+
+constexpr FrameStyle kPower{0.001, 0.3, 1.0, false};
+constexpr FrameStyle kExpLog{0.0, 0.5, 1.2, true};
+
+struct Frame {
+    Surface surface{QSize(389, 373), RGB(255, 255, 192), 0};
+    Frame() { surface.setRecording(true); }
+
+    bool draw(const FrameStyle& style, double xmin, double xmax, double ymin, double ymax, double xju1,
+              double yju1, FrameSteps steps = {}) {
+        surface.clearOperations();
+        return zuobiao(surface, style, xmin, xmax, ymin, ymax, xju1, yju1, steps);
+    }
+
+    // The numbers printed beside the ticks of one half axis, identified by the tick line before them.
+    QStringList printed() const {
+        QStringList out;
+        for (const SurfaceOp& op : surface.operations())
+            if (op.kind == SurfaceOp::Kind::Print)
+                out << op.text;
+        return out;
+    }
+    int count(SurfaceOp::Kind kind) const {
+        int n = 0;
+        for (const SurfaceOp& op : surface.operations())
+            n += op.kind == kind;
+        return n;
+    }
+};
+
+QStringList numbers(int from, int to, int step = 1) {
+    QStringList out;
+    for (int i = from; step > 0 ? i <= to : i >= to; i += step)
+        out << QString::number(i);
+    return out;
+}
+
+} // namespace
+
+TEST(Frame, StartUpRangeNumbersEachHalfAxis) {
+    struct Case {
+        const char* name;
+        FrameStyle style;
+        int lastPositiveY;
+    };
+    for (const Case& c : {Case{"power", kPower, 10}, Case{"exp/log", kExpLog, 9}}) {
+        Frame f;
+        testsupport::MessageRecorder messages;
+        ASSERT_TRUE(f.draw(c.style, -10, 10, -10, 10, 1, 1)) << c.name;
+        const QStringList expected = numbers(1, 9) + numbers(-1, -11, -1) + numbers(1, c.lastPositiveY) +
+                                     numbers(-1, -11, -1) + QStringList{"x", "  y", "O"};
+        EXPECT_EQ(f.printed(), expected) << c.name;
+        EXPECT_TRUE(messages.messages().empty());
+    }
+}
+
+TEST(Frame, DrawsInTheDocumentedOrderAndLeavesItalicOn) {
+    Frame f;
+    f.draw(kPower, -10, 10, -10, 10, 1, 1);
+    const auto& ops = f.surface.operations();
+    ASSERT_GE(ops.size(), 6u);
+    EXPECT_EQ(ops[0].toString(), "Cls");
+    EXPECT_EQ(ops[1].toString(), "FontItalic(0)");
+    EXPECT_EQ(ops[2].toString(), "DrawWidth(1)");
+    EXPECT_EQ(ops[3].toString(), "Scale(-10,10,10,-10)");
+    EXPECT_EQ(ops[4].toString(), "Line(-10,0.001,9.5,0.001)");
+    EXPECT_EQ(ops[5].toString(), "Line(0.001,-10,0.001,9.5)");
+    // First positive x tick: the line, then the number 0.3 dx to the left of it, 0.05 dy up.
+    EXPECT_EQ(ops[6].toString(), "Line(1,0,1,0.2)");
+    EXPECT_EQ(ops[7].toString(), "CurrentX(0.7)");
+    EXPECT_EQ(ops[8].toString(), "CurrentY(0.05)");
+    EXPECT_EQ(ops[9].toString(), "Print(1)");
+    EXPECT_TRUE(f.surface.FontItalic());
+    EXPECT_EQ(f.surface.DrawWidth(), 1);
+    EXPECT_EQ(ops.back().toString(), "Print(O)");
+}
+
+TEST(Frame, SpacingsAddUpWithoutBinaryTails) {
+    Frame f;
+    f.draw(kPower, -1, 1, -1, 1, 0.1, 0.1);
+    const QStringList printed = f.printed();
+    ASSERT_GE(printed.size(), 3);
+    EXPECT_EQ(printed.mid(0, 3), (QStringList{"0.1", "0.2", "0.3"}));
+    for (const QString& text : printed)
+        EXPECT_LE(text.size(), 4) << text.toStdString();
+}
+
+TEST(Frame, TickNumbersOfAnOffCentreRangeReadCleanly) {
+    struct Case {
+        double xmin, xmax, spacing;
+        QStringList first;
+    };
+    const Case cases[] = {
+        {5.5, 6.5, 0.1, {"0.1", "0.2", "0.3", "0.4", "0.5", "0.6", "0.7", "0.8", "0.9", "1", "1.1"}},
+        {-10, 10, 0.001, {"0.001", "0.002", "0.003"}},
+        {-1e6, 1e6, 40, {"40", "80", "120"}},
+    };
+    for (const Case& c : cases) {
+        Frame f;
+        f.draw(kPower, c.xmin, c.xmax, -1, 1, c.spacing, 1);
+        const QStringList printed = f.printed();
+        ASSERT_GE(printed.size(), c.first.size());
+        EXPECT_EQ(printed.mid(0, static_cast<int>(c.first.size())), c.first);
+        // Each number has at most as many decimals as the spacing: no binary tails anywhere.
+        const int decimals = c.spacing < 0.01 ? 3 : c.spacing < 1 ? 1 : 0;
+        for (const QString& text : printed) {
+            const auto point = text.indexOf(u'.');
+            ASSERT_TRUE(point < 0 || text.size() - point - 1 <= decimals) << text.toStdString();
+        }
+    }
+}
+
+TEST(Frame, HalfAxesThatCannotStartDrawNothing) {
+    Frame f;
+    f.draw(kPower, 2, 10, -10, 10, 1, 1);
+    const QStringList printed = f.printed();
+    // x: 1..9 (the loop runs while its value is at most 10 - 1.2), no negative x numbers; then y.
+    EXPECT_EQ(printed.mid(0, 9), numbers(1, 9));
+    EXPECT_EQ(printed.at(9), "1");
+}
+
+TEST(Frame, NegativeOrZeroSpacingGivesAxesWithoutTicks) {
+    for (const double spacing : {-1.0, 0.0}) {
+        Frame f;
+        testsupport::MessageRecorder messages;
+        EXPECT_TRUE(f.draw(kPower, -10, 10, -10, 10, spacing, 1)) << spacing;
+        const QStringList expected = numbers(1, 10) + numbers(-1, -11, -1) + QStringList{"x", "  y", "O"};
+        EXPECT_EQ(f.printed(), expected);
+        EXPECT_EQ(f.count(SurfaceOp::Kind::Line), 2 + 21 + 6);
+        EXPECT_TRUE(messages.messages().empty());
+    }
+}
+
+TEST(Frame, DrawingTwiceGivesTheSamePicture) {
+    Frame f;
+    f.draw(kPower, -3, 7, -2, 5, 0.5, 1);
+    const QImage once = f.surface.Image().copy();
+    f.draw(kPower, -3, 7, -2, 5, 0.5, 1);
+    EXPECT_EQ(f.surface.Image(), once);
+}
+
+TEST(Frame, CopiesSpacingsOnlyWhereTheStyleSaysSo) {
+    double stepX = 0.1, stepY = 0.1;
+    Frame f;
+    f.draw(kExpLog, -10, 10, -10, 10, 2, 5, {&stepX, &stepY});
+    EXPECT_EQ(stepX, 2);
+    EXPECT_EQ(stepY, 5);
+    f.draw(kPower, -10, 10, -10, 10, 3, 4, {&stepX, &stepY});
+    EXPECT_EQ(stepX, 2);
+}
+
+TEST(Frame, UnmappableRangesTakeTheFailurePath) {
+    struct Case {
+        double xmin, xmax, ymin, ymax, xju1, yju1;
+    };
+    const Case cases[] = {
+        {-10, 1e39, -10, 10, 1, 1},   // beyond single precision
+        {0, 0, 0, 0, 1, 1},           // emptied boxes
+        {5, 5, -10, 10, 1, 1},        // zero width
+        {-3e38, 3e38, -10, 10, 1, 1}, // width beyond single precision
+        {-10, 10, -10, 10, 1e39, 1},  // a tick beyond single precision
+    };
+    for (const Case& c : cases) {
+        Frame f;
+        testsupport::MessageRecorder messages;
+        EXPECT_FALSE(f.draw(kPower, c.xmin, c.xmax, c.ymin, c.ymax, c.xju1, c.yju1));
+        ASSERT_EQ(messages.messages().size(), 1u);
+        EXPECT_EQ(messages.messages()[0].text, QStringLiteral("请输入完整的数据！"));
+        EXPECT_EQ(messages.messages()[0].title, QStringLiteral("警告"));
+        EXPECT_EQ(messages.messages()[0].icon, MessageIcon::Exclamation);
+    }
+}
+
+TEST(Frame, DenseAndDegenerateSpacingsEndInBoundedTime) {
+    Frame f;
+    // 0.001 on -10..10: every one of the ~20,000 ticks of each half axis is drawn.
+    f.draw(kPower, -10, 10, -10, 10, 0.001, 0.001);
+    EXPECT_GT(f.count(SurfaceOp::Kind::Print), 4 * 9990);
+    // Spacings too fine to ever reach the end stop at the pass bound instead of freezing the window.
+    f.surface.setRecording(false);
+    testsupport::MessageRecorder messages;
+    EXPECT_TRUE(f.draw(kPower, -10, 10, -10, 10, 1e-17, 1e-300));
+    EXPECT_TRUE(f.draw(kPower, -1e30, 1e30, -1e30, 1e30, 1, 1));
+    EXPECT_TRUE(messages.messages().empty());
+}
+
+TEST(Frame, AxesAreBlackAtTheMappedPixels) {
+    Frame f;
+    f.draw(kExpLog, -10, 10, -10, 10, 1, 1);
+    const QImage& image = f.surface.Image();
+    const QPointF origin = f.surface.toPixel(0, 0);
+    const int axisRow = static_cast<int>(std::lround(origin.y()));
+    const int axisColumn = static_cast<int>(std::lround(origin.x()));
+    EXPECT_EQ(image.pixelColor(50, axisRow), QColor(Qt::black));
+    EXPECT_EQ(image.pixelColor(axisColumn, 300), QColor(Qt::black));
+    EXPECT_EQ(image.pixelColor(50, axisRow - 10), QColor(255, 255, 192));
+}
+
+// Lines on the right and bottom edges of the view (the start-up grid's x = 10 and y = -10, the tip of the x
+// arrow) map one pixel past the canvas; they show on its last column or row instead.
+TEST(Frame, GridAndArrowCloseOnTheRightAndBottomEdges) {
+    for (const QSize size : {QSize(389, 373), QSize(373, 373)}) {
+        Surface s(size, RGB(255, 255, 192), 0);
+        const ViewRange v{-10, 10, -10, 10, 1, 1};
+        ASSERT_TRUE(zuobiao(s, kPower, v.xmin, v.xmax, v.ymin, v.ymax, v.xju1, v.yju1));
+        {
+            // The arrow's tip reaches the last column, on the x axis (before the grid covers that column).
+            const QImage& frame = s.Image();
+            const int axisRow = static_cast<int>(std::lround(s.toPixel(0, 0).y()));
+            bool tip = false;
+            for (int y = axisRow - 1; y <= axisRow + 1; ++y)
+                tip = tip || frame.pixelColor(frame.width() - 1, y) == QColor(Qt::black);
+            EXPECT_TRUE(tip) << size.width();
+        }
+        ASSERT_TRUE(drawGrid(s, v));
+        const QImage& image = s.Image();
+        const QColor grey(192, 192, 192);
+        int columns = 0, rows = 0;
+        for (int x = 0; x < image.width(); ++x)
+            columns += image.pixelColor(x, 5) == grey;
+        for (int y = 0; y < image.height(); ++y)
+            rows += image.pixelColor(5, y) == grey;
+        EXPECT_EQ(columns, 20) << size.width();
+        EXPECT_EQ(rows, 20) << size.width();
+        EXPECT_EQ(image.pixelColor(image.width() - 1, 5), grey);
+        EXPECT_EQ(image.pixelColor(5, image.height() - 1), grey);
+    }
+}
+
+// Clearing restores only what was drawn since the last clear; nothing of an earlier picture may remain.
+// Each view is drawn over the one before (frame, grid, dots and a thick line, as a drag redraws them)
+// and must equal the same view drawn on a fresh canvas.
+TEST(Frame, RedrawingLeavesNoTraceOfThePictureBefore) {
+    const ViewRange views[] = {{-10, 10, -10, 10, 1, 1},         {-10, 10, -10, 10, 0.001, 0.001},
+                               {5.5, 6.5, -1, 1, 0.1, 0.1},      {-3.3, 16.7, -12, 8, 0.5, 2},
+                               {-1000, 1000, -1000, 1000, 1, 1}, {-10, 10, -10, 10, 1, 1}};
+    auto draw = [](Surface& s, const ViewRange& v) {
+        zuobiao(s, kPower, v.xmin, v.xmax, v.ymin, v.ymax, v.xju1, v.yju1);
+        drawGrid(s, v);
+        s.setDrawWidth(3);
+        s.Line(v.xmin, v.ymin, v.xmax, (v.ymin + v.ymax) / 2, RGB(200, 30, 30));
+        s.PSet(v.xmax - (v.xmax - v.xmin) / 7, v.ymax - (v.ymax - v.ymin) / 9);
+    };
+    Surface reused(QSize(389, 373), RGB(255, 255, 192), 0);
+    for (const ViewRange& v : views) {
+        draw(reused, v);
+        Surface fresh(QSize(389, 373), RGB(255, 255, 192), 0);
+        draw(fresh, v);
+        EXPECT_EQ(reused.Image(), fresh.Image()) << v.xmin << ".." << v.xmax << " by " << v.xju1;
+    }
+}

@@ -1,0 +1,287 @@
+#include "runtime/runtime.h"
+
+#include <gtest/gtest.h>
+
+#include <cfloat>
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <limits>
+#include <random>
+#include <vector>
+
+using namespace canvas;
+
+TEST(Val, ReadsTheLeadingNumberOfATextBox) {
+    struct Case {
+        const char* text;
+        double value;
+    };
+    const Case cases[] = {
+        {" 1 2", 12},     {"2abc", 2},
+        {"-10", -10},     {"", 0},
+        {"abc", 0},       {"  -  3.5", -3.5},
+        {"1e3", 1000},    {"1E-2", 0.01},
+        {"1d5", 100000},  {"2.5.6", 2.5},
+        {".5", 0.5},      {"-.", 0},
+        {"+7", 7},        {"1e", 1},
+        {"1e+", 1},       {"&H7FFF", 32767},
+        {"&HFFFF", -1},   {"&H10000", 65536},
+        {"&O17", 15},     {"NaN", 0},
+        {"Infinity", 0},  {"0.000000001", 1e-9},
+        {"32768", 32768}, {"- 0", 0},
+        {"1 e 2", 100},
+    };
+    for (const Case& c : cases)
+        EXPECT_DOUBLE_EQ(Val(QString::fromUtf8(c.text)), c.value) << c.text;
+}
+
+TEST(Val, NeverYieldsInfinityOrNaN) {
+    EXPECT_EQ(Val("1e999"), DBL_MAX);
+    EXPECT_EQ(Val("-1e999"), -DBL_MAX);
+    EXPECT_EQ(Val("0.5e309"), DBL_MAX);
+    EXPECT_EQ(Val("1e-999"), 0.0);
+    EXPECT_EQ(Val("1e99999999999999999999"), DBL_MAX);
+    EXPECT_GT(Val("1e-320"), 0.0);
+    EXPECT_EQ(Val(QString(10000, u'9')), DBL_MAX);
+    EXPECT_EQ(Val("0." + QString(10000, u'0') + "1"), 0.0);
+    EXPECT_TRUE(std::isfinite(Val("1e308")));
+    EXPECT_EQ(Val(QStringLiteral("中文")), 0.0);
+    EXPECT_FALSE(std::signbit(Val("-0")));
+}
+
+TEST(Str, GeneralDecimalForm) {
+    struct Case {
+        double value;
+        const char* text;
+    };
+    const Case cases[] = {
+        {0.1 + 0.1 + 0.1, "0.3"},
+        {5, "5"},
+        {-2.5, "-2.5"},
+        {0, "0"},
+        {-0.0, "0"},
+        {1e15, "1E+15"},
+        {1e14, "100000000000000"},
+        {0.0001, "0.0001"},
+        {0.00001, "1E-05"},
+        {123456.789, "123456.789"},
+        {-1.5e300, "-1.5E+300"},
+        {1.0 / 3, "0.333333333333333"},
+        {DBL_MAX, "1.79769313486232E+308"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(Str(c.value), QString::fromLatin1(c.text)) << c.value;
+}
+
+TEST(Str, ReadsBackThroughVal) {
+    for (const double v : {0.3, -13.0, 2.5e-7, 7.25, 1e100, -40.0, 0.001 * 7, 123456789012.5})
+        EXPECT_NEAR(Val(Str(v)), v, std::fabs(v) * 1e-14) << v;
+}
+
+TEST(FormatPattern, AtMostTwoDecimals) {
+    struct Case {
+        double value;
+        const char* text;
+    };
+    const Case cases[] = {{1.234, "1.23"}, {-0.5, "-0.5"}, {0.2, "0.2"},           {3, "3"},
+                          {-0.001, "0"},   {0.999, "1"},   {-12.345678, "-12.35"}, {0, "0"}};
+    for (const Case& c : cases)
+        EXPECT_EQ(formatPattern(c.value), QString::fromLatin1(c.text)) << c.value;
+}
+
+TEST(CInt, RoundsHalvesToEven) {
+    const std::pair<double, int> cases[] = {{2.5, 2},   {3.5, 4},         {0.4, 0},           {-2.5, -2},
+                                            {-3.5, -4}, {32767.4, 32767}, {-32768.4, -32768}, {1.5, 2}};
+    for (const auto& [value, expected] : cases)
+        EXPECT_EQ(CInt(value), expected) << value;
+}
+
+TEST(CInt, FailsOutsideSixteenBits) {
+    for (const double v :
+         {32767.5, 32768.0, -32769.0, -32768.6, 1e300, std::numeric_limits<double>::infinity()})
+        EXPECT_THROW(CInt(v), RuntimeError) << v;
+}
+
+TEST(Colours, AreLaidOutBlueGreenRed) {
+    EXPECT_EQ(RGB(255, 0, 0), 0x0000FFu);
+    EXPECT_EQ(RGB(0, 255, 0), 0x00FF00u);
+    EXPECT_EQ(RGB(1, 2, 3), 0x030201u);
+    EXPECT_EQ(redOf(RGB(10, 20, 30)), 10);
+    EXPECT_EQ(greenOf(RGB(10, 20, 30)), 20);
+    EXPECT_EQ(blueOf(RGB(10, 20, 30)), 30);
+}
+
+TEST(Rnd, IsUniformInUnitIntervalAndTheSameEveryRun) {
+    resetRnd();
+    std::vector<float> first;
+    double sum = 0;
+    for (int i = 0; i < 10000; ++i) {
+        const float u = Rnd();
+        ASSERT_GE(u, 0.0f);
+        ASSERT_LT(u, 1.0f);
+        if (i < 5)
+            first.push_back(u);
+        sum += u;
+    }
+    EXPECT_NEAR(sum / 10000, 0.5, 0.02);
+    resetRnd();
+    for (const float u : first)
+        EXPECT_EQ(Rnd(), u);
+}
+
+TEST(CheckedMaths, RaisesRunTimeErrorsInsteadOfNonFiniteValues) {
+    EXPECT_DOUBLE_EQ(checkedPow(-2, 3), -8);
+    EXPECT_DOUBLE_EQ(checkedPow(4, 0.5), 2);
+    EXPECT_THROW(checkedPow(-8, 1.0 / 3), RuntimeError);
+    EXPECT_THROW(checkedPow(0, -1), RuntimeError);
+    EXPECT_THROW(checkedPow(10, 400), RuntimeError);
+    EXPECT_THROW(checkedLog(0), RuntimeError);
+    EXPECT_THROW(checkedLog(-1), RuntimeError);
+    EXPECT_DOUBLE_EQ(checkedLog(1), 0);
+    EXPECT_THROW(checkedDiv(1, 0), RuntimeError);
+    EXPECT_THROW(checkedDiv(DBL_MAX, 0.5), RuntimeError);
+    EXPECT_THROW(toSingle(1e39), RuntimeError);
+    EXPECT_THROW(toSingle(std::nan("")), RuntimeError);
+    EXPECT_EQ(toSingle(-3.5), -3.5f);
+    EXPECT_EQ(Int(-2.5), -3);
+    EXPECT_EQ(Int(2.9), 2);
+}
+
+TEST(Val, ReadsFullWidthNumbersAsTheirAsciiForms) {
+    struct Case {
+        const char* text;
+        double value;
+    };
+    const Case cases[] = {
+        {"１２", 12},
+        {"－３．５", -3.5},
+        {"＋７", 7},
+        {"１Ｅ３", 1000},
+        {"２ｅ－２", 0.02},
+        {"１2．5", 12.5},
+        {"－ ０．２５", -0.25},
+        {"９９９ｘ", 999},
+        {"１ｅ９９９", DBL_MAX},
+        {"ａ１", 0},
+        {"．５", 0.5},
+    };
+    for (const Case& c : cases)
+        EXPECT_DOUBLE_EQ(Val(QString::fromUtf8(c.text)), c.value) << c.text;
+}
+
+// A tick number is the spacing added up pass after pass from 0, up to the tick loops' 25,000 passes;
+// whatever binary error the sums collect, the canvas prints the number a person would write for that tick.
+TEST(LabelText, AbsorbsTheErrorOfRepeatedSpacingSums) {
+    struct Case {
+        double spacing;
+        int decimals; // decimals of an exact tick value
+    };
+    const Case cases[] = {
+        {0.1, 1},   {0.2, 1}, {0.25, 2},   {0.3, 1},   {0.01, 2}, {0.001, 3}, {0.5, 1},    {2.5, 1},  {40, 0},
+        {0.072, 3}, {7.3, 1}, {0.0004, 4}, {12.34, 2}, {0.7, 1},  {39.99, 2}, {1.5e-7, 8}, {3e-5, 5},
+    };
+    for (const Case& c : cases)
+        for (const double sign : {1.0, -1.0}) {
+            const double unit = std::pow(10, c.decimals);
+            double sum = 0;
+            for (int k = 1; k <= 25000; ++k) {
+                sum += sign * c.spacing;
+                const double exact = std::round(sign * k * c.spacing * unit) / unit;
+                ASSERT_EQ(labelText(sum), labelText(exact)) << "spacing " << c.spacing << " pass " << k;
+                ASSERT_LE(labelText(sum).size(), Str(exact).size())
+                    << "spacing " << c.spacing << " pass " << k;
+            }
+        }
+}
+
+// Thirds never end; they print at the canvas precision without any trace of the sums' error either.
+TEST(LabelText, ThirdsReadAsTheirRoundedDecimals) {
+    double sum = 0;
+    for (int k = 1; k <= 25000; ++k) {
+        sum += 1.0 / 3;
+        EXPECT_EQ(labelText(sum), labelText(k / 3.0)) << k;
+    }
+}
+
+TEST(LabelText, KeepsTheGeneralFormOfPlainValues) {
+    struct Case {
+        double value;
+        const char* text;
+    };
+    const Case cases[] = {
+        {-11, "-11"},
+        {1e15, "1E+15"},
+        {0.00001, "1E-05"},
+        {0, "0"},
+        {-0.0, "0"},
+        {0.1 + 0.1 + 0.1, "0.3"},
+        {1.0 / 3, "0.3333333333"},
+        {2.5, "2.5"},
+        {-1.5e300, "-1.5E+300"},
+        {999999.9, "999999.9"},
+        {1e6, "1000000"},
+        {123456789.5, "123456789.5"},
+        {5.99999999999999, "6"},
+        {6.09999999999999, "6.1"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(labelText(c.value), QString::fromLatin1(c.text)) << c.value;
+}
+
+TEST(ClearVectorState, IsSafeOnAnyProcessorAndLeavesResultsAlone) {
+    const double before = std::pow(1.0001, 12345.6);
+    for (int i = 0; i < 3; ++i)
+        clearVectorState();
+    EXPECT_EQ(std::pow(1.0001, 12345.6), before);
+}
+
+// Whole powers by multiplication must be the very doubles pow gives, on the sample sequences plots walk
+// (repeated addition of 1/width from the left edge) and on bases of every size; and the product must be
+// taken often enough to be worth having.
+TEST(MultipliedPower, IsTheDoublePowGives) {
+    struct Run {
+        double start;
+        double step;
+        int samples;
+    };
+    const Run runs[] = {{-10, 0.05, 400},         {-40, 1.0 / 80, 6400},     {-1000, 1.0 / 2000, 50000},
+                        {-3.75, 0.05, 400},       {999.0, 1.0 / 2000, 2000}, {-2500, 0.025, 50000},
+                        {1e-120, 1.7e-121, 1000}, {3e90, 7.1e89, 1000}};
+    const int exponents[] = {1, 2, 3, 4, 5, 7, 12, 33, 64, -1, -2, -3, -6, -64, 65, 0};
+    std::mt19937_64 random(20261208);
+    std::vector<double> bases;
+    for (const Run& r : runs) {
+        double x = r.start;
+        for (int i = 0; i < r.samples; ++i, x += r.step)
+            bases.push_back(x);
+    }
+    for (int i = 0; i < 50000; ++i) {
+        // Any sign and any size: a random bit pattern of a finite double.
+        double x;
+        const std::uint64_t bits = random();
+        std::memcpy(&x, &bits, sizeof x);
+        if (std::isfinite(x))
+            bases.push_back(x);
+    }
+    bases.insert(bases.end(), {0.0, -0.0, 1.0, -1.0, 2.0, 0.5, 3.0, DBL_MIN, DBL_MAX, DBL_TRUE_MIN});
+    for (const int n : exponents) {
+        long taken = 0, typical = 0;
+        for (const double x : bases) {
+            const auto product = multipliedPower(x, n);
+            const double size = std::fabs(std::pow(x, n));
+            if (std::fabs(x) > 1e-100 && std::fabs(x) < 1e100 && size > 1e-100 && size < 1e100)
+                ++typical;
+            if (!product)
+                continue;
+            ++taken;
+            const double expected = std::pow(x, n);
+            ASSERT_EQ(std::memcmp(&*product, &expected, sizeof expected), 0)
+                << "x = " << x << ", n = " << n << ": " << *product << " instead of " << expected;
+        }
+        if (n == 0 || n > kMaxMultipliedExponent)
+            EXPECT_EQ(taken, 0) << n;
+        else
+            EXPECT_GT(taken, typical * 4 / 5) << n;
+    }
+}

@@ -1,0 +1,130 @@
+#pragma once
+
+// Picture1, the canvas control: shows the drawing surface inside a sunken border, with the cross-hair
+// pointer, and reports pointer events in the user units of the surface's current mapping, and the arrow
+// keys. To a screen reader it is the canvas "坐标平面", described by what the window has drawn on it.
+
+#include "drawing/canvasdescription.h"
+#include "drawing/surface.h"
+
+#include <QFrame>
+
+#include <memory>
+#include <vector>
+
+namespace canvas {
+
+/// Which mouse buttons and modifier keys an event carries, as the handlers receive them.
+struct PointerEvent {
+    int button = 0; ///< 1 left, 2 right, 4 middle
+    int shift = 0;  ///< 1 Shift, 2 Ctrl, 4 Alt
+    float x = 0;    ///< user units
+    float y = 0;
+};
+
+class CanvasWidget;
+
+/// A line object on the canvas (the read-out's guide lines): drawn above the canvas picture, in user units,
+/// so showing, moving or hiding it never changes the picture itself.
+class CanvasLine {
+public:
+    explicit CanvasLine(CanvasWidget* canvas) : canvas_(canvas) {}
+    void setVisible(bool visible);
+    bool isVisible() const { return visible_; }
+    void setPoints(float x1, float y1, float x2, float y2);
+    float X1() const { return x1_; }
+    float Y1() const { return y1_; }
+    float X2() const { return x2_; }
+    float Y2() const { return y2_; }
+
+private:
+    CanvasWidget* canvas_;
+    bool visible_ = true;
+    float x1_ = 0, y1_ = 0, x2_ = 0, y2_ = 0;
+};
+
+/// A label object on the canvas (the read-out's coordinates), above the picture like CanvasLine; it grows
+/// to fit its caption.
+class CanvasLabel {
+public:
+    explicit CanvasLabel(CanvasWidget* canvas) : canvas_(canvas) {}
+    void setVisible(bool visible);
+    bool isVisible() const { return visible_; }
+    void move(float left, float top);
+    float Left() const { return left_; }
+    float Top() const { return top_; }
+    void setCaption(const QString& caption);
+    QString Caption() const { return caption_; }
+
+private:
+    CanvasWidget* canvas_;
+    bool visible_ = true;
+    float left_ = 0, top_ = 0;
+    QString caption_;
+};
+
+class CanvasWidget : public QFrame {
+    Q_OBJECT
+public:
+    /// A canvas whose outer size (border included) is the given one.
+    CanvasWidget(QSize outerSize, Colour backColor, QWidget* parent = nullptr);
+    ~CanvasWidget() override;
+
+    Surface& surface() { return *surface_; }
+    /// What the canvas shows, in words: the window reports what it draws, the canvas announces the change.
+    CanvasDescription& description() { return description_; }
+
+    /// Adds a line or label object above the picture; the canvas owns it.
+    CanvasLine* addLine();
+    CanvasLabel* addLabel();
+
+    /// The pointer position of a widget-relative pixel at 100 %, in user units.
+    QPointF userPosition(QPointF widgetPos) const;
+    /// The widget-relative pixel at 100 % of a user position (for tests and overlays).
+    QPointF widgetPosition(double x, double y) const;
+
+    /// Shows the canvas at a display scale: the widget is `factor` times its size at 100 % (its owner sizes
+    /// it), the picture is drawn that much finer, and pointer positions are divided by it, so the handlers
+    /// see the same canvas at every scale.
+    void setScale(qreal factor);
+    qreal scale() const { return scale_; }
+
+signals:
+    void mouseDown(const canvas::PointerEvent& e);
+    void mouseMoved(const canvas::PointerEvent& e);
+    void mouseUp(const canvas::PointerEvent& e);
+    void focusLost();
+    /// An arrow key (Qt::Key_Left ... Qt::Key_Down) pressed while the canvas has the focus.
+    void keyDown(int keyCode, int shift);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    PointerEvent toPointerEvent(QMouseEvent* event, bool changedButtonOnly) const;
+    /// The rectangle inside the border, in pixels at 100 %.
+    QRect logicalContents() const;
+    /// A rectangle in pixels at 100 %, in the widget's own pixels at the scale.
+    QRect toWidget(const QRect& logical) const;
+    void paintScaledFrame();
+
+    qreal scale_;
+    qreal density_;
+
+    std::unique_ptr<Surface> surface_;
+    std::vector<std::unique_ptr<CanvasLine>> lines_;
+    std::vector<std::unique_ptr<CanvasLabel>> labels_;
+    CanvasDescription description_;
+};
+
+/// The canvas pointer: a 32 x 32 cross-hair of two 19-pixel strokes with its hot spot at the crossing
+/// (15, 15). Where the windowing system can invert the pixels beneath (Windows) the strokes invert them;
+/// elsewhere they are black with a thin white outline.
+QCursor crossHairCursor();
+
+} // namespace canvas
