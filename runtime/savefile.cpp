@@ -2,11 +2,15 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include <cerrno>
 #include <climits>
+#include <utility>
 
+#include <dirent.h>
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/stat.h>
 #include <sys/statvfs.h>
 #include <unistd.h>
 
@@ -33,7 +37,6 @@ SaveOutcome failureOf(int error, const QString& folder, qint64 needed) {
         return SaveOutcome::NameNotAllowed;
     if (error == ENOENT || error == ENOTDIR)
         return SaveOutcome::FolderMissing;
-    // The partial file is gone by now, so the space left is what the folder really offers.
     const qint64 space = freeBytes(folder);
     if (error == ENOSPC || error == EDQUOT || (space >= 0 && space < needed))
         return SaveOutcome::DiskFull;
@@ -42,8 +45,135 @@ SaveOutcome failureOf(int error, const QString& folder, qint64 needed) {
 
 } // namespace
 
+namespace {
+
+bool anonymousTemporaries = true;
+
+// A temporary file of a save is ".graph.png.1234.explorer-tmp": hidden, named after its target and the
+// process writing it. Where the file system offers no anonymous files (a USB stick), a save that is killed
+// half way leaves one behind; the next save of the same target knows it as its own and removes it.
+constexpr char kTemporaryMark[] = ".explorer-tmp";
+constexpr int kMarkLength = sizeof kTemporaryMark - 1;
+constexpr int kPidDigits = 10;
+
+QByteArray temporaryPrefix(const QByteArray& name) {
+    return '.' + name.left(NAME_MAX - 2 - kPidDigits - kMarkLength) + '.';
+}
+
+QByteArray temporaryName(const QByteArray& prefix) {
+    return prefix + QByteArray::number(static_cast<qint64>(::getpid())) + kTemporaryMark;
+}
+
+// Removes what an earlier save of the same target left when it was killed: only files of exactly the
+// temporary pattern whose process is gone (or is this one: saves do not overlap within a program).
+void removeStaleTemporaries(const QByteArray& folder, const QByteArray& prefix) {
+    DIR* dir = ::opendir(folder.constData());
+    if (!dir)
+        return;
+    while (const dirent* entry = ::readdir(dir)) {
+        const QByteArray name(entry->d_name);
+        if (!name.startsWith(prefix) || !name.endsWith(kTemporaryMark))
+            continue;
+        const QByteArray digits = name.mid(prefix.size(), name.size() - prefix.size() - kMarkLength);
+        bool number = false;
+        const qint64 pid = digits.toLongLong(&number);
+        if (!number || pid <= 0 || QByteArray::number(pid) != digits)
+            continue;
+        if (pid != ::getpid() && (::kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM))
+            continue; // another running program is saving this very file
+        ::unlinkat(::dirfd(dir), entry->d_name, 0);
+    }
+    ::closedir(dir);
+}
+
+bool writeAll(int fd, const QByteArray& bytes) {
+    const char* data = bytes.constData();
+    qint64 left = bytes.size();
+    while (left > 0) {
+        const ssize_t n = ::write(fd, data, static_cast<size_t>(left));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            if (n == 0)
+                errno = EIO;
+            return false;
+        }
+        data += n;
+        left -= n;
+    }
+    return true;
+}
+
+// One save in progress: the open temporary file, and its name once it has one. Whatever is not renamed
+// over the target in the end is removed.
+class TemporaryFile {
+public:
+    TemporaryFile(const QByteArray& folder, const QByteArray& prefix) : folder_(folder), prefix_(prefix) {
+        if (anonymousTemporaries)
+            fd_ = ::open(folder.constData(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
+        if (fd_ < 0) {
+            name_ = folder + '/' + temporaryName(prefix);
+            fd_ = ::open(name_.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+            if (fd_ < 0)
+                name_.clear();
+        }
+    }
+    ~TemporaryFile() { discard(); }
+    TemporaryFile(const TemporaryFile&) = delete;
+    TemporaryFile& operator=(const TemporaryFile&) = delete;
+
+    int fd() const { return fd_; }
+
+    /// Closes and removes the file, keeping errno as the failure left it.
+    void discard() {
+        const int error = errno;
+        if (fd_ >= 0)
+            ::close(std::exchange(fd_, -1));
+        if (!name_.isEmpty())
+            ::unlink(std::exchange(name_, QByteArray()).constData());
+        errno = error;
+    }
+
+    /// Gives an anonymous file its temporary name, closes it and renames it over `target`.
+    bool replace(const QByteArray& target) {
+        if (name_.isEmpty()) {
+            const QByteArray name = folder_ + '/' + temporaryName(prefix_);
+            const QByteArray self = "/proc/self/fd/" + QByteArray::number(fd_);
+            if (::linkat(AT_FDCWD, self.constData(), AT_FDCWD, name.constData(), AT_SYMLINK_FOLLOW) != 0)
+                return false;
+            name_ = name;
+        }
+        const int fd = std::exchange(fd_, -1);
+        if (::close(fd) != 0 || ::rename(name_.constData(), target.constData()) != 0)
+            return false;
+        name_.clear();
+        // The rename itself reaches the disk with the folder; a folder that cannot sync has no more to do.
+        const int folder = ::open(folder_.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (folder >= 0) {
+            ::fsync(folder);
+            ::close(folder);
+        }
+        return true;
+    }
+
+private:
+    QByteArray folder_;
+    QByteArray prefix_;
+    QByteArray name_;
+    int fd_ = -1;
+};
+
+} // namespace
+
+void setAnonymousTemporaryFiles(bool allowed) {
+    anonymousTemporaries = allowed;
+}
+
 SaveOutcome saveFile(const QString& path, const QByteArray& bytes) {
-    const QFileInfo target(path);
+    QFileInfo target(path);
+    // A link is followed, so that the file it names is replaced and the link stays.
+    if (target.isSymLink() && QFileInfo::exists(target.symLinkTarget()))
+        target = QFileInfo(target.symLinkTarget());
     const QString folder = target.absolutePath();
     if (!QFileInfo(folder).isDir())
         return SaveOutcome::FolderMissing;
@@ -55,36 +185,36 @@ SaveOutcome saveFile(const QString& path, const QByteArray& bytes) {
     // A file without write permission for its owner is read-only: the pupil or the teacher protected it
     // on purpose. The system administrator could replace it, but a save must not silently undo that
     // protection, so it is refused for everyone alike.
-    const bool replacing = target.exists();
-    const QFileDevice::Permissions keep = replacing ? target.permissions() : QFileDevice::Permissions();
+    const QByteArray targetPath = QFile::encodeName(target.absoluteFilePath());
+    struct stat older {};
+    const bool replacing = ::stat(targetPath.constData(), &older) == 0;
     if (!writable(folder))
         return SaveOutcome::FolderNotWritable;
-    if (replacing && (!(keep & QFileDevice::WriteOwner) || !writable(path)))
+    if (replacing && (!(older.st_mode & S_IWUSR) || !writable(target.absoluteFilePath())))
         return SaveOutcome::ReadOnlyFile;
 
-    // Each step is checked on its own. The file buffers what it is given, so a small file reaches the disk
-    // only at the flush; the rename at commit does not look at whether that flush went through, and would
-    // put an empty file in place of the older one on a full disk.
-    QSaveFile file(path);
-    errno = 0;
-    if (!file.open(QIODevice::WriteOnly))
+    // Each step is checked on its own: every write, the sync, the close and the rename. Only a file that
+    // is complete on the disk takes the place of the older one.
+    const QByteArray folderPath = QFile::encodeName(folder);
+    const QByteArray prefix = temporaryPrefix(QFile::encodeName(target.fileName()));
+    removeStaleTemporaries(folderPath, prefix);
+    TemporaryFile file(folderPath, prefix);
+    // The failure is read once the temporary file is gone, so the space left is what the folder offers.
+    const auto failed = [&] {
+        file.discard();
         return failureOf(errno, folder, bytes.size());
-    errno = 0;
-    bool written = file.write(bytes) == bytes.size() && file.flush();
-    if (written && ::fsync(file.handle()) != 0 && errno != EINVAL)
-        written = false; // a file system that cannot sync (EINVAL) has nothing left to write
-    const int error = errno;
-    if (!written) {
-        file.cancelWriting();
-        return failureOf(error, folder, bytes.size());
-    }
-    if (replacing && !file.setPermissions(keep)) {
-        file.cancelWriting();
-        return SaveOutcome::WriteFailed;
-    }
-    errno = 0;
-    if (!file.commit())
-        return failureOf(errno, folder, bytes.size());
+    };
+    if (file.fd() < 0)
+        return failed();
+    if (!writeAll(file.fd(), bytes))
+        return failed();
+    // A file system that cannot sync (EINVAL) has nothing left to write.
+    if (::fsync(file.fd()) != 0 && errno != EINVAL)
+        return failed();
+    if (replacing && ::fchmod(file.fd(), older.st_mode & 07777) != 0)
+        return failed();
+    if (!file.replace(targetPath))
+        return failed();
     return SaveOutcome::Saved;
 }
 

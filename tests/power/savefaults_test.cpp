@@ -215,8 +215,9 @@ TEST(ExportFaults, ANameThatIsAFolderIsRefused) {
 }
 
 // On a disk with no room left, every format fails whether its file fits the write buffer or not (a small
-// picture reaches the disk only at the final flush), over an older file or as a new one: the older file
-// stays byte for byte, no file is left behind, and the warning gives the reason in Chinese.
+// picture reaches the disk only at the final flush), over an older file or as a new one, with anonymous
+// temporary files or named ones: the older file stays byte for byte, no file is left behind, and the
+// warning gives the reason in Chinese.
 TEST(ExportFaults, AFullDiskFailsEveryFormatAtAnySize) {
     ScratchMount disk("8m");
     if (!disk.mounted())
@@ -240,21 +241,25 @@ TEST(ExportFaults, AFullDiskFailsEveryFormatAtAnySize) {
     for (const bool busy : {false, true}) {
         if (busy)
             e.busyPicture();
-        for (const QString& extension : extensions) {
-            for (const QString& name : {"older." + extension, "new." + extension}) {
-                SCOPED_TRACE((name + (busy ? " busy" : " plain")).toStdString());
-                const QString file = folder.filePath(name);
-                const QByteArray before = testsupport::contents(file);
-                EXPECT_FALSE(e.exportAs(file));
-                ASSERT_EQ(e.messages.texts().size(), 1u);
-                EXPECT_EQ(e.messages.texts().front(),
-                          canvas::exportFailureText(
-                              file, canvas::saveFailureReason(canvas::SaveOutcome::DiskFull)));
-                EXPECT_EQ(testsupport::contents(file), before);
-                smallerThanTheBuffer = smallerThanTheBuffer || (!before.isEmpty() && before.size() < 16384);
+        for (const bool anonymous : {true, false})
+            for (const QString& extension : extensions) {
+                canvas::setAnonymousTemporaryFiles(anonymous);
+                for (const QString& name : {"older." + extension, "new." + extension}) {
+                    SCOPED_TRACE((name + (busy ? " busy" : " plain")).toStdString());
+                    const QString file = folder.filePath(name);
+                    const QByteArray before = testsupport::contents(file);
+                    EXPECT_FALSE(e.exportAs(file));
+                    ASSERT_EQ(e.messages.texts().size(), 1u);
+                    EXPECT_EQ(e.messages.texts().front(),
+                              canvas::exportFailureText(
+                                  file, canvas::saveFailureReason(canvas::SaveOutcome::DiskFull)));
+                    EXPECT_EQ(testsupport::contents(file), before);
+                    smallerThanTheBuffer =
+                        smallerThanTheBuffer || (!before.isEmpty() && before.size() < 16384);
+                }
             }
-        }
     }
+    canvas::setAnonymousTemporaryFiles(true);
     EXPECT_TRUE(smallerThanTheBuffer);
     EXPECT_EQ(folder.entryList(QDir::Files | QDir::Hidden), kept);
 }
