@@ -247,8 +247,14 @@ StartOptions readStartOptions(const QString& program, const QStringList& argumen
         parser.addOption(QCommandLineOption(names, QString::fromUtf8(item.text), valueName));
     }
     StartOptions options;
-    if (!parser.parse(arguments)) {
-        std::fprintf(stderr, "%s: %s\n\n%s", qPrintable(program), qPrintable(parser.errorText()),
+    // The programs open no files: a name on the command line (a picture to open, say) is as much a
+    // mistake as an unknown option, and is told as one rather than ignored.
+    const bool parsed = parser.parse(arguments);
+    if (!parsed || !parser.positionalArguments().isEmpty()) {
+        const QString error = parsed ? QStringLiteral("unexpected argument '%1'; the program opens no files")
+                                           .arg(parser.positionalArguments().front())
+                                     : parser.errorText();
+        std::fprintf(stderr, "%s: %s\n\n%s", qPrintable(program), qPrintable(error),
                      qPrintable(helpText(program)));
         options.exitCode = 2;
         return options;

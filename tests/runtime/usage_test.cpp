@@ -13,8 +13,15 @@ TEST(Usage, EveryListedOptionIsTakenAndNothingElse) {
         std::optional<int> exitCode;
     };
     const Case cases[] = {
-        {{"Quorvex", "--version"}, 0}, {{"Quorvex", "--help"}, 0},     {{"Quorvex", "-h"}, 0},
-        {{"Quorvex", "--bogus"}, 2},   {{"Quorvex", "--scale=42"}, 2}, {{"Quorvex", "--scale"}, 2},
+        {{"Quorvex", "--version"}, 0},
+        {{"Quorvex", "--help"}, 0},
+        {{"Quorvex", "-h"}, 0},
+        {{"Quorvex", "--bogus"}, 2},
+        {{"Quorvex", "--scale=42"}, 2},
+        {{"Quorvex", "--scale"}, 2},
+        {{"Quorvex", "lesson.svg"}, 2},
+        {{"Quorvex", "--scale=200", "x"}, 2},
+        {{"Quorvex", "--"}, std::nullopt},
     };
     for (const Case& c : cases)
         EXPECT_EQ(readStartOptions(QStringLiteral("Quorvex"), c.arguments).exitCode, c.exitCode)
