@@ -10,7 +10,7 @@ packages=(
   libgtest-dev libbenchmark-dev
   fonts-arphic-uming fonts-arphic-ukai fonts-liberation2 fonts-noto-cjk
   xvfb xauth x11-apps x11-utils imagemagick xdotool openbox python3 python3-xlib appstream desktop-file-utils
-  poppler-utils lintian
+  poppler-utils lintian gcovr
   at-spi2-core dbus python3-pyatspi
 )
 
