@@ -8,9 +8,13 @@
 
 #include <QCommandLineParser>
 #include <QContextMenuEvent>
+#include <QCoreApplication>
+#include <QDir>
 #include <QKeyEvent>
+#include <QLocale>
 #include <QPainter>
 #include <QScreen>
+#include <QTranslator>
 
 #include <algorithm>
 #include <cmath>
@@ -225,6 +229,21 @@ void WindowCommands::paintBackground(QPainter& p, const QString& source, QSize s
                         std::fmod(std::fmod(area.y(), size.height()) + size.height(), size.height()));
     p.drawTiledPixmap(area, background_, start);
     p.restore();
+}
+
+QTranslator* installChineseLanguage(const QString& folder) {
+    QLocale::setDefault(QLocale(QLocale::Chinese, QLocale::China));
+    const QString file = QDir(folder).filePath(QStringLiteral("qtbase_zh_CN.qm"));
+    auto* translator = new QTranslator(QCoreApplication::instance());
+    if (!translator->load(file) || !QCoreApplication::installTranslator(translator)) {
+        delete translator;
+        std::fprintf(
+            stderr,
+            "%s: Qt's Chinese translations not found (%s); Qt's own buttons and dialogs stay English\n",
+            qPrintable(QCoreApplication::applicationName()), qPrintable(QDir::toNativeSeparators(file)));
+        return nullptr;
+    }
+    return translator;
 }
 
 StartOptions readStartOptions(const QString& program, const QStringList& arguments) {

@@ -3,11 +3,13 @@
 // What every program window does beyond its own controls and handlers: the display scale keys (Ctrl+=,
 // Ctrl++, Ctrl+-, Ctrl+0), full screen (F11, Esc), the right-click menu of the window's free area that lists
 // those commands (and any a window adds), the window's background picture at the scale, and the scale the
-// program remembers between runs.
+// program remembers between runs. Also what each program does at start-up before its window: the language
+// of Qt's own words and the command-line options.
 
 #include "classroom/scaledlayout.h"
 
 #include <QAction>
+#include <QLibraryInfo>
 #include <QMenu>
 #include <QObject>
 #include <QPixmap>
@@ -15,6 +17,8 @@
 #include <QStringList>
 
 #include <optional>
+
+class QTranslator;
 
 namespace canvas {
 
@@ -88,6 +92,14 @@ private:
     QPixmap background_;
     QString backgroundSource_;
 };
+
+/// Makes Qt's own words (message box buttons, the file and print dialogs, a text box's menu) Chinese and
+/// the default locale Chinese (China), so the dialogs' dates and sizes read Chinese too, whatever the
+/// machine's language: the programs are Chinese throughout. Call once the application exists, before any
+/// window. Without `qtbase_zh_CN.qm` in `folder` Qt's words stay English and one line on stderr names the
+/// missing file. Returns the installed translator (the application owns it), or null without the file.
+QTranslator*
+installChineseLanguage(const QString& folder = QLibraryInfo::path(QLibraryInfo::TranslationsPath));
 
 /// What the command line asks for: a scale for this run, full screen, or only the options printed.
 struct StartOptions {

@@ -10,6 +10,7 @@ int main(int argc, char* argv[]) {
     // Every pointer event of a drag is one drag step; do not let the platform merge them.
     QCoreApplication::setAttribute(Qt::AA_CompressHighFrequencyEvents, false);
     QApplication app(argc, argv);
+    canvas::installChineseLanguage();
     canvas::installFontSubstitutions();
     canvas::setMessageBoxService(std::make_shared<canvas::QtMessageBoxService>());
     const canvas::StartOptions options = canvas::readStartOptions(QStringLiteral("Zelmora"), app.arguments());

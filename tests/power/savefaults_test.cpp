@@ -285,23 +285,3 @@ TEST(ExportFaults, ANameWithoutItsExtensionAsksBeforeReplacing) {
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"s.svg"});
     EXPECT_TRUE(e.messages.messages().empty());
 }
-
-// Export treats a read-only file as the save dialog does, for root and for an ordinary user alike (ctest runs
-// this suite once more as an unprivileged user): refused with the same reason, left as it was.
-TEST(SavePermissions, ExportOverAReadOnlyFileIsRefused) {
-    QTemporaryDir dir;
-    Exporting e;
-    const QString file = dir.filePath("graph.pdf");
-    ASSERT_TRUE(e.exportAs(file));
-    ASSERT_TRUE(QFile::setPermissions(file, QFileDevice::ReadOwner | QFileDevice::ReadGroup |
-                                                QFileDevice::ReadOther));
-    const QByteArray older = testsupport::contents(file);
-    e.busyPicture();
-    EXPECT_FALSE(e.exportAs(file));
-    EXPECT_EQ(e.messages.texts(), std::vector<QString>{canvas::exportFailureText(
-                                      file, canvas::saveFailureReason(canvas::SaveOutcome::ReadOnlyFile))});
-    EXPECT_EQ(testsupport::contents(file), older);
-    EXPECT_EQ(QFileInfo(file).permissions() & 0xf0ff,
-              QFileDevice::ReadOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther);
-    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"graph.pdf"});
-}

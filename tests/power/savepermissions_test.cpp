@@ -1,11 +1,13 @@
 // Saving over an existing file respects what the user set on it: the replaced file keeps its permissions,
 // and a read-only file is refused with a warning and left byte for byte as it was, also when the program
-// runs as root. ctest runs these once as the building user and once, through runuser, as an unprivileged
-// one.
+// runs as root. When the tests run as root, the saves an ordinary user meets are run once more in a child
+// process that has become the unprivileged user "nobody".
 
+#include "classroom/canvascommands.h"
 #include "power/form1.h"
 #include "power/picturefile.h"
 
+#include "../support/fakeexportdialogs.h"
 #include "../support/messagerecorder.h"
 #include "../support/savingwindow.h"
 
@@ -16,7 +18,14 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <cstdlib>
+#include <vector>
+
+#include <grp.h>
+#include <pwd.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace {
@@ -108,20 +117,112 @@ TEST(SavePermissions, EachFailureNamesItsReason) {
               quorvex::SaveOutcome::NameIsFolder);
 }
 
-TEST(SavePermissions, AFolderWithoutWritePermissionIsRefused) {
-    if (::geteuid() == 0)
-        GTEST_SKIP() << "root may write into any folder; runs as the unprivileged user";
-    QTemporaryDir dir;
-    Dialog d(dir.path());
-    d.save("graph");
-    const QString file = QDir(dir.path()).filePath("graph.BMP");
-    const QByteArray older = contents(file);
-    ASSERT_EQ(::chmod(QFile::encodeName(dir.path()).constData(), 0555), 0);
-    d.plotCurve("3");
-    d.save("graph");
-    d.save("other");
-    ::chmod(QFile::encodeName(dir.path()).constData(), 0755);
-    EXPECT_EQ(contents(file), older);
+namespace {
+
+// The saves an ordinary user meets, each in a fresh folder: a replaced file keeps its mode; a read-only file,
+// or a file in a folder without write permission, is refused with its reason and left as it was, and a new
+// name in that folder is refused too. Only a program that checks the permissions itself passes these
+// (renaming a new file over an old one needs no permission on the old one), and only as a user the kernel
+// holds to them.
+void expectAnOrdinaryUsersSaves() {
+    const QString readOnly = quorvex::saveFailureText(quorvex::SaveOutcome::ReadOnlyFile);
     const QString notWritable = quorvex::saveFailureText(quorvex::SaveOutcome::FolderNotWritable);
-    EXPECT_EQ(d.messages.texts(), (std::vector<QString>{notWritable, notWritable}));
+    struct Case {
+        mode_t file;
+        mode_t folder;
+        std::vector<QString> messages; // of saving over "graph", then as "other"
+    };
+    const Case cases[] = {
+        {0644, 0755, {}},
+        {0444, 0755, {readOnly}},
+        {0400, 0755, {readOnly}},
+        {0644, 0555, {notWritable, notWritable}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << std::oct << "file " << c.file << ", folder " << c.folder);
+        QTemporaryDir dir;
+        ASSERT_TRUE(dir.isValid());
+        Dialog d(dir.path());
+        d.save("graph");
+        const QString file = QDir(dir.path()).filePath("graph.BMP");
+        const QByteArray folder = QFile::encodeName(dir.path());
+        ASSERT_EQ(::chmod(QFile::encodeName(file).constData(), c.file), 0);
+        ASSERT_EQ(::chmod(folder.constData(), c.folder), 0);
+        const QByteArray older = contents(file);
+        d.plotCurve("3");
+        d.save("graph");
+        d.save("other");
+        ::chmod(folder.constData(), 0755);
+        EXPECT_EQ(contents(file) != older, c.messages.empty());
+        EXPECT_EQ(modeOf(file), c.file);
+        EXPECT_EQ(QFile::exists(QDir(dir.path()).filePath("other.BMP")), (c.folder & S_IWUSR) != 0);
+        EXPECT_EQ(d.messages.texts(), c.messages);
+    }
+}
+
+// Export treats a read-only file as the save dialog does, for root and for an ordinary user alike: refused
+// with the same reason, left as it was.
+void expectExportRefusesAReadOnlyFile() {
+    testsupport::MessageRecorder messages;
+    testsupport::FakeExportDialogs dialogs;
+    quorvex::Form1 form;
+    QTemporaryDir dir;
+    const QString file = QDir(dir.path()).filePath("graph.pdf");
+    dialogs.answer(file);
+    canvas::exportCanvas(&form, form.Picture1->surface());
+    ASSERT_EQ(::chmod(QFile::encodeName(file).constData(), 0444), 0);
+    const QByteArray older = contents(file);
+    form.Option1->click();
+    form.Text5->setText("3");
+    form.Command2_Click();
+    canvas::exportCanvas(&form, form.Picture1->surface());
+    EXPECT_EQ(messages.texts(), std::vector<QString>{canvas::exportFailureText(
+                                    file, canvas::saveFailureReason(canvas::SaveOutcome::ReadOnlyFile))});
+    EXPECT_EQ(contents(file), older);
+    EXPECT_EQ(modeOf(file), mode_t(0444));
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"graph.pdf"});
+}
+
+} // namespace
+
+TEST(SavePermissions, ExportOverAReadOnlyFileIsRefused) {
+    expectExportRefusesAReadOnlyFile();
+}
+
+// Root may write over any file and into any folder, so as root the child process gives up root for the
+// unprivileged user before it saves. It runs from the test process itself, not a new program: the tests
+// may be built where only root can reach them (a clone in root's home).
+TEST(SavePermissions, AsUnprivilegedUser) {
+    if (::geteuid() != 0) {
+        expectAnOrdinaryUsersSaves();
+        expectExportRefusesAReadOnlyFile();
+        return;
+    }
+    const passwd* nobody = ::getpwnam("nobody");
+    if (!nobody || nobody->pw_uid == 0)
+        GTEST_SKIP() << "no unprivileged user to save as";
+    const uid_t uid = nobody->pw_uid;
+    const gid_t gid = nobody->pw_gid;
+    std::fflush(nullptr);
+    const pid_t child = ::fork();
+    ASSERT_NE(child, -1);
+    if (child == 0) {
+        if (::setgroups(0, nullptr) != 0 || ::setgid(gid) != 0 || ::setuid(uid) != 0 || ::geteuid() == 0) {
+            std::perror("cannot become the unprivileged user");
+            std::_Exit(2);
+        }
+        // The building user's temporary folder may be out of this user's reach; every user may write here.
+        qputenv("TMPDIR", "/tmp");
+        expectAnOrdinaryUsersSaves();
+        expectExportRefusesAReadOnlyFile();
+        std::fflush(nullptr);
+        // The failures were reported as they happened; the parent's Qt and test state is not the child's to
+        // tear down.
+        std::_Exit(testing::Test::HasFailure() ? 1 : 0);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status)) << "the unprivileged child ended by signal " << WTERMSIG(status);
+    const int code = WEXITSTATUS(status);
+    EXPECT_EQ(code, 0) << "the unprivileged child's failures are listed above";
 }

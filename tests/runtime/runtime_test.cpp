@@ -1,5 +1,9 @@
 #include "runtime/runtime.h"
 
+#include "../support/chineselanguage.h"
+
+#include <QLocale>
+
 #include <gtest/gtest.h>
 
 #include <cfloat>
@@ -12,28 +16,48 @@
 
 using namespace canvas;
 
-TEST(Val, ReadsTheLeadingNumberOfATextBox) {
-    struct Case {
-        const char* text;
-        double value;
-    };
-    const Case cases[] = {
-        {" 1 2", 12},     {"2abc", 2},
-        {"-10", -10},     {"", 0},
-        {"abc", 0},       {"  -  3.5", -3.5},
-        {"1e3", 1000},    {"1E-2", 0.01},
-        {"1d5", 100000},  {"2.5.6", 2.5},
-        {".5", 0.5},      {"-.", 0},
-        {"+7", 7},        {"1e", 1},
-        {"1e+", 1},       {"&H7FFF", 32767},
-        {"&HFFFF", -1},   {"&H10000", 65536},
-        {"&O17", 15},     {"NaN", 0},
-        {"Infinity", 0},  {"0.000000001", 1e-9},
-        {"32768", 32768}, {"- 0", 0},
-        {"1 e 2", 100},
-    };
-    for (const Case& c : cases)
+namespace {
+
+// Number conversion cases, in tables that also run under the programs' Chinese locale (at the end).
+struct Reading {
+    const char* text;
+    double value;
+};
+struct Writing {
+    double value;
+    const char* text;
+};
+
+template <std::size_t N> void expectReadings(const Reading (&cases)[N]) {
+    for (const Reading& c : cases)
         EXPECT_DOUBLE_EQ(Val(QString::fromUtf8(c.text)), c.value) << c.text;
+}
+
+template <std::size_t N> void expectWritings(QString (*write)(double), const Writing (&cases)[N]) {
+    for (const Writing& c : cases)
+        EXPECT_EQ(write(c.value), QString::fromLatin1(c.text)) << c.value;
+}
+
+} // namespace
+
+const Reading kLeadingNumbers[] = {
+    {" 1 2", 12},     {"2abc", 2},
+    {"-10", -10},     {"", 0},
+    {"abc", 0},       {"  -  3.5", -3.5},
+    {"1e3", 1000},    {"1E-2", 0.01},
+    {"1d5", 100000},  {"2.5.6", 2.5},
+    {".5", 0.5},      {"-.", 0},
+    {"+7", 7},        {"1e", 1},
+    {"1e+", 1},       {"&H7FFF", 32767},
+    {"&HFFFF", -1},   {"&H10000", 65536},
+    {"&O17", 15},     {"NaN", 0},
+    {"Infinity", 0},  {"0.000000001", 1e-9},
+    {"32768", 32768}, {"- 0", 0},
+    {"1 e 2", 100},
+};
+
+TEST(Val, ReadsTheLeadingNumberOfATextBox) {
+    expectReadings(kLeadingNumbers);
 }
 
 TEST(Val, NeverYieldsInfinityOrNaN) {
@@ -50,28 +74,24 @@ TEST(Val, NeverYieldsInfinityOrNaN) {
     EXPECT_FALSE(std::signbit(Val("-0")));
 }
 
+const Writing kGeneralForms[] = {
+    {0.1 + 0.1 + 0.1, "0.3"},
+    {5, "5"},
+    {-2.5, "-2.5"},
+    {0, "0"},
+    {-0.0, "0"},
+    {1e15, "1E+15"},
+    {1e14, "100000000000000"},
+    {0.0001, "0.0001"},
+    {0.00001, "1E-05"},
+    {123456.789, "123456.789"},
+    {-1.5e300, "-1.5E+300"},
+    {1.0 / 3, "0.333333333333333"},
+    {DBL_MAX, "1.79769313486232E+308"},
+};
+
 TEST(Str, GeneralDecimalForm) {
-    struct Case {
-        double value;
-        const char* text;
-    };
-    const Case cases[] = {
-        {0.1 + 0.1 + 0.1, "0.3"},
-        {5, "5"},
-        {-2.5, "-2.5"},
-        {0, "0"},
-        {-0.0, "0"},
-        {1e15, "1E+15"},
-        {1e14, "100000000000000"},
-        {0.0001, "0.0001"},
-        {0.00001, "1E-05"},
-        {123456.789, "123456.789"},
-        {-1.5e300, "-1.5E+300"},
-        {1.0 / 3, "0.333333333333333"},
-        {DBL_MAX, "1.79769313486232E+308"},
-    };
-    for (const Case& c : cases)
-        EXPECT_EQ(Str(c.value), QString::fromLatin1(c.text)) << c.value;
+    expectWritings(Str, kGeneralForms);
 }
 
 TEST(Str, ReadsBackThroughVal) {
@@ -79,15 +99,11 @@ TEST(Str, ReadsBackThroughVal) {
         EXPECT_NEAR(Val(Str(v)), v, std::fabs(v) * 1e-14) << v;
 }
 
+const Writing kPatterns[] = {{1.234, "1.23"}, {-0.5, "-0.5"}, {0.2, "0.2"},           {3, "3"},
+                             {-0.001, "0"},   {0.999, "1"},   {-12.345678, "-12.35"}, {0, "0"}};
+
 TEST(FormatPattern, AtMostTwoDecimals) {
-    struct Case {
-        double value;
-        const char* text;
-    };
-    const Case cases[] = {{1.234, "1.23"}, {-0.5, "-0.5"}, {0.2, "0.2"},           {3, "3"},
-                          {-0.001, "0"},   {0.999, "1"},   {-12.345678, "-12.35"}, {0, "0"}};
-    for (const Case& c : cases)
-        EXPECT_EQ(formatPattern(c.value), QString::fromLatin1(c.text)) << c.value;
+    expectWritings(formatPattern, kPatterns);
 }
 
 TEST(CInt, RoundsHalvesToEven) {
@@ -148,26 +164,14 @@ TEST(CheckedMaths, RaisesRunTimeErrorsInsteadOfNonFiniteValues) {
     EXPECT_EQ(Int(2.9), 2);
 }
 
+const Reading kFullWidthNumbers[] = {
+    {"１２", 12},     {"－３．５", -3.5},     {"＋７", 7},       {"１Ｅ３", 1000},        {"２ｅ－２", 0.02},
+    {"１2．5", 12.5}, {"－ ０．２５", -0.25}, {"９９９ｘ", 999}, {"１ｅ９９９", DBL_MAX}, {"ａ１", 0},
+    {"．５", 0.5},
+};
+
 TEST(Val, ReadsFullWidthNumbersAsTheirAsciiForms) {
-    struct Case {
-        const char* text;
-        double value;
-    };
-    const Case cases[] = {
-        {"１２", 12},
-        {"－３．５", -3.5},
-        {"＋７", 7},
-        {"１Ｅ３", 1000},
-        {"２ｅ－２", 0.02},
-        {"１2．5", 12.5},
-        {"－ ０．２５", -0.25},
-        {"９９９ｘ", 999},
-        {"１ｅ９９９", DBL_MAX},
-        {"ａ１", 0},
-        {"．５", 0.5},
-    };
-    for (const Case& c : cases)
-        EXPECT_DOUBLE_EQ(Val(QString::fromUtf8(c.text)), c.value) << c.text;
+    expectReadings(kFullWidthNumbers);
 }
 
 // A tick number is the spacing added up pass after pass from 0, up to the tick loops' 25,000 passes;
@@ -204,29 +208,37 @@ TEST(LabelText, ThirdsReadAsTheirRoundedDecimals) {
     }
 }
 
+const Writing kLabels[] = {
+    {-11, "-11"},
+    {1e15, "1E+15"},
+    {0.00001, "1E-05"},
+    {0, "0"},
+    {-0.0, "0"},
+    {0.1 + 0.1 + 0.1, "0.3"},
+    {1.0 / 3, "0.3333333333"},
+    {2.5, "2.5"},
+    {-1.5e300, "-1.5E+300"},
+    {999999.9, "999999.9"},
+    {1e6, "1000000"},
+    {123456789.5, "123456789.5"},
+    {5.99999999999999, "6"},
+    {6.09999999999999, "6.1"},
+};
+
 TEST(LabelText, KeepsTheGeneralFormOfPlainValues) {
-    struct Case {
-        double value;
-        const char* text;
-    };
-    const Case cases[] = {
-        {-11, "-11"},
-        {1e15, "1E+15"},
-        {0.00001, "1E-05"},
-        {0, "0"},
-        {-0.0, "0"},
-        {0.1 + 0.1 + 0.1, "0.3"},
-        {1.0 / 3, "0.3333333333"},
-        {2.5, "2.5"},
-        {-1.5e300, "-1.5E+300"},
-        {999999.9, "999999.9"},
-        {1e6, "1000000"},
-        {123456789.5, "123456789.5"},
-        {5.99999999999999, "6"},
-        {6.09999999999999, "6.1"},
-    };
-    for (const Case& c : cases)
-        EXPECT_EQ(labelText(c.value), QString::fromLatin1(c.text)) << c.value;
+    expectWritings(labelText, kLabels);
+}
+
+// The programs make Chinese (China) the default locale at start-up; text boxes, tick numbers and range
+// boxes must read and write exactly as before, or a class would see other numbers than its worksheets.
+TEST(NumberConversion, IsTheSameUnderTheProgramsChineseLocale) {
+    const testsupport::ChineseLanguage chinese;
+    ASSERT_EQ(QLocale().language(), QLocale::Chinese);
+    expectReadings(kLeadingNumbers);
+    expectReadings(kFullWidthNumbers);
+    expectWritings(Str, kGeneralForms);
+    expectWritings(formatPattern, kPatterns);
+    expectWritings(labelText, kLabels);
 }
 
 TEST(ClearVectorState, IsSafeOnAnyProcessorAndLeavesResultsAlone) {
