@@ -1,5 +1,6 @@
 #include "classroom/windowcommands.h"
 
+#include "runtime/storedsettings.h"
 #include "runtime/usage.h"
 
 #include "widgets/controls.h"
@@ -52,6 +53,10 @@ QAction* WindowCommands::command(const QString& text, const QList<QKeySequence>&
     connect(action, &QAction::triggered, this, slot);
     addCommand(action);
     return action;
+}
+
+WindowCommands::~WindowCommands() {
+    writeStoredSettings();
 }
 
 void WindowCommands::addCommand(QAction* action) {

@@ -28,6 +28,8 @@ public:
     /// Gives a built window (at 100 %) its commands and shows it at the program's current display scale.
     /// `program` names the settings the scale is kept in.
     WindowCommands(QWidget* window, const QString& program);
+    /// Writes what the window stored for the next run: the window is gone, and the program ends with it.
+    ~WindowCommands() override;
 
     /// The commands of a window, once made.
     static WindowCommands* of(QWidget* window);

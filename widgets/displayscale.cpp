@@ -1,6 +1,6 @@
 #include "widgets/displayscale.h"
 
-#include <QSettings>
+#include "runtime/storedsettings.h"
 
 #include <algorithm>
 #include <cmath>
@@ -8,7 +8,6 @@
 namespace canvas {
 
 namespace {
-const QString kOrganization = QStringLiteral("function-explorers");
 const QString kScaleKey = QStringLiteral("display/scale");
 } // namespace
 
@@ -62,13 +61,11 @@ std::optional<int> parseScaleStep(const QString& text) {
 }
 
 int storedScale(const QString& program) {
-    const QSettings settings(kOrganization, program);
-    return parseScaleStep(settings.value(kScaleKey).toString()).value_or(kScaleSteps.front());
+    return parseScaleStep(storedValue(program, kScaleKey).toString()).value_or(kScaleSteps.front());
 }
 
 void storeScale(const QString& program, int percent) {
-    QSettings settings(kOrganization, program);
-    settings.setValue(kScaleKey, percent);
+    storeValue(program, kScaleKey, percent);
 }
 
 } // namespace canvas
