@@ -40,7 +40,7 @@ coverage: deps
 	cmake -S . -B $(COV_BUILD) -DCMAKE_BUILD_TYPE=Debug -DEXPLORERS_COVERAGE=ON -DEXPLORERS_BENCH=OFF -DEXERCISER_ACTIONS=2000
 	cmake --build $(COV_BUILD) -j $(JOBS)
 	find $(COV_BUILD) -name '*.gcda' -delete
-	cd $(COV_BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+	cd $(COV_BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS) -LE package
 	python3 tools/coverage.py $(COV_BUILD)
 
 # Each benchmark program, then one table of the real routines against their naive baselines of the same run.
