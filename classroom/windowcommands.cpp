@@ -18,6 +18,7 @@
 #include <QTranslator>
 
 #include <algorithm>
+#include <clocale>
 #include <cmath>
 #include <cstdio>
 
@@ -236,7 +237,24 @@ void WindowCommands::paintBackground(QPainter& p, const QString& source, QSize s
     p.restore();
 }
 
+namespace {
+std::optional<QByteArray> machineTimeLocale;
+} // namespace
+
+void prepareChineseDates() {
+    machineTimeLocale = qgetenv("LC_TIME");
+    qputenv("LC_TIME", "zh_CN.UTF-8");
+}
+
 QTranslator* installChineseLanguage(const QString& folder) {
+    if (machineTimeLocale) {
+        if (machineTimeLocale->isEmpty())
+            qunsetenv("LC_TIME");
+        else
+            qputenv("LC_TIME", *machineTimeLocale);
+        std::setlocale(LC_ALL, "");
+        machineTimeLocale.reset();
+    }
     QLocale::setDefault(QLocale(QLocale::Chinese, QLocale::China));
     const QString file = QDir(folder).filePath(QStringLiteral("qtbase_zh_CN.qm"));
     auto* translator = new QTranslator(QCoreApplication::instance());

@@ -95,6 +95,11 @@ private:
     QString backgroundSource_;
 };
 
+/// Called before the application is made: Qt's file dialogs show dates in the system's own format, which
+/// Qt reads once as the application starts, so for that moment the system's time format is Chinese
+/// (installChineseLanguage puts the machine's own back for everything else).
+void prepareChineseDates();
+
 /// Makes Qt's own words (message box buttons, the file and print dialogs, a text box's menu) Chinese and
 /// the default locale Chinese (China), so the dialogs' dates and sizes read Chinese too, whatever the
 /// machine's language: the programs are Chinese throughout. Call once the application exists, before any
