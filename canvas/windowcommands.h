@@ -8,6 +8,7 @@
 #include "scaledlayout.h"
 
 #include <QAction>
+#include <QHash>
 #include <QMenu>
 #include <QObject>
 #include <QPixmap>
@@ -62,6 +63,15 @@ public:
     /// picture or text, not on a control or the canvas.
     bool isFreeArea(QPoint pos) const;
 
+    /// The Menu key or Shift+F10: the focused control's own menu where it has one (a text box's edit
+    /// menu), else the window's menu, at the focused control.
+    void openMenuFromKeyboard();
+
+    /// For the window's focusNextPrevChild: when the focused control has just been disabled, the focus
+    /// goes to the canvas rather than on to the next control (where a key meant for the disabled one would
+    /// do something else), and screen readers hear that the control is unavailable. True when it did.
+    bool focusCanvasForDisabled();
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -73,6 +83,8 @@ private:
     void setWindowSize(QSize size);
     void keepOnScreen();
     bool isPassive(const QWidget* w) const;
+    void showMenu(QPoint globalPos);
+    void updateTabChain();
 
     QWidget* window_;
     QString program_;
@@ -87,6 +99,9 @@ private:
     QPoint origin_;
     QPixmap background_;
     QString backgroundSource_;
+    /// Controls left out of the Tab chain while they lie outside the window's visible area, with the
+    /// focus policy they get back when they show.
+    QHash<QWidget*, Qt::FocusPolicy> outOfView_;
 };
 
 /// What the command line asks for: a scale for this run, full screen, or only the options printed.
@@ -99,8 +114,8 @@ struct StartOptions {
 };
 
 /// Reads the options (--scale=PERCENT, --fullscreen, --help, --version) from the arguments, printing the
-/// help, the version or the error where asked, and sets the program's display scale: the one asked for, or the one stored by the
-/// last run.
+/// help, the version or the error where asked, and sets the program's display scale: the one asked for, or
+/// the one stored by the last run.
 StartOptions readStartOptions(const QString& program, const QStringList& arguments);
 
 /// Shows a program's main window as the options ask.
