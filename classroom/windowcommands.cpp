@@ -3,10 +3,12 @@
 #include "runtime/storedsettings.h"
 #include "runtime/usage.h"
 
+#include "widgets/canvaswidget.h"
 #include "widgets/controls.h"
 #include "widgets/displayscale.h"
 #include "widgets/imagecontrol.h"
 
+#include <QAccessible>
 #include <QCommandLineParser>
 #include <QContextMenuEvent>
 #include <QCoreApplication>
@@ -34,7 +36,16 @@ WindowCommands::WindowCommands(QWidget* window, const QString& program)
     command(QStringLiteral("缩小显示"), {QKeySequence(Qt::CTRL | Qt::Key_Minus)}, &WindowCommands::scaleDown);
     command(QStringLiteral("原始大小"), {QKeySequence(Qt::CTRL | Qt::Key_0)}, &WindowCommands::resetScale);
     command(QStringLiteral("全屏"), {QKeySequence(Qt::Key_F11)}, &WindowCommands::toggleFullScreen);
+    // The menu keys open a menu without joining one.
+    auto* menuKeys = new QAction(this);
+    menuKeys->setShortcuts({QKeySequence(Qt::Key_Menu), QKeySequence(Qt::SHIFT | Qt::Key_F10)});
+    menuKeys->setShortcutContext(Qt::WindowShortcut);
+    connect(menuKeys, &QAction::triggered, this, &WindowCommands::openMenuFromKeyboard);
+    window_->addAction(menuKeys);
+    // A command pressed through an assistive tool is only triggered: the menu closes as after a click.
+    connect(menu_, &QMenu::triggered, menu_, &QMenu::hide);
     window_->installEventFilter(this);
+    enterPressesButtons(window_);
     // Pictures and texts keep right-clicks from reaching the window; they are its free area all the same.
     for (QWidget* w : window_->findChildren<QWidget*>())
         if (!w->isWindow() && isPassive(w))
@@ -109,6 +120,7 @@ void WindowCommands::applyStep(int percent) {
                         static_cast<int>(std::lround(logicalSize_.height() * f))));
     DisplayScale::instance().setFactor(f);
     keepOnScreen();
+    updateTabChain();
     window_->update();
 }
 
@@ -160,7 +172,30 @@ void WindowCommands::fitFullScreen() {
                      static_cast<int>(std::lround((area.height() - logicalSize_.height() * f) / 2)));
     layout_.apply(f, origin_);
     DisplayScale::instance().setFactor(f);
+    updateTabChain();
     window_->update();
+}
+
+void WindowCommands::updateTabChain() {
+    // Tab must not take the focus where nothing shows (the inverse panel below the first view of a window
+    // that can be enlarged). The chain keeps its order: a control only stops taking the focus by Tab
+    // until it shows.
+    const QRect visible = window_->rect();
+    for (QWidget* w : window_->findChildren<QWidget*>()) {
+        if (w->isWindow())
+            continue;
+        const bool shows = visible.intersects(QRect(w->mapTo(window_, QPoint(0, 0)), w->size()));
+        const auto left = outOfView_.constFind(w);
+        if (left == outOfView_.cend()) {
+            if (!shows && (w->focusPolicy() & Qt::TabFocus)) {
+                outOfView_.insert(w, w->focusPolicy());
+                w->setFocusPolicy(Qt::FocusPolicy(w->focusPolicy() & ~Qt::TabFocus));
+            }
+        } else if (shows) {
+            w->setFocusPolicy(*left);
+            outOfView_.erase(left);
+        }
+    }
 }
 
 bool WindowCommands::isPassive(const QWidget* w) const {
@@ -175,13 +210,42 @@ bool WindowCommands::isFreeArea(QPoint pos) const {
     return window_->rect().contains(pos) && isPassive(window_->childAt(pos));
 }
 
+void WindowCommands::showMenu(QPoint globalPos) {
+    menu_->setFont(window_->font());
+    menu_->popup(globalPos);
+}
+
+void WindowCommands::openMenuFromKeyboard() {
+    QWidget* target = window_->focusWidget() ? window_->focusWidget() : window_;
+    // Where Qt places a menu opened from the keyboard: a text box's cursor, the middle of anything else.
+    const QPoint pos = target->inputMethodQuery(Qt::ImCursorRectangle).toRect().center();
+    QContextMenuEvent event(QContextMenuEvent::Keyboard, pos, target->mapToGlobal(pos));
+    QCoreApplication::sendEvent(target, &event);
+    // A control without a menu of its own leaves the event unaccepted, and keeps it from the window.
+    if (!event.isAccepted())
+        showMenu(event.globalPos());
+}
+
+bool WindowCommands::focusCanvasForDisabled() {
+    QWidget* focused = window_->focusWidget();
+    auto* canvas = window_->findChild<CanvasWidget*>();
+    if (!focused || focused->isEnabled() || !canvas || !canvas->isVisible() || !canvas->isEnabled())
+        return false;
+    // Told while the control still has the focus, which is where a screen reader listens.
+    QAccessible::State disabled;
+    disabled.disabled = true;
+    QAccessibleStateChangeEvent event(focused, disabled);
+    QAccessible::updateAccessibility(&event);
+    canvas->setFocus(Qt::OtherFocusReason);
+    return true;
+}
+
 bool WindowCommands::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::ContextMenu) {
         auto* e = static_cast<QContextMenuEvent*>(event);
         if (!isFreeArea(window_->mapFromGlobal(e->globalPos())))
             return false;
-        menu_->setFont(window_->font());
-        menu_->popup(e->globalPos());
+        showMenu(e->globalPos());
         return true;
     }
     if (watched != window_)
@@ -200,6 +264,7 @@ bool WindowCommands::eventFilter(QObject* watched, QEvent* event) {
         else if (!fixedSize_ && window_->size() != setSize_)
             // Enlarged by hand (the inverse panel below the first view): that is the window's content now.
             logicalSize_ = QSizeF(window_->size()) / layout_.factor();
+        updateTabChain();
         break;
     default:
         break;

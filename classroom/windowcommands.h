@@ -9,6 +9,7 @@
 #include "classroom/scaledlayout.h"
 
 #include <QAction>
+#include <QHash>
 #include <QLibraryInfo>
 #include <QMenu>
 #include <QObject>
@@ -68,6 +69,15 @@ public:
     /// picture or text, not on a control or the canvas.
     bool isFreeArea(QPoint pos) const;
 
+    /// The Menu key or Shift+F10: the focused control's own menu where it has one (a text box's edit
+    /// menu), else the window's menu, at the focused control.
+    void openMenuFromKeyboard();
+
+    /// For the window's focusNextPrevChild: when the focused control has just been disabled, the focus
+    /// goes to the canvas rather than on to the next control (where a key meant for the disabled one would
+    /// do something else), and screen readers hear that the control is unavailable. True when it did.
+    bool focusCanvasForDisabled();
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -79,6 +89,8 @@ private:
     void setWindowSize(QSize size);
     void keepOnScreen();
     bool isPassive(const QWidget* w) const;
+    void showMenu(QPoint globalPos);
+    void updateTabChain();
 
     QWidget* window_;
     QString program_;
@@ -93,6 +105,9 @@ private:
     QPoint origin_;
     QPixmap background_;
     QString backgroundSource_;
+    /// Controls left out of the Tab chain while they lie outside the window's visible area, with the
+    /// focus policy they get back when they show.
+    QHash<QWidget*, Qt::FocusPolicy> outOfView_;
 };
 
 /// Called before the application is made: Qt's file dialogs show dates in the system's own format, which

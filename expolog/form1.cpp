@@ -23,6 +23,8 @@ namespace {
 const QString kSong = QStringLiteral("宋体");
 const QString kKai = QStringLiteral("楷体_GB2312");
 const QString kTimes = QStringLiteral("Times New Roman");
+// The blank of the properties sentence, as the table picture reads it.
+const QString kBlank = QStringLiteral("( )");
 
 QRect pixels(const Twips& t) {
     return canvas::twips(t.left, t.top, t.width, t.height);
@@ -73,6 +75,7 @@ void Form1::buildControls() {
         image->setWords(QString::fromUtf8(row.words));
         this->*row.control = image;
     }
+    blankSentence_ = Image4->accessibleName();
 
     Picture1 = new canvas::CanvasWidget(pixels(family_.canvas).size(), kCanvasBackColor, this);
     Picture1->move(pixels(family_.canvas).topLeft());
@@ -239,7 +242,6 @@ bool Form1::startCurve(bool newColour) {
         curveGreen = static_cast<float>(canvas::Int(canvas::Rnd() * 255.0f));
         curveBlue = static_cast<float>(canvas::Int(canvas::Rnd() * 255.0f));
     }
-    Picture1->description().curve(curveFormula(family_.mainFormula));
     Timer1->start();
     return true;
 }
@@ -259,7 +261,9 @@ void Form1::Timer1_Timer() {
     if (traceTick(family_.mainTrace, trace, view, Picture1->surface(), curveColour()) ==
         TickResult::Stopped) {
         Timer1->stop();
+        // The curve is on the canvas only now: named, and announced with the properties it has filled in.
         fillProperties();
+        Picture1->description().curve(curveFormula(family_.mainFormula));
     }
 }
 
@@ -268,12 +272,22 @@ void Form1::fillProperties() {
     if (trace.baseA > 1) {
         Image8->setVisible(true);
         Image9->setVisible(false);
-        Label1->setText(QStringLiteral("增"));
+        showAnswer(QStringLiteral("增"));
     } else {
         Image9->setVisible(true);
         Image8->setVisible(false);
-        Label1->setText(QStringLiteral("减"));
+        showAnswer(QStringLiteral("减"));
     }
+}
+
+void Form1::showAnswer(const QString& answer) {
+    Label1->setText(answer);
+    // The answer stands in a label of its own, away from its sentence in the table picture: the picture
+    // reads the sentence with the answer in its blank.
+    QString sentence = blankSentence_;
+    if (!answer.isEmpty())
+        sentence.replace(kBlank, answer);
+    Image4->setWords(sentence);
 }
 
 void Form1::Command2_Click() {
@@ -290,7 +304,7 @@ void Form1::Command3_Click() {
     Image7->setVisible(false);
     Image8->setVisible(false);
     Image9->setVisible(false);
-    Label1->clear();
+    showAnswer({});
     Picture1->surface().Cls();
     zuobiao(view.xmin, view.xmax, view.ymin, view.ymax, view.xju1, view.yju1);
 }
@@ -315,7 +329,6 @@ void Form1::Command4_Click() {
     // the timer ticking idle for ever, and drawing unbidden once 作图 changes the shared base.
     if (family_.inverseTrace.forBase(trace.baseA).walk == Walk::None)
         return;
-    Picture1->description().curve(curveFormula(family_.inverseFormula));
     Timer2->start();
 }
 
@@ -323,8 +336,10 @@ void Form1::Timer2_Timer() {
     if (canvas::modalDepth() > 0 || canvas::programEnded())
         return;
     if (traceTick(family_.inverseTrace, trace, view, Picture1->surface(), canvas::RGB(0, 0, 255)) ==
-        TickResult::Stopped)
+        TickResult::Stopped) {
         Timer2->stop();
+        Picture1->description().curve(curveFormula(family_.inverseFormula));
+    }
 }
 
 void Form1::Command5_Click() {
@@ -396,6 +411,10 @@ bool Form1::event(QEvent* event) {
     if (event->type() == QEvent::WindowActivate)
         Form_Activate();
     return QWidget::event(event);
+}
+
+bool Form1::focusNextPrevChild(bool next) {
+    return (commands_ && commands_->focusCanvasForDisabled()) || QWidget::focusNextPrevChild(next);
 }
 
 } // namespace expolog

@@ -161,6 +161,7 @@ public:
 protected:
     void paintEvent(QPaintEvent* event) override;
     bool event(QEvent* event) override;
+    bool focusNextPrevChild(bool next) override;
     void mouseMoveEvent(QMouseEvent* event) override;
 
 private:
@@ -170,11 +171,15 @@ private:
     void Form_Activate();
     bool startCurve(bool newColour);
     void fillProperties();
+    /// "增" or "减" in the blank of the properties table; empty for the blank.
+    void showAnswer(const QString& answer);
     canvas::Colour curveColour() const;
     /// A traced curve's formula for the canvas description, with the base of the trace.
     QString curveFormula(const char* pattern) const;
 
     const Family& family_;
+    /// What the properties table reads with its blank empty.
+    QString blankSentence_;
     std::unique_ptr<canvas::RangePanel> rangePanel_;
     std::unique_ptr<canvas::Panning> panning_;
     std::unique_ptr<canvas::ExitButton> exit_;

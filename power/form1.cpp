@@ -472,4 +472,8 @@ bool Form1::event(QEvent* event) {
     return QWidget::event(event);
 }
 
+bool Form1::focusNextPrevChild(bool next) {
+    return (commands_ && commands_->focusCanvasForDisabled()) || QWidget::focusNextPrevChild(next);
+}
+
 } // namespace quorvex

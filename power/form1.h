@@ -156,6 +156,7 @@ public:
 protected:
     void paintEvent(QPaintEvent* event) override;
     bool event(QEvent* event) override;
+    bool focusNextPrevChild(bool next) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     /// The close box ends the program: the save dialog, if open, closes with the main window.
     void closeEvent(QCloseEvent* event) override;

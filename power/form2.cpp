@@ -3,10 +3,12 @@
 #include "classroom/scaledlayout.h"
 #include "power/picturefile.h"
 #include "runtime/messagebox.h"
+#include "widgets/accessibility.h"
 #include "widgets/controls.h"
 #include "widgets/imagecontrol.h"
 
 #include <QDir>
+#include <QKeyEvent>
 
 namespace quorvex {
 
@@ -60,9 +62,12 @@ Form2::Form2(std::function<QImage()> picture, QWidget* parent)
     Text2->setGeometry(twips(240, 4560, 4095, 495));
     Text2->setAccessibleName(QStringLiteral("保存路径"));
     Text2->setFocusPolicy(Qt::NoFocus);
+    // Never seen, so hidden: screen readers pass it by as the eye does.
+    Text2->hide();
 
     canvas::setTabOrderByIndex(
         {{0, Drive1}, {1, Dir1}, {2, Text1}, {3, Command1}, {4, Command2}, {5, File1}});
+    canvas::enterPressesButtons(this);
 
     // The lists start at the program's current folder, each following the one before it.
     connect(Drive1, &DriveListBox::Change, this, canvas::handler(this, &Form2::Drive1_Change));
@@ -91,8 +96,21 @@ void Form2::Command1_Click() {
     Text2->setText(full);
     // A failed save must not pass for a saved picture: the path in Text2 alone reads as success.
     const SaveOutcome outcome = writePictureFile(picture_(), full);
-    if (outcome != SaveOutcome::Saved)
+    if (outcome != SaveOutcome::Saved) {
         canvas::MsgBox(saveFailureText(outcome), canvas::kWarningTitle, canvas::MessageIcon::Exclamation);
+        return;
+    }
+    // Nothing on screen says that the file is written; a screen reader on the button hears where.
+    canvas::announce(Command1, QStringLiteral("已保存：") + QDir::toNativeSeparators(full));
+}
+
+void Form2::keyPressEvent(QKeyEvent* event) {
+    // Only keys no control took arrive here: an open drive list keeps its Esc.
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        close();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 void Form2::Command2_Click() {

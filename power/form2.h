@@ -39,6 +39,10 @@ public:
     /// "取消": empties the name.
     void Command2_Click();
 
+protected:
+    /// Esc closes the dialog as its close box does.
+    void keyPressEvent(QKeyEvent* event) override;
+
 private:
     std::function<QImage()> picture_;
 };

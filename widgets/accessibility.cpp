@@ -3,7 +3,12 @@
 #include "widgets/canvaswidget.h"
 #include "widgets/imagecontrol.h"
 
+#include <QAbstractItemView>
 #include <QAccessibleWidget>
+#include <QComboBox>
+#include <QDialog>
+#include <QLineEdit>
+#include <QMenu>
 
 namespace canvas {
 
@@ -61,17 +66,111 @@ private:
     ImageControl* picture() const { return static_cast<ImageControl*>(widget()); }
 };
 
+class AccessibleCanvas : public QAccessibleWidget {
+public:
+    explicit AccessibleCanvas(CanvasWidget* canvas) : QAccessibleWidget(canvas, QAccessible::Canvas) {}
+
+    QString text(QAccessible::Text t) const override {
+        // What the canvas shows now, even inside a handler that is still drawing; the change is announced
+        // once that handler is done.
+        if (t == QAccessible::Description)
+            return static_cast<CanvasWidget*>(widget())->description().text();
+        return QAccessibleWidget::text(t);
+    }
+};
+
+// The programs' windows: what a window holds, and the menu it has open. Qt leaves a popup menu out of every
+// list of children, so a screen reader walking down from the window would never meet it.
+class AccessibleWindow : public QAccessibleWidget {
+public:
+    explicit AccessibleWindow(QWidget* window) : QAccessibleWidget(window, QAccessible::Window) {}
+
+    int childCount() const override {
+        return QAccessibleWidget::childCount() + static_cast<int>(openMenus().size());
+    }
+
+    QAccessibleInterface* child(int index) const override {
+        const int own = QAccessibleWidget::childCount();
+        if (index < own)
+            return QAccessibleWidget::child(index);
+        const QList<QMenu*> menus = openMenus();
+        return index - own < menus.size() ? QAccessible::queryAccessibleInterface(menus[index - own])
+                                          : nullptr;
+    }
+
+    int indexOfChild(const QAccessibleInterface* child) const override {
+        const int menu = child ? openMenus().indexOf(qobject_cast<QMenu*>(child->object())) : -1;
+        return menu >= 0 ? QAccessibleWidget::childCount() + menu : QAccessibleWidget::indexOfChild(child);
+    }
+
+private:
+    QList<QMenu*> openMenus() const {
+        QList<QMenu*> menus;
+        for (QMenu* menu : widget()->findChildren<QMenu*>(Qt::FindDirectChildrenOnly))
+            if (menu->isVisible())
+                menus << menu;
+        return menus;
+    }
+};
+
+// A combo box of our own: Qt on Unix reads a combo box by its current item and leaves its name to a label
+// beside it, which the drive list has not. One given a name is read by that name, with the current item
+// as its value, and its list opens as Qt's own combo box's does.
+class AccessibleNamedComboBox : public QAccessibleWidget {
+public:
+    explicit AccessibleNamedComboBox(QComboBox* box) : QAccessibleWidget(box, QAccessible::ComboBox) {}
+
+    QString text(QAccessible::Text t) const override {
+        if (t == QAccessible::Value || (t == QAccessible::Name && box()->accessibleName().isEmpty()))
+            return box()->isEditable() ? box()->lineEdit()->text() : box()->currentText();
+        return QAccessibleWidget::text(t);
+    }
+
+    int childCount() const override { return 1; }
+    QAccessibleInterface* child(int index) const override {
+        return index == 0 ? QAccessible::queryAccessibleInterface(box()->view()) : nullptr;
+    }
+    int indexOfChild(const QAccessibleInterface* child) const override {
+        return child && child->object() == box()->view() ? 0 : -1;
+    }
+
+    QStringList actionNames() const override { return {showMenuAction(), pressAction()}; }
+    void doAction(const QString& actionName) override {
+        if (actionName != showMenuAction() && actionName != pressAction())
+            return;
+        if (box()->view()->isVisible())
+            box()->hidePopup();
+        else
+            box()->showPopup();
+    }
+
+private:
+    QComboBox* box() const { return static_cast<QComboBox*>(widget()); }
+};
+
+bool isComboBoxOfOurs(const QString& className, QObject* object) {
+    auto* box = qobject_cast<QComboBox*>(object);
+    // Qt's own dialogs are QDialogs with plain or private combo boxes; ours are our own classes in plain
+    // windows. Asked while the box is being made: its name comes later.
+    return box && className == QLatin1String(object->metaObject()->className()) &&
+           object->metaObject() != &QComboBox::staticMetaObject && !qobject_cast<QDialog*>(box->window());
+}
+
 QAccessibleInterface* sharedControls(const QString& className, QObject* object) {
     if (className == QLatin1String(ImageControl::staticMetaObject.className()))
         return new AccessiblePicture(static_cast<ImageControl*>(object));
     if (className == QLatin1String(CanvasWidget::staticMetaObject.className()))
-        return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Canvas);
+        return new AccessibleCanvas(static_cast<CanvasWidget*>(object));
     // The programs' windows are plain widgets, which Qt would present as an anonymous pane: a screen reader
-    // should find a window, named by its title.
+    // should find a window, named by its title. Only a window: a popup menu, also made right on QWidget,
+    // stays the menu Qt presents.
     auto* widget = qobject_cast<QWidget*>(object);
-    if (widget && widget->isWindow() && className == QLatin1String(object->metaObject()->className()) &&
+    if (widget && widget->windowType() == Qt::Window &&
+        className == QLatin1String(object->metaObject()->className()) &&
         object->metaObject()->superClass() == &QWidget::staticMetaObject)
-        return new QAccessibleWidget(widget, QAccessible::Window);
+        return new AccessibleWindow(widget);
+    if (isComboBoxOfOurs(className, object))
+        return new AccessibleNamedComboBox(static_cast<QComboBox*>(object));
     return nullptr;
 }
 
@@ -83,6 +182,10 @@ void installAccessibility() {
         return true;
     }();
     (void)installed;
+}
+
+void announce(QWidget* speaker, const QString& text) {
+    speaker->setAccessibleDescription(text);
 }
 
 } // namespace canvas

@@ -3,6 +3,7 @@
 #include "widgets/accessibility.h"
 #include "widgets/displayscale.h"
 
+#include <QApplication>
 #include <QBitmap>
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -81,7 +82,7 @@ CanvasWidget::CanvasWidget(QSize outerSize, Colour backColor, QWidget* parent)
     : QFrame(parent), scale_(DisplayScale::instance().factor()), density_(initialDeviceRatio(parent)),
       surface_(std::make_unique<Surface>(outerSize - QSize(2 * kBorder, 2 * kBorder), backColor, RGB(0, 0, 0),
                                          density_ * scale_)),
-      description_([this](const QString& text) { setAccessibleDescription(text); }) {
+      description_([this](const QString&) { describeLater(); }) {
     installAccessibility();
     setAccessibleName(QStringLiteral("坐标平面"));
     setFrameStyle(QFrame::Panel | QFrame::Sunken);
@@ -92,6 +93,8 @@ CanvasWidget::CanvasWidget(QSize outerSize, Colour backColor, QWidget* parent)
     setCursor(crossHairCursor());
     setAttribute(Qt::WA_OpaquePaintEvent);
     setAttribute(Qt::WA_NoMousePropagation);
+    // Every key and button press in the window tells whether the keyboard is in use.
+    qApp->installEventFilter(this);
     // However many operations a handler draws, the canvas repaints once afterwards, and only the part
     // that changed (a trace tick touches a few pixels).
     surface_->setChangedCallback([this] {
@@ -112,6 +115,26 @@ CanvasWidget::CanvasWidget(QSize outerSize, Colour backColor, QWidget* parent)
 }
 
 CanvasWidget::~CanvasWidget() = default;
+
+void CanvasWidget::describeLater() {
+    // A handler may change the description several times (a drag step draws the bare frame, then the
+    // curve again): screen readers hear the text it ends with, once, and nothing when that is the text
+    // they heard last.
+    if (describing_)
+        return;
+    describing_ = true;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            describing_ = false;
+            const QString text = description_.text();
+            if (text == accessibleDescription())
+                return;
+            announce(this, text);
+            emit described(text);
+        },
+        Qt::QueuedConnection);
+}
 
 void CanvasWidget::setScale(qreal factor) {
     if (!std::isfinite(factor) || factor <= 0 || factor == scale_)
@@ -236,6 +259,27 @@ void CanvasWidget::paintEvent(QPaintEvent* event) {
         p.setPen(palette().color(QPalette::ButtonText));
         p.drawText(box, Qt::AlignCenter, label->Caption());
     }
+    // The focus mark: drawn over the picture, never into it, so what is saved, exported or copied is the
+    // canvas alone; the pointer's user never sees it.
+    if (hasFocus() && keyboardInUse_) {
+        p.setPen(QPen(palette().color(QPalette::Highlight), 2));
+        p.setBrush(Qt::NoBrush);
+        p.drawRect(QRectF(contents).adjusted(1, 1, -1, -1));
+    }
+}
+
+bool CanvasWidget::eventFilter(QObject* watched, QEvent* event) {
+    const QEvent::Type type = event->type();
+    if (type == QEvent::KeyPress || type == QEvent::MouseButtonPress) {
+        const auto* w = qobject_cast<QWidget*>(watched);
+        const bool byKey = type == QEvent::KeyPress;
+        if (w && w->window() == window() && keyboardInUse_ != byKey) {
+            keyboardInUse_ = byKey;
+            if (hasFocus())
+                update();
+        }
+    }
+    return QFrame::eventFilter(watched, event);
 }
 
 PointerEvent CanvasWidget::toPointerEvent(QMouseEvent* event, bool changedButtonOnly) const {

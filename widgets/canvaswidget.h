@@ -2,7 +2,8 @@
 
 // Picture1, the canvas control: shows the drawing surface inside a sunken border, with the cross-hair
 // pointer, and reports pointer events in the user units of the surface's current mapping, and the arrow
-// keys. To a screen reader it is the canvas "坐标平面", described by what the window has drawn on it.
+// keys. To a screen reader it is the canvas "坐标平面", described by what the window has drawn on it. Once
+// the keyboard is in use, a mark round the picture shows when the canvas has the focus.
 
 #include "drawing/canvasdescription.h"
 #include "drawing/surface.h"
@@ -96,6 +97,8 @@ signals:
     void focusLost();
     /// An arrow key (Qt::Key_Left ... Qt::Key_Down) pressed while the canvas has the focus.
     void keyDown(int keyCode, int shift);
+    /// The canvas told screen readers its new description: once after the handler that changed it.
+    void described(const QString& text);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -104,6 +107,7 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     PointerEvent toPointerEvent(QMouseEvent* event, bool changedButtonOnly) const;
@@ -112,6 +116,7 @@ private:
     /// A rectangle in pixels at 100 %, in the widget's own pixels at the scale.
     QRect toWidget(const QRect& logical) const;
     void paintScaledFrame();
+    void describeLater();
 
     qreal scale_;
     qreal density_;
@@ -120,6 +125,10 @@ private:
     std::vector<std::unique_ptr<CanvasLine>> lines_;
     std::vector<std::unique_ptr<CanvasLabel>> labels_;
     CanvasDescription description_;
+    bool describing_ = false;
+    /// The window's last key or button press was a key: the focus mark shows while the canvas has the
+    /// focus.
+    bool keyboardInUse_ = false;
 };
 
 /// The canvas pointer: a 32 x 32 cross-hair of two 19-pixel strokes with its hot spot at the crossing

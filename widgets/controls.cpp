@@ -1,9 +1,38 @@
 #include "widgets/controls.h"
 
+#include <QCoreApplication>
+#include <QKeyEvent>
+#include <QPushButton>
+
 #include <algorithm>
 #include <cmath>
 
 namespace canvas {
+
+namespace {
+
+// Qt presses a push button with Space only (Return and Enter click just a default button, and the windows
+// have none): each of the two keys goes to the button as Space, press and release alike.
+class EnterAsSpace : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() != QEvent::KeyPress && event->type() != QEvent::KeyRelease)
+            return false;
+        auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() != Qt::Key_Return && key->key() != Qt::Key_Enter)
+            return false;
+        QKeyEvent space(key->type(), Qt::Key_Space, key->modifiers() & ~Qt::KeypadModifier,
+                        QStringLiteral(" "), key->isAutoRepeat(), key->count());
+        QCoreApplication::sendEvent(watched, &space);
+        event->setAccepted(space.isAccepted());
+        return true;
+    }
+};
+
+} // namespace
 
 QRect twips(int left, int top, int width, int height, qreal factor) {
     auto px = [](int t) { return static_cast<int>(std::lround(t / 15.0)); };
@@ -58,6 +87,12 @@ void disconnectControls(QWidget* window) {
 
 void coverWindow(QWidget* control) {
     control->setAttribute(Qt::WA_NoMousePropagation);
+}
+
+void enterPressesButtons(QWidget* window) {
+    auto* filter = new EnterAsSpace(window);
+    for (QPushButton* button : window->findChildren<QPushButton*>())
+        button->installEventFilter(filter);
 }
 
 } // namespace canvas

@@ -48,4 +48,8 @@ void disconnectControls(QWidget* window);
 /// Marks a control as covering the window: pointer moves over it are its own, not the window's.
 void coverWindow(QWidget* control);
 
+/// Return and Enter press the window's push buttons exactly as Space does: down on the key, clicked on its
+/// release.
+void enterPressesButtons(QWidget* window);
+
 } // namespace canvas

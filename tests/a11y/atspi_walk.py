@@ -4,9 +4,10 @@ Run by atspi.sh inside a private D-Bus session on its own display:
     atspi_walk.py path/to/Quorvex path/to/Zelmora path/to/Tavrinth
 For every program it checks that each focusable control has a name unique in its window, that no unnamed
 picture or pane is left showing, what the canvas description says before and after a plot and after an
-arrow key, and that pressing "退出" through the action interface ends the program. Quorvex also raises a
-message box, which must reach the tree with its text; Zelmora and Tavrinth must show the rows of their
-properties table after a trace.
+arrow key (announced once), and that pressing "退出" through the action interface ends the program.
+Quorvex also raises a message box, which must reach the tree with its text, and opens its window menu with
+Shift+F10, whose item must be found with its key and pressed; Zelmora and Tavrinth must show the rows of
+their properties table after a trace, with the answer read in its sentence.
 """
 
 import os
@@ -123,15 +124,31 @@ class Program:
         box.queryEditableText().setTextContents(text)
         wait_for("%r to hold %r" % (name, text), lambda: box.queryText().getText(0, -1) == text)
 
-    def arrow(self, key):
-        # No window manager activates the window here: give it the X input focus first, as clicking on it
-        # would, then move the focus to the canvas through AT-SPI.
+    def focus_window(self):
+        # No window manager activates the window here: give it the X input focus, as clicking on it would.
         window = subprocess.run(["xdotool", "search", "--onlyvisible", "--pid", str(self.process.pid)],
                                 check=True, capture_output=True, text=True).stdout.split()[0]
         subprocess.run(["xdotool", "windowfocus", "--sync", window], check=True)
+
+    def key_on_canvas(self, key):
+        """The window takes the X input focus, the canvas the focus through AT-SPI, and then the key."""
+        self.focus_window()
         self.canvas().queryComponent().grabFocus()
         wait_for("the canvas to take the focus", lambda: self.canvas().getState().contains(pyatspi.STATE_FOCUSED))
         subprocess.run(["xdotool", "key", key], check=True)
+
+    def arrow(self, key):
+        self.key_on_canvas(key)
+
+    def open_menu_from_keyboard(self):
+        """Shift+F10 on the canvas opens the window's menu, which the bus shows under the window."""
+        self.key_on_canvas("shift+F10")
+        item = self.control(pyatspi.ROLE_MENU_ITEM, "原始大小")
+        action = item.queryAction()
+        check(action.getKeyBinding(0).endswith("Ctrl+0"),
+              "%s: the menu item 原始大小 gives its key as %r" % (self.name, action.getKeyBinding(0)))
+        self.press(item)
+        wait_for("the menu to close", lambda: not showing(item))
 
     def check_names(self):
         named = {}
@@ -174,9 +191,14 @@ def check_quorvex(path):
         q.type_into("m", "2")
         q.press(q.control(pyatspi.ROLE_PUSH_BUTTON, "作图"))
         q.description_becomes(lambda d: d == FIRST_VIEW + "; 图象: y = x^2", "the curve y = x^2")
+        announced.clear()
         q.arrow("Right")
         q.description_becomes(lambda d: d == MOVED_VIEW + "; 图象: y = x^2", "the moved view with its curve")
         wait_for("the moved view to be announced", lambda: MOVED_VIEW + "; 图象: y = x^2" in announced)
+        time.sleep(0.5)
+        pump_events()
+        check(len(announced) == 1, "Quorvex: one arrow key announced %d descriptions" % len(announced))
+        q.open_menu_from_keyboard()
         check(q.control(pyatspi.ROLE_TEXT, "x轴 最小值").queryText().getText(0, -1) == "-11",
               "Quorvex: the arrow key did not write the range boxes")
 
@@ -197,16 +219,19 @@ def check_quorvex(path):
         q.kill()
 
 
-def check_family(path, base_formula, rows):
+def check_family(path, base_formula, rows, table_words):
     p = Program(path)
     try:
         p.check_names()
         check_canvas_start(p)
         p.type_into("底数 a", "2")
+        table = p.control(pyatspi.ROLE_LABEL, table_words[0])
         p.press(p.control(pyatspi.ROLE_PUSH_BUTTON, "作图"))
         plotted = FIRST_VIEW + "; 图象: " + base_formula
         p.description_becomes(lambda d: d == plotted, base_formula)
         wait_for("the new description to be announced", lambda: plotted in announced)
+        # The curve is named when its trace is done, with the answer in the sentence of the table.
+        check(table.name == table_words[1], "%s: the traced table reads %r" % (p.name, table.name))
         # The trace ends on the timer; then the rows of the properties table for a > 1 show, with "增".
         for row in rows:
             wait_for("the properties row %r" % row, lambda: showing(p.control(pyatspi.ROLE_LABEL, row)))
@@ -222,9 +247,13 @@ def main(quorvex, zelmora, tavrinth):
     pyatspi.Registry.registerEventListener(on_description_change,
                                            "object:property-change:accessible-description")
     check_quorvex(quorvex)
-    check_family(zelmora, "y = 2^x", ["2 当 x = 0 时, y = 1.", "3 当 x > 0 时, y > 1. 当 x < 0 时, 0 < y < 1."])
+    check_family(zelmora, "y = 2^x", ["2 当 x = 0 时, y = 1.", "3 当 x > 0 时, y > 1. 当 x < 0 时, 0 < y < 1."],
+                 ["函数性质: 1 定义域 R; 值域 (0, +∞). 4 在 (−∞, +∞) 上是( )函数",
+                  "函数性质: 1 定义域 R; 值域 (0, +∞). 4 在 (−∞, +∞) 上是增函数"])
     check_family(tavrinth, "y = log_2 x",
-                 ["2 当 x = 1 时, y = 0.", "3 当 x > 1 时, y > 0. 当 0 < x < 1 时, y < 0."])
+                 ["2 当 x = 1 时, y = 0.", "3 当 x > 1 时, y > 0. 当 0 < x < 1 时, y < 0."],
+                 ["函数性质: 1 定义域 (0, +∞); 值域 R. 4 在 (0, +∞) 上是( )函数.",
+                  "函数性质: 1 定义域 (0, +∞); 值域 R. 4 在 (0, +∞) 上是增函数."])
     if failures:
         print("%d AT-SPI check(s) failed" % len(failures))
         return 1

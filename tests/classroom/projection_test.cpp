@@ -396,3 +396,56 @@ TEST(SurfaceDensity, DrawingAgainAtANewDensityAddsNothingToTheExportedPicture) {
     EXPECT_EQ(s.displayList().itemCount(), items);
     EXPECT_EQ(s.displayList().pointCount(), points);
 }
+
+TEST_F(Projection, TheMenuKeysOpenTheWindowMenuAtTheFocusedControlAndATextBoxKeepsItsOwn) {
+    quorvex::Form1 form;
+    activate(&form);
+    QMenu* menu = WindowCommands::of(&form)->menu();
+    for (const QKeyCombination key : {QKeyCombination(Qt::Key_Menu), Qt::SHIFT | Qt::Key_F10}) {
+        for (QWidget* control : std::initializer_list<QWidget*>{form.Picture1, form.Command2, form.Option1}) {
+            control->setFocus();
+            QTest::keyClick(control, key.key(), key.keyboardModifiers());
+            EXPECT_TRUE(menu->isVisible()) << control->metaObject()->className();
+            EXPECT_TRUE(control->rect().contains(control->mapFromGlobal(menu->pos())));
+            menu->hide();
+        }
+        form.Text2->setFocus();
+        QTest::keyClick(form.Text2, key.key(), key.keyboardModifiers());
+        EXPECT_FALSE(menu->isVisible());
+        QMenu* editMenu = form.Text2->findChild<QMenu*>();
+        ASSERT_NE(editMenu, nullptr);
+        EXPECT_TRUE(editMenu->isVisible());
+        delete editMenu;
+    }
+}
+
+// The mark round the focused canvas: only once a key has been pressed, over the picture and never in it,
+// at every scale.
+TEST_F(Projection, TheCanvasFocusMarkShowsOnceTheKeyboardIsUsed) {
+    for (const int step : {100, 200}) {
+        SCOPED_TRACE(step);
+        quorvex::Form1 form;
+        activate(&form);
+        WindowCommands::of(&form)->setScalePercent(step);
+        canvas::CanvasWidget* canvas = form.Picture1;
+        auto marked = [&] {
+            const QImage shot = canvas->grab().toImage();
+            const qreal f = step / 100.0;
+            return shot.pixelColor(QPoint(3 * f * shot.devicePixelRatio(), shot.height() / 2)) ==
+                   canvas->palette().color(QPalette::Highlight);
+        };
+        ASSERT_EQ(QApplication::focusWidget(), canvas);
+        EXPECT_FALSE(marked()); // at start-up
+        QTest::keyClick(canvas, Qt::Key_Right);
+        EXPECT_TRUE(marked());
+        QTest::mouseClick(form.Command2, Qt::LeftButton);
+        QTest::mouseClick(canvas, Qt::LeftButton, {}, QPoint(canvas->width() / 2, canvas->height() / 2));
+        EXPECT_FALSE(marked());                      // brought by the pointer
+        QTest::keyClick(form.Command2, Qt::Key_Tab); // the keyboard again, round to the canvas
+        canvas->setFocus(Qt::TabFocusReason);
+        EXPECT_TRUE(marked());
+        const QImage picture = canvas->surface().Image();
+        EXPECT_NE(picture.pixelColor(3, picture.height() / 2), canvas->palette().color(QPalette::Highlight));
+        WindowCommands::of(&form)->resetScale();
+    }
+}

@@ -21,13 +21,19 @@ struct FamilyCase {
     const char* inverse;
     const char* valueRow;
     const char* increasingRow;
+    const char* table;
+    const char* increasingTable;
 };
 
 const FamilyCase kFamilies[] = {
     {&expolog::kZelmora, "y = 2^x", "y = log_2 x", "2 当 x = 0 时, y = 1.",
-     "3 当 x > 0 时, y > 1. 当 x < 0 时, 0 < y < 1."},
+     "3 当 x > 0 时, y > 1. 当 x < 0 时, 0 < y < 1.",
+     "函数性质: 1 定义域 R; 值域 (0, +∞). 4 在 (−∞, +∞) 上是( )函数",
+     "函数性质: 1 定义域 R; 值域 (0, +∞). 4 在 (−∞, +∞) 上是增函数"},
     {&expolog::kTavrinth, "y = log_2 x", "y = 2^x", "2 当 x = 1 时, y = 0.",
-     "3 当 x > 1 时, y > 0. 当 0 < x < 1 时, y < 0."},
+     "3 当 x > 1 时, y > 0. 当 0 < x < 1 时, y < 0.",
+     "函数性质: 1 定义域 (0, +∞); 值域 R. 4 在 (0, +∞) 上是( )函数.",
+     "函数性质: 1 定义域 (0, +∞); 值域 R. 4 在 (0, +∞) 上是增函数."},
 };
 
 } // namespace
@@ -53,14 +59,20 @@ TEST(ExpLogAccessibility, PropertiesRowsShowWithTheirWordsAfterATrace) {
     for (const FamilyCase& c : kFamilies) {
         ExpLogWindow w(*c.family);
         w.plot("2");
-        EXPECT_EQ(accessibleDescription(w.form.Picture1), kStart + "; 图象: " + c.curve);
+        // The curve is named once it is on the canvas, with the table's answer in its sentence.
+        EXPECT_EQ(accessibleDescription(w.form.Picture1), kStart);
+        EXPECT_EQ(accessibleName(w.form.Image4), QString::fromUtf8(c.table));
         EXPECT_FALSE(w.form.Image7->isVisible());
         w.runTrace();
+        EXPECT_EQ(accessibleDescription(w.form.Picture1), kStart + "; 图象: " + c.curve);
         EXPECT_TRUE(w.form.Image7->isVisible());
         EXPECT_TRUE(w.form.Image8->isVisible());
         EXPECT_EQ(accessibleName(w.form.Image7), QString::fromUtf8(c.valueRow));
         EXPECT_EQ(accessibleName(w.form.Image8), QString::fromUtf8(c.increasingRow));
         EXPECT_EQ(accessibleName(w.form.Label1), "增");
+        EXPECT_EQ(accessibleName(w.form.Image4), QString::fromUtf8(c.increasingTable));
+        w.form.Command3_Click();
+        EXPECT_EQ(accessibleName(w.form.Image4), QString::fromUtf8(c.table));
     }
 }
 
@@ -109,4 +121,14 @@ TEST(ExpLogArrowKeys, StepRedrawsAndRetracesLikeTheSameDragStep) {
                   QStringLiteral("x 从 -9 到 11, y 从 -10 到 10, 单位长度 1; 图象: ") +
                       QString(c.curve).replace("2", "0.5"));
     }
+}
+
+TEST(ExpLogTabChain, SkipsTheInversePanelUntilTheWindowShowsIt) {
+    ExpLogWindow w(expolog::kTavrinth);
+    EXPECT_EQ(nextByTab(w.form.Picture1), w.form.Command1);
+    EXPECT_EQ(nextByTab(w.form.Text2), w.form.Text6);
+    w.form.resize(w.form.width(), w.form.Command4->geometry().bottom() + 20);
+    EXPECT_EQ(nextByTab(w.form.Picture1), w.form.Text1);
+    EXPECT_EQ(nextByTab(w.form.Text2), w.form.Command4);
+    EXPECT_EQ(nextByTab(w.form.Command4), w.form.Command5);
 }

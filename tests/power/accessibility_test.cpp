@@ -4,6 +4,7 @@
 #include "power/form1.h"
 
 #include "../support/accessiblewindow.h"
+#include "../support/expologwindow.h"
 #include "../support/messagerecorder.h"
 #include "widgets/exitbutton.h"
 
@@ -214,4 +215,67 @@ TEST(QuorvexArrowKeys, SpacingKeepsItsDecimalsAndUnusableStepsDoNothing) {
         EXPECT_EQ(w.form.view.xmin, -std::numeric_limits<double>::max()) << spacing;
     }
     EXPECT_TRUE(w.form.Picture1->surface().operations().empty());
+}
+
+TEST(QuorvexAccessibility, EachChangeIsAnnouncedOnceWithTheTextItEndsWith) {
+    Window w;
+    w.plot("2");
+    QCoreApplication::processEvents();
+    QStringList announced;
+    QObject::connect(w.form.Picture1, &canvas::CanvasWidget::described,
+                     [&announced](const QString& text) { announced << text; });
+    // A step draws the bare frame and then the curve again: one announcement, of the curve in the new view.
+    QTest::keyClick(w.form.Picture1, Qt::Key_Right);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(announced, QStringList{"x 从 -11 到 9, y 从 -10 到 10, 单位长度 1; 图象: y = x^2"});
+    // The same curve plotted again changes nothing: nothing is announced.
+    QTest::mouseClick(w.form.Command2, Qt::LeftButton);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(announced.size(), 1);
+}
+
+TEST(ButtonKeys, ReturnAndEnterPressAButtonAsSpaceDoes) {
+    for (const Qt::Key key : {Qt::Key_Space, Qt::Key_Return, Qt::Key_Enter}) {
+        const Qt::KeyboardModifiers keypad = key == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier;
+        Window q;
+        QTest::mouseClick(q.form.Option1, Qt::LeftButton);
+        q.form.Text5->setText("2");
+        QTest::keyClick(q.form.Command2, key, keypad);
+        EXPECT_EQ(accessibleDescription(q.form.Picture1), kStart + "; 图象: y = x^2") << key;
+
+        testsupport::ExpLogWindow z(expolog::kZelmora);
+        z.setBase("2");
+        QTest::keyClick(z.form.Command1, key, keypad);
+        EXPECT_TRUE(z.form.Timer1->isActive()) << key;
+
+        q.form.Command8_Click();
+        quorvex::Form2* dialog = q.form.saveDialog();
+        dialog->Text1->setText("graph");
+        QTest::keyClick(dialog->Command2, key, keypad);
+        EXPECT_TRUE(dialog->Text1->text().isEmpty()) << key;
+    }
+}
+
+TEST(QuorvexZoomKeys, AtALimitTheFocusGoesToTheCanvasNotToTheOtherButton) {
+    const struct {
+        QPushButton* Form1::*button;
+        Qt::Key key;
+        const char* xmin;
+    } cases[] = {
+        {&Form1::Command9, Qt::Key_Space, "-2.5"},
+        {&Form1::Command10, Qt::Key_Return, "-40"},
+    };
+    for (const auto& c : cases) {
+        Window w;
+        QApplication::setActiveWindow(&w.form);
+        QPushButton* button = w.form.*c.button;
+        button->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(button, c.key);
+        QTest::keyClick(button, c.key);
+        EXPECT_FALSE(button->isEnabled()) << c.xmin;
+        EXPECT_EQ(QApplication::focusWidget(), w.form.Picture1) << c.xmin;
+        // A further press lands on the canvas, which does nothing with it.
+        QTest::keyClick(QApplication::focusWidget(), c.key);
+        EXPECT_EQ(w.form.Text2->text(), c.xmin);
+    }
 }

@@ -6,6 +6,7 @@
 #include "../support/messagerecorder.h"
 #include "runtime/runtime.h"
 
+#include <QAccessible>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -355,4 +356,23 @@ TEST(QuorvexBoxes, FullWidthDigitsReadAsTheirAsciiForms) {
     QTest::mouseClick(w.form.Command2, Qt::LeftButton);
     EXPECT_TRUE(w.messages.messages().empty());
     EXPECT_GT(w.curveSegments(), 0);
+}
+
+TEST(QuorvexSave, ByKeyboardEscClosesDriveIsNamedAndASaveIsAnnounced) {
+    Dialog d;
+    QAccessibleInterface* drive = QAccessible::queryAccessibleInterface(d.form2->Drive1);
+    EXPECT_EQ(drive->text(QAccessible::Name), "驱动器");
+    EXPECT_EQ(drive->text(QAccessible::Value), d.form2->Drive1->currentText());
+    EXPECT_TRUE(QAccessible::queryAccessibleInterface(d.form2->Text2)->state().invisible);
+    d.save("graph");
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(d.form2->Command1)->text(QAccessible::Description),
+              "已保存：" + d.dir.filePath("graph.BMP"));
+    EXPECT_EQ(d.form2->Command1->text(), "保存");
+    // A failed save is not announced as one.
+    d.save("missing/graph");
+    EXPECT_EQ(d.form2->Command1->accessibleDescription(), "已保存：" + d.dir.filePath("graph.BMP"));
+    QPointer<Form2> dialog = d.form2;
+    QTest::keyClick(d.form2->Text1, Qt::Key_Escape);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(dialog.isNull());
 }
