@@ -239,7 +239,7 @@ bool Form1::startCurve(bool newColour) {
         curveGreen = static_cast<float>(canvas::Int(canvas::Rnd() * 255.0f));
         curveBlue = static_cast<float>(canvas::Int(canvas::Rnd() * 255.0f));
     }
-    Picture1->description().curve(curveFormula(family_.mainFormula));
+    Picture1->description().curve(curveRecord(family_.mainKind, family_.mainFormula));
     Timer1->start();
     return true;
 }
@@ -315,7 +315,7 @@ void Form1::Command4_Click() {
     // the timer ticking idle for ever, and drawing unbidden once 作图 changes the shared base.
     if (family_.inverseTrace.forBase(trace.baseA).walk == Walk::None)
         return;
-    Picture1->description().curve(curveFormula(family_.inverseFormula));
+    Picture1->description().curve(curveRecord(family_.inverseKind, family_.inverseFormula));
     Timer2->start();
 }
 
@@ -329,11 +329,15 @@ void Form1::Timer2_Timer() {
 
 void Form1::Command5_Click() {
     symmetryAxis(trace, view, Picture1->surface());
-    Picture1->description().curve(QStringLiteral("y = x"));
+    Picture1->description().curve(canvas::identityCurve());
 }
 
 QString Form1::curveFormula(const char* pattern) const {
     return QString::fromUtf8(pattern).arg(canvas::Str(trace.baseA));
+}
+
+canvas::CurveRecord Form1::curveRecord(canvas::CurveKind kind, const char* pattern) const {
+    return canvas::baseCurve(kind, trace.baseA, curveFormula(pattern));
 }
 
 void Form1::Command6_Click() {
