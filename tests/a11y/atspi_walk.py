@@ -4,7 +4,7 @@ Run by atspi.sh inside a private D-Bus session on its own display:
     atspi_walk.py path/to/Quorvex path/to/Zelmora path/to/Tavrinth
 For every program it checks that each focusable control has a name unique in its window, that no unnamed
 picture or pane is left showing, what the canvas description says before and after a plot and after an
-arrow key, and that pressing "退出" through the action interface ends the program. Quorvex also raises a
+arrow key, a few steps of exploring a curve with the keyboard as announced, and that pressing "退出" through the action interface ends the program. Quorvex also raises a
 message box, which must reach the tree with its text; Zelmora and Tavrinth must show the rows of their
 properties table after a trace.
 """
@@ -124,6 +124,9 @@ class Program:
         wait_for("%r to hold %r" % (name, text), lambda: box.queryText().getText(0, -1) == text)
 
     def arrow(self, key):
+        self.keys(key)
+
+    def keys(self, *keys):
         # No window manager activates the window here: give it the X input focus first, as clicking on it
         # would, then move the focus to the canvas through AT-SPI.
         window = subprocess.run(["xdotool", "search", "--onlyvisible", "--pid", str(self.process.pid)],
@@ -131,7 +134,14 @@ class Program:
         subprocess.run(["xdotool", "windowfocus", "--sync", window], check=True)
         self.canvas().queryComponent().grabFocus()
         wait_for("the canvas to take the focus", lambda: self.canvas().getState().contains(pyatspi.STATE_FOCUSED))
-        subprocess.run(["xdotool", "key", key], check=True)
+        for key in keys:
+            subprocess.run(["xdotool", "key", key], check=True)
+
+    def explore(self, steps):
+        """Presses each key on the canvas and waits for its announcement to come over the bus."""
+        for key, words in steps:
+            self.keys(key)
+            wait_for("%s: %r announced after %s" % (self.name, words, key), lambda: words in announced)
 
     def check_names(self):
         named = {}
@@ -179,6 +189,12 @@ def check_quorvex(path):
         wait_for("the moved view to be announced", lambda: MOVED_VIEW + "; 图象: y = x^2" in announced)
         check(q.control(pyatspi.ROLE_TEXT, "x轴 最小值").queryText().getText(0, -1) == "-11",
               "Quorvex: the arrow key did not write the range boxes")
+        q.explore([("t", "探索 y = x^2"), ("Home", "x = -11, y = 121, 在视图上方"),
+                   ("ctrl+Right", "从上方进入视图: x = -3.16, y = 10"),
+                   ("ctrl+Right", "与 x 轴的交点, 与 y 轴的交点: x = 0, y = 0"), ("Escape", "结束探索")])
+        # The sound, with or without a sound device, never holds up the canvas.
+        q.keys("h", "space")
+        q.explore([("t", "探索 y = x^2"), ("End", "x = 9, y = 81, 在视图上方"), ("t", "结束探索")])
 
         # A message box reaches the tree as a dialog that carries its text, and goes with its button.
         q.type_into("x轴 最小值", "20")
@@ -197,7 +213,7 @@ def check_quorvex(path):
         q.kill()
 
 
-def check_family(path, base_formula, rows):
+def check_family(path, base_formula, rows, first_landmark):
     p = Program(path)
     try:
         p.check_names()
@@ -213,6 +229,7 @@ def check_family(path, base_formula, rows):
         check(p.find(pyatspi.ROLE_LABEL, "增") is not None, "%s: no 增 in the properties table" % p.name)
         p.arrow("Right")
         p.description_becomes(lambda d: d == MOVED_VIEW + "; 图象: " + base_formula, "the moved view")
+        p.explore([("t", "探索 " + base_formula), ("ctrl+Right", first_landmark), ("Escape", "结束探索")])
         p.exit_through_action()
     finally:
         p.kill()
@@ -222,9 +239,11 @@ def main(quorvex, zelmora, tavrinth):
     pyatspi.Registry.registerEventListener(on_description_change,
                                            "object:property-change:accessible-description")
     check_quorvex(quorvex)
-    check_family(zelmora, "y = 2^x", ["2 当 x = 0 时, y = 1.", "3 当 x > 0 时, y > 1. 当 x < 0 时, 0 < y < 1."])
+    check_family(zelmora, "y = 2^x", ["2 当 x = 0 时, y = 1.", "3 当 x > 0 时, y > 1. 当 x < 0 时, 0 < y < 1."],
+                 "与 y 轴的交点, 各图象的公共点: x = 0, y = 1")
     check_family(tavrinth, "y = log_2 x",
-                 ["2 当 x = 1 时, y = 0.", "3 当 x > 1 时, y > 0. 当 0 < x < 1 时, y < 0."])
+                 ["2 当 x = 1 时, y = 0.", "3 当 x > 1 时, y > 0. 当 0 < x < 1 时, y < 0."],
+                 "定义域的端点, 垂直渐近线: x = 0, 无定义")
     if failures:
         print("%d AT-SPI check(s) failed" % len(failures))
         return 1
