@@ -21,6 +21,9 @@ constexpr double kMarkerArm = 5;
 constexpr double kLabelGap = 6;
 // A point this close to a landmark, in view widths, is at it: the next jump goes on to the one after.
 constexpr double kSamePlace = 1e-9;
+// The keys that mean something only while exploring; every other key goes on to the canvas and the window.
+constexpr int kExploringKeys[] = {Qt::Key_Escape, Qt::Key_Left, Qt::Key_Right, Qt::Key_Home,
+                                  Qt::Key_End,    Qt::Key_Up,   Qt::Key_Down};
 
 } // namespace
 
@@ -57,13 +60,16 @@ bool CurveExplorer::eventFilter(QObject* watched, QEvent* event) {
         auto* e = static_cast<QKeyEvent*>(event);
         return key(e->key(), e->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier));
     }
-    if (watched == canvas_ && event->type() == QEvent::FocusOut && exploring_) {
-        // Switching to another window keeps the place; moving to another control ends the exploration.
+    if (watched == canvas_ && event->type() == QEvent::FocusOut) {
+        // Switching to another window keeps the place; moving to another control ends the exploration, and
+        // the canvas says again what it shows rather than the last point.
         const auto reason = static_cast<QFocusEvent*>(event)->reason();
         if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason) {
             exploring_ = false;
-            hideMarker();
-            announce(canvas_->description().text());
+            if (!sounding_)
+                hideMarker();
+            if (canvas_->accessibleDescription() != canvas_->description().text())
+                announce(canvas_->description().text());
         }
     }
     return QObject::eventFilter(watched, event);
@@ -83,7 +89,8 @@ bool CurveExplorer::key(int key, Qt::KeyboardModifiers modifiers) {
         stopSound();
         return true;
     }
-    if (!exploring_)
+    if (!exploring_ ||
+        std::find(std::begin(kExploringKeys), std::end(kExploringKeys), key) == std::end(kExploringKeys))
         return false;
     if (!chosenCurve() || !usableView(canvas_->description().view())) {
         // The curves were cleared, or the range became unusable, while exploring.
@@ -111,12 +118,9 @@ bool CurveExplorer::key(int key, Qt::KeyboardModifiers modifiers) {
     case Qt::Key_End:
         step(view.xmax);
         return true;
-    case Qt::Key_Up:
-    case Qt::Key_Down:
+    default: // Up, Down
         chooseCurve(direction);
         return true;
-    default:
-        return false;
     }
 }
 

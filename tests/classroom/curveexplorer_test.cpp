@@ -11,6 +11,7 @@
 #include "../support/expologwindow.h"
 #include "../support/fakeexportdialogs.h"
 #include "../support/messagerecorder.h"
+#include "../support/plotting.h"
 
 #include <QAction>
 #include <QFile>
@@ -30,16 +31,8 @@ struct Step {
     const char* announced;
 };
 
-void powerCurve(quorvex::Form1& f, const char* m) {
-    f.Option1->click();
-    f.Text5->setText(m);
-    f.Command2_Click();
-}
-
-struct ExpLog : QWidget {
-    testsupport::ExpLogWindow w;
-    explicit ExpLog(const expolog::Family& family) : w(family) {}
-};
+using testsupport::ExpLog;
+using testsupport::powerCurve;
 
 // A window with its curves drawn, and its canvas.
 struct Drawn {
