@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <exception>
 
 namespace canvas {
 
@@ -58,7 +59,13 @@ std::optional<CurveRecord> CurveExplorer::chosenCurve() const {
 bool CurveExplorer::eventFilter(QObject* watched, QEvent* event) {
     if (watched == canvas_ && event->type() == QEvent::KeyPress) {
         auto* e = static_cast<QKeyEvent*>(event);
-        return key(e->key(), e->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier));
+        // A key handler: nothing it meets may leave it (a sound too large for the memory left, say).
+        try {
+            return key(e->key(),
+                       e->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier));
+        } catch (const std::exception&) {
+            return true;
+        }
     }
     if (watched == canvas_ && event->type() == QEvent::FocusOut) {
         // Switching to another window keeps the place; moving to another control ends the exploration, and
