@@ -1,9 +1,12 @@
 #include "classroom/canvascommands.h"
 
 #include "classroom/canvascopy.h"
+#include "classroom/curveexplorer.h"
 #include "classroom/exportdialogs.h"
 #include "classroom/pictureexport.h"
+#include "drawing/curvesound.h"
 #include "runtime/messagebox.h"
+#include "runtime/savefile.h"
 
 #include <QAction>
 #include <QDir>
@@ -11,12 +14,15 @@
 #include <QPrinter>
 
 #include <exception>
+#include <optional>
 
 namespace canvas {
 
 namespace {
 
 const QString kExportTitle = QStringLiteral("导出图像");
+const QString kSoundTitle = QStringLiteral("保存声音");
+const QString kSoundFilter = QStringLiteral("WAV (*.wav)");
 
 // A command runs from a key or a menu: nothing it meets may leave it.
 template <class F> void guarded(F&& command) {
@@ -40,24 +46,66 @@ QString exportFailureText(const QString& path, const QString& reason) {
     return QStringLiteral("图像未能保存到 %1：%2").arg(QDir::toNativeSeparators(path), reason);
 }
 
-void exportCanvas(QWidget* window, Surface& surface) {
-    QString filter = exportFilters().front();
+namespace {
+
+// Asks for the name of a file of one of the types and settles it (the name and the chosen type in, the
+// target out); once the extension is settled, asks before replacing a file. Nothing when the user stops.
+template <class Settle>
+auto askTarget(QWidget* window, const QString& title, const QStringList& filters, Settle settle)
+    -> std::optional<decltype(settle(QString(), QString()))> {
+    QString filter = filters.front();
     QString name;
     {
         const ModalScope modal;
-        name = exportDialogs().saveFileName(window, kExportTitle, exportFilters(), &filter);
+        name = exportDialogs().saveFileName(window, title, filters, &filter);
     }
     if (name.isEmpty())
-        return;
-    const ExportTarget target = exportTarget(name, filter);
+        return std::nullopt;
+    const auto target = settle(name, filter);
     if (QFileInfo::exists(target.path)) {
         const ModalScope modal;
-        if (!exportDialogs().confirmReplace(window, kExportTitle, replaceQuestion(target.path)))
-            return;
+        if (!exportDialogs().confirmReplace(window, title, replaceQuestion(target.path)))
+            return std::nullopt;
     }
+    return target;
+}
+
+struct SoundTarget {
+    QString path;
+};
+
+} // namespace
+
+void exportCanvas(QWidget* window, Surface& surface) {
+    const auto target = askTarget(window, kExportTitle, exportFilters(), exportTarget);
+    if (!target)
+        return;
     QString reason;
-    if (!writePicture(surface, target.path, target.format, &reason))
-        MsgBox(exportFailureText(target.path, reason), kWarningTitle, MessageIcon::Exclamation);
+    if (!writePicture(surface, target->path, target->format, &reason))
+        MsgBox(exportFailureText(target->path, reason), kWarningTitle, MessageIcon::Exclamation);
+}
+
+void saveCurveSound(QWidget* window, CanvasWidget* canvas) {
+    const CurveExplorer* explorer = CurveExplorer::of(canvas);
+    const std::optional<CurveRecord> curve = explorer ? explorer->chosenCurve() : std::nullopt;
+    if (!curve) {
+        MsgBox(QStringLiteral("画布上没有图象。"), kHintTitle, MessageIcon::Information);
+        return;
+    }
+    const auto target =
+        askTarget(window, kSoundTitle, {kSoundFilter}, [](const QString& name, const QString&) {
+            return SoundTarget{name.endsWith(QStringLiteral(".wav"), Qt::CaseInsensitive)
+                                   ? name
+                                   : name + QStringLiteral(".wav")};
+        });
+    if (!target)
+        return;
+    const SaveOutcome outcome = saveFile(
+        target->path, wavFile(renderCurveSound(*curve, canvas->description().view(), kSoundSeconds)));
+    if (outcome != SaveOutcome::Saved)
+        MsgBox(QStringLiteral("声音未能保存到 %1：%2")
+                   .arg(QDir::toNativeSeparators(target->path), saveFailureReason(outcome)),
+               kWarningTitle, MessageIcon::Exclamation);
 }
 
 void printCanvas(QWidget* window, Surface& surface) {
@@ -78,12 +126,16 @@ QList<QAction*> addCanvasCommands(QWidget* window, CanvasWidget* canvas) {
         addCommand(window, QStringLiteral("导出图像…"), QKeySequence(QStringLiteral("Ctrl+Shift+S")));
     QAction* printing = addCommand(window, QStringLiteral("打印…"), QKeySequence::Print);
     QAction* copying = addCommand(window, QStringLiteral("复制图像"), QKeySequence::Copy);
+    new CurveExplorer(canvas);
+    QAction* sound = addCommand(window, QStringLiteral("保存声音…"), QKeySequence());
     QObject::connect(exporting, &QAction::triggered, window,
                      [window, canvas] { guarded([&] { exportCanvas(window, canvas->surface()); }); });
     QObject::connect(printing, &QAction::triggered, window,
                      [window, canvas] { guarded([&] { printCanvas(window, canvas->surface()); }); });
     QObject::connect(copying, &QAction::triggered, copy, [copy] { guarded([&] { copy->copyPicture(); }); });
-    return {exporting, printing, copying};
+    QObject::connect(sound, &QAction::triggered, window,
+                     [window, canvas] { guarded([&] { saveCurveSound(window, canvas); }); });
+    return {exporting, printing, copying, sound};
 }
 
 } // namespace canvas

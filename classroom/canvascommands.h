@@ -1,8 +1,9 @@
 #pragma once
 
 // The commands every window offers for its canvas beyond its own buttons: 导出图像… (Ctrl+Shift+S) writes
-// the canvas as SVG, PDF, PNG or BMP, 打印… (Ctrl+P) prints it, 复制图像 (Ctrl+C) copies it. They are
-// actions of the window, so their keys work anywhere in it and a menu can list them.
+// the canvas as SVG, PDF, PNG or BMP, 打印… (Ctrl+P) prints it, 复制图像 (Ctrl+C) copies it, 保存声音…
+// writes the sound of the chosen curve as a WAV file. They are actions of the window, so their keys work
+// anywhere in it and a menu can list them. The canvas also learns the keys that explore its curves.
 
 #include "widgets/canvaswidget.h"
 
@@ -13,12 +14,15 @@ class QWidget;
 
 namespace canvas {
 
-/// Creates the three commands for the canvas of `window`, adds them to the window and returns them in
-/// menu order (export, print, copy).
+/// Creates the commands for the canvas of `window`, adds them to the window and returns them in menu order
+/// (export, print, copy, sound), and gives the canvas its exploration keys.
 QList<QAction*> addCanvasCommands(QWidget* window, CanvasWidget* canvas);
 
 /// Asks for a file name and type, and writes the canvas there; a failure is reported in a message box.
 void exportCanvas(QWidget* window, Surface& surface);
+/// Asks for a file name and writes the sound of the curve being explored (or the most recent one) there;
+/// a failure is reported in a message box.
+void saveCurveSound(QWidget* window, CanvasWidget* canvas);
 /// Asks for a printer and prints the canvas on one page.
 void printCanvas(QWidget* window, Surface& surface);
 

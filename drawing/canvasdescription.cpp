@@ -12,6 +12,7 @@ void CanvasDescription::frame(const ViewRange& view) {
     view_ = view;
     grid_ = false;
     curves_.clear();
+    records_.clear();
     notify();
 }
 
@@ -19,6 +20,7 @@ void CanvasDescription::cleared() {
     framed_ = false;
     grid_ = false;
     curves_.clear();
+    records_.clear();
     notify();
 }
 
@@ -33,6 +35,17 @@ void CanvasDescription::curve(const QString& formula) {
         return;
     curves_.append(formula);
     notify();
+}
+
+void CanvasDescription::curve(const CurveRecord& record) {
+    if (!curves_.contains(record.formula))
+        records_.push_back(record);
+    curve(record.formula);
+}
+
+void CanvasDescription::announce(const QString& words) const {
+    if (changed_)
+        changed_(words);
 }
 
 QString CanvasDescription::text() const {

@@ -2,14 +2,17 @@
 
 // What the canvas shows, in words, for screen readers: the range and tick spacing of the frame, whether the
 // grid is laid over it, and the curves drawn since the frame was last drawn. The windows report what they
-// draw; the curves' formulas come from each program family.
+// draw; the curves' formulas come from each program family. Beside the words it keeps each curve as a
+// record, for exploring and hearing the curves.
 
+#include "drawing/curverecord.h"
 #include "runtime/viewrange.h"
 
 #include <QString>
 #include <QStringList>
 
 #include <functional>
+#include <vector>
 
 namespace canvas {
 
@@ -26,6 +29,17 @@ public:
     void grid();
     /// A curve was drawn (one already listed is not repeated).
     void curve(const QString& formula);
+    /// A curve was drawn, with what it is; listed by its formula like the one above.
+    void curve(const CurveRecord& record);
+    /// Passes words about the canvas (a point being explored) to the screen reader by the same way as a
+    /// change, without changing what the canvas holds.
+    void announce(const QString& words) const;
+
+    /// The curves drawn since the last frame, with a record, oldest first.
+    const std::vector<CurveRecord>& curves() const { return records_; }
+    /// The range of the last frame, and whether one is drawn.
+    const ViewRange& view() const { return view_; }
+    bool isFramed() const { return framed_; }
 
     /// "x 从 -10 到 10, y 从 -10 到 10, 单位长度 1", then the grid and the curves, or "空白".
     QString text() const;
@@ -38,6 +52,7 @@ private:
     ViewRange view_;
     bool grid_ = false;
     QStringList curves_;
+    std::vector<CurveRecord> records_;
 };
 
 } // namespace canvas

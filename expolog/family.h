@@ -4,6 +4,7 @@
 // (in twips), its pictures, which box holds the base, how its range panel and commands differ, and which
 // curves its two timers trace.
 
+#include "drawing/curverecord.h"
 #include "expolog/form1.h"
 
 #include <QString>
@@ -89,6 +90,9 @@ struct Family {
     /// The traced curves as the canvas describes them, with %1 for the base: "y = %1^x".
     const char* mainFormula;
     const char* inverseFormula;
+    /// Which functions those are, for exploring and hearing them.
+    canvas::CurveKind mainKind;
+    canvas::CurveKind inverseKind;
 };
 
 /// Zelmora: exponential functions y = a^x, inverse y = log_a x.

@@ -263,7 +263,7 @@ void Form1::Timer1_Timer() {
         Timer1->stop();
         // The curve is on the canvas only now: named, and announced with the properties it has filled in.
         fillProperties();
-        Picture1->description().curve(curveFormula(family_.mainFormula));
+        Picture1->description().curve(curveRecord(family_.mainKind, family_.mainFormula));
     }
 }
 
@@ -338,17 +338,21 @@ void Form1::Timer2_Timer() {
     if (traceTick(family_.inverseTrace, trace, view, Picture1->surface(), canvas::RGB(0, 0, 255)) ==
         TickResult::Stopped) {
         Timer2->stop();
-        Picture1->description().curve(curveFormula(family_.inverseFormula));
+        Picture1->description().curve(curveRecord(family_.inverseKind, family_.inverseFormula));
     }
 }
 
 void Form1::Command5_Click() {
     symmetryAxis(trace, view, Picture1->surface());
-    Picture1->description().curve(QStringLiteral("y = x"));
+    Picture1->description().curve(canvas::identityCurve());
 }
 
 QString Form1::curveFormula(const char* pattern) const {
     return QString::fromUtf8(pattern).arg(canvas::Str(trace.baseA));
+}
+
+canvas::CurveRecord Form1::curveRecord(canvas::CurveKind kind, const char* pattern) const {
+    return canvas::baseCurve(kind, trace.baseA, curveFormula(pattern));
 }
 
 void Form1::Command6_Click() {

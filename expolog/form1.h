@@ -5,6 +5,7 @@
 // canvas and the inverse-function panel below the initial client area. Everything that differs between the
 // two programs comes from their Family table; the window never asks which program it is.
 
+#include "drawing/curverecord.h"
 #include "drawing/frame.h"
 #include "drawing/grid.h"
 #include "expolog/trace.h"
@@ -176,6 +177,8 @@ private:
     canvas::Colour curveColour() const;
     /// A traced curve's formula for the canvas description, with the base of the trace.
     QString curveFormula(const char* pattern) const;
+    /// The traced curve as a record: its kind and the base of the trace.
+    canvas::CurveRecord curveRecord(canvas::CurveKind kind, const char* pattern) const;
 
     const Family& family_;
     /// What the properties table reads with its blank empty.

@@ -100,6 +100,8 @@ const Family kTavrinth{
     {kUp, kDown, kIdle, kDown},
     "y = log_%1 x",
     "y = %1^x",
+    canvas::CurveKind::Logarithm,
+    canvas::CurveKind::Exponential,
 };
 
 } // namespace expolog

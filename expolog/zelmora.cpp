@@ -101,6 +101,8 @@ const Family kZelmora{
     {kInverse, kInverse, kInverse, kInverse},
     "y = %1^x",
     "y = log_%1 x",
+    canvas::CurveKind::Exponential,
+    canvas::CurveKind::Logarithm,
 };
 
 } // namespace expolog

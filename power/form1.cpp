@@ -335,7 +335,7 @@ void Form1::zuotu1(std::int16_t n) {
         Text5->setFocus();
         return;
     }
-    Picture1->description().curve(formula1(n));
+    Picture1->description().curve(canvas::powerCurve(n, 1, formula1(n)));
 }
 
 void Form1::zuotu2(std::int16_t n, std::int16_t m) {
@@ -346,7 +346,7 @@ void Form1::zuotu2(std::int16_t n, std::int16_t m) {
         Text6->setFocus();
         return;
     }
-    Picture1->description().curve(formula2(n, m));
+    Picture1->description().curve(canvas::powerCurve(n, m, formula2(n, m)));
 }
 
 void Form1::Command3_Click() {

@@ -81,6 +81,10 @@ const std::vector<UsageItem>& programKeys() {
         {"Ctrl+C", "复制图像: copy the canvas picture (and its SVG) to the clipboard; a text box with "
                    "selected text copies its text."},
         {"Arrow keys", "With the canvas focused, move the plane by one tick spacing (with Shift, five)."},
+        {"T", "With the canvas focused, explore the most recent curve: Left/Right one pixel column (Shift: "
+              "one tick spacing), Home/End the edges, Up/Down another curve, Ctrl+Left/Right the previous "
+              "or next landmark; T or Esc leaves."},
+        {"H", "With the canvas focused, hear the chosen curve in 3 seconds (Shift+H: 6); H or Space stops."},
     };
     return keys;
 }

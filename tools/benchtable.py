@@ -20,6 +20,8 @@ ROWS = [
     ("drag step, x^2, -40..40 (zoomed out)", "BM_WindowDragZoomedOut", "BM_NaiveDragZoomedOut", 100,
      ("time", 1 / 60)),
     ("drag step, x^2, -1000..1000", "BM_WindowDragWide", "BM_NaiveDragWide", 1, ("time", 0.25)),
+    # 5 % of the 3 seconds the sound lasts.
+    ("sound of y = x^2, 3 s", "BM_CurveSound3s", "BM_NaiveSound3s", 1, ("time", 0.15)),
 ]
 
 SECONDS = {"ns": 1e-9, "us": 1e-6, "ms": 1e-3, "s": 1.0}

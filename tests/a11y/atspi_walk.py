@@ -4,7 +4,8 @@ Run by atspi.sh inside a private D-Bus session on its own display:
     atspi_walk.py path/to/Quorvex path/to/Zelmora path/to/Tavrinth
 For every program it checks that each focusable control has a name unique in its window, that no unnamed
 picture or pane is left showing, what the canvas description says before and after a plot and after an
-arrow key (announced once), and that pressing "退出" through the action interface ends the program.
+arrow key (announced once), a few steps of exploring a curve with the keyboard as announced, and that
+pressing "退出" through the action interface ends the program.
 Quorvex also raises a message box, which must reach the tree with its text, and opens its window menu with
 Shift+F10, whose item must be found with its key and pressed; Zelmora and Tavrinth must show the rows of
 their properties table after a trace, with the answer read in its sentence.
@@ -130,12 +131,19 @@ class Program:
                                 check=True, capture_output=True, text=True).stdout.split()[0]
         subprocess.run(["xdotool", "windowfocus", "--sync", window], check=True)
 
-    def key_on_canvas(self, key):
-        """The window takes the X input focus, the canvas the focus through AT-SPI, and then the key."""
+    def key_on_canvas(self, *keys):
+        """The window takes the X input focus, the canvas the focus through AT-SPI, and then the keys."""
         self.focus_window()
         self.canvas().queryComponent().grabFocus()
         wait_for("the canvas to take the focus", lambda: self.canvas().getState().contains(pyatspi.STATE_FOCUSED))
-        subprocess.run(["xdotool", "key", key], check=True)
+        for key in keys:
+            subprocess.run(["xdotool", "key", key], check=True)
+
+    def explore(self, steps):
+        """Presses each key on the canvas and waits for its announcement to come over the bus."""
+        for key, words in steps:
+            self.key_on_canvas(key)
+            wait_for("%s: %r announced after %s" % (self.name, words, key), lambda: words in announced)
 
     def arrow(self, key):
         self.key_on_canvas(key)
@@ -201,6 +209,12 @@ def check_quorvex(path):
         q.open_menu_from_keyboard()
         check(q.control(pyatspi.ROLE_TEXT, "x轴 最小值").queryText().getText(0, -1) == "-11",
               "Quorvex: the arrow key did not write the range boxes")
+        q.explore([("t", "探索 y = x^2"), ("Home", "x = -11, y = 121, 在视图上方"),
+                   ("ctrl+Right", "从上方进入视图: x = -3.16, y = 10"),
+                   ("ctrl+Right", "与 x 轴的交点, 与 y 轴的交点: x = 0, y = 0"), ("Escape", "结束探索")])
+        # The sound, with or without a sound device, never holds up the canvas.
+        q.key_on_canvas("h", "space")
+        q.explore([("t", "探索 y = x^2"), ("End", "x = 9, y = 81, 在视图上方"), ("t", "结束探索")])
 
         # A message box reaches the tree as a dialog that carries its text, and goes with its button.
         q.type_into("x轴 最小值", "20")
@@ -219,7 +233,7 @@ def check_quorvex(path):
         q.kill()
 
 
-def check_family(path, base_formula, rows, table_words):
+def check_family(path, base_formula, rows, table_words, first_landmark):
     p = Program(path)
     try:
         p.check_names()
@@ -238,6 +252,7 @@ def check_family(path, base_formula, rows, table_words):
         check(p.find(pyatspi.ROLE_LABEL, "增") is not None, "%s: no 增 in the properties table" % p.name)
         p.arrow("Right")
         p.description_becomes(lambda d: d == MOVED_VIEW + "; 图象: " + base_formula, "the moved view")
+        p.explore([("t", "探索 " + base_formula), ("ctrl+Right", first_landmark), ("Escape", "结束探索")])
         p.exit_through_action()
     finally:
         p.kill()
@@ -249,11 +264,13 @@ def main(quorvex, zelmora, tavrinth):
     check_quorvex(quorvex)
     check_family(zelmora, "y = 2^x", ["2 当 x = 0 时, y = 1.", "3 当 x > 0 时, y > 1. 当 x < 0 时, 0 < y < 1."],
                  ["函数性质: 1 定义域 R; 值域 (0, +∞). 4 在 (−∞, +∞) 上是( )函数",
-                  "函数性质: 1 定义域 R; 值域 (0, +∞). 4 在 (−∞, +∞) 上是增函数"])
+                  "函数性质: 1 定义域 R; 值域 (0, +∞). 4 在 (−∞, +∞) 上是增函数"],
+                 "与 y 轴的交点, 各图象的公共点: x = 0, y = 1")
     check_family(tavrinth, "y = log_2 x",
                  ["2 当 x = 1 时, y = 0.", "3 当 x > 1 时, y > 0. 当 0 < x < 1 时, y < 0."],
                  ["函数性质: 1 定义域 (0, +∞); 值域 R. 4 在 (0, +∞) 上是( )函数.",
-                  "函数性质: 1 定义域 (0, +∞); 值域 R. 4 在 (0, +∞) 上是增函数."])
+                  "函数性质: 1 定义域 (0, +∞); 值域 R. 4 在 (0, +∞) 上是增函数."],
+                 "定义域的端点, 垂直渐近线: x = 0, 无定义")
     if failures:
         print("%d AT-SPI check(s) failed" % len(failures))
         return 1

@@ -10,6 +10,7 @@
 #include "../support/fakeexportdialogs.h"
 #include "../support/messagerecorder.h"
 #include "../support/picturedifference.h"
+#include "../support/plotting.h"
 
 #include <QAction>
 #include <QApplication>
@@ -81,16 +82,8 @@ canvas::Surface& quorvex(std::unique_ptr<QWidget>& window, const std::function<v
     return s;
 }
 
-void powerCurve(quorvex::Form1& f, const char* m) {
-    f.Option1->click();
-    f.Text5->setText(m);
-    f.Command2_Click();
-}
-
-struct ExpLog : QWidget {
-    testsupport::ExpLogWindow w;
-    explicit ExpLog(const expolog::Family& family) : w(family) {}
-};
+using testsupport::ExpLog;
+using testsupport::powerCurve;
 
 canvas::Surface& expLog(std::unique_ptr<QWidget>& window, const expolog::Family& family,
                         const std::function<void(testsupport::ExpLogWindow&)>& draw) {

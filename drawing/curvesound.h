@@ -1,0 +1,53 @@
+#pragma once
+
+// A curve as sound: the curve plays left to right across the visible x range, panned from the left speaker
+// to the right with x, its pitch following y on a musical scale (the bottom of the view 220 Hz, the top
+// 1760 Hz, equal steps of y equal intervals). Beyond the view the pitch stays at the edge, quieter; below
+// the x axis a soft noise joins the tone; where the function is undefined there is silence. Short ticks, each
+// at its own pitch above the tone's range, mark crossing the x axis, passing x = 0 and a vertical
+// asymptote. Rendering is a pure function of the curve and the view; playing the samples is another matter.
+
+#include "drawing/curverecord.h"
+#include "runtime/viewrange.h"
+
+#include <QByteArray>
+
+#include <cstdint>
+#include <vector>
+
+namespace canvas {
+
+/// Samples per second of every curve sound.
+constexpr int kSoundRate = 44100;
+/// The pitch of the bottom and the top of the view.
+constexpr double kLowestPitch = 220;
+constexpr double kHighestPitch = 1760;
+/// The pitches of the ticks: crossing the x axis, passing x = 0, a vertical asymptote.
+constexpr double kAxisTickPitch = 3000;
+constexpr double kZeroTickPitch = 2200;
+constexpr double kAsymptoteTickPitch = 4400;
+/// Longest sound rendered, in seconds: a duration beyond it (or one that is no number) is cut to it.
+constexpr double kLongestSound = 60;
+
+/// A rendered sound: 16-bit stereo at kSoundRate, left and right samples interleaved.
+struct CurveSound {
+    std::vector<std::int16_t> samples;
+    double seconds = 0;
+
+    /// Frames (left-right pairs) in the sound.
+    std::size_t frames() const { return samples.size() / 2; }
+    /// The samples as the bytes a sound device or a WAV file takes (little-endian).
+    QByteArray pcm() const;
+};
+
+/// The pitch of a y value in the view: kLowestPitch at ymin to kHighestPitch at ymax, held at the edge
+/// beyond them.
+double pitchOf(double y, const ViewRange& view);
+
+/// Renders the curve across the view in `seconds` (silence for a view that is not a usable range).
+CurveSound renderCurveSound(const CurveRecord& curve, const ViewRange& view, double seconds);
+
+/// The sound as a complete WAV file (PCM, 16 bits, stereo).
+QByteArray wavFile(const CurveSound& sound);
+
+} // namespace canvas

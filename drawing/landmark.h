@@ -1,0 +1,49 @@
+#pragma once
+
+// The points of a curve worth finding without seeing it, and the words a screen reader says for a point.
+// Both are pure functions of a curve record and the view: the keyboard exploration, the ticks of the
+// curve's sound and any test reach them without a window.
+
+#include "drawing/curverecord.h"
+#include "runtime/viewrange.h"
+
+#include <QString>
+
+#include <vector>
+
+namespace canvas {
+
+/// What makes a point of a curve a landmark; a point may be several at once (the origin of y = x^3).
+enum class LandmarkKind {
+    XAxisCrossing,
+    YAxisCrossing,
+    DomainEnd,
+    Asymptote,
+    EntersFromAbove,
+    EntersFromBelow,
+    LeavesUpwards,
+    LeavesDownwards,
+    SharedPoint, ///< the point every curve of the family passes through
+};
+
+struct Landmark {
+    double x = 0;
+    std::vector<LandmarkKind> kinds;
+};
+
+/// True for a view whose limits and sizes are finite numbers, each maximum above its minimum.
+bool usableView(const ViewRange& view);
+
+/// The landmarks of a curve inside the view, left to right, from the function itself; `columns` is the
+/// canvas width in pixels, the finest step at which the view's edges are sought. Empty for a view that is
+/// not a usable range.
+std::vector<Landmark> landmarks(const CurveRecord& curve, const ViewRange& view, int columns);
+
+/// A point in the numbers of the pointer read-out: "x = 1.5, y = 2.25", "x = -1, 无定义", and, beyond the
+/// view, "x = 4, y = 16, 在视图上方" (or 下方).
+QString pointReadOut(const CurveRecord& curve, const ViewRange& view, double x);
+
+/// A landmark as announced: "与 x 轴的交点, 与 y 轴的交点: x = 0, y = 0".
+QString landmarkReadOut(const CurveRecord& curve, const ViewRange& view, const Landmark& landmark);
+
+} // namespace canvas

@@ -1,0 +1,230 @@
+// Exploring the curves with the keyboard and hearing them, in each program, through key presses on the
+// canvas: what is announced, where the marker is, and that the picture itself never changes.
+
+#include "classroom/curveexplorer.h"
+#include "classroom/pictureexport.h"
+#include "classroom/soundoutput.h"
+#include "drawing/curvesound.h"
+#include "expolog/family.h"
+#include "power/form1.h"
+
+#include "../support/expologwindow.h"
+#include "../support/fakeexportdialogs.h"
+#include "../support/messagerecorder.h"
+#include "../support/plotting.h"
+
+#include <QAction>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+
+namespace {
+
+struct Step {
+    Qt::Key key;
+    Qt::KeyboardModifiers modifiers;
+    const char* announced;
+};
+
+using testsupport::ExpLog;
+using testsupport::powerCurve;
+
+// A window with its curves drawn, and its canvas.
+struct Drawn {
+    std::unique_ptr<QWidget> window;
+    canvas::CanvasWidget* canvas;
+};
+
+Drawn quorvexWith(std::initializer_list<const char*> exponents) {
+    auto f = std::make_unique<quorvex::Form1>();
+    f->show();
+    for (const char* m : exponents)
+        powerCurve(*f, m);
+    canvas::CanvasWidget* canvas = f->Picture1;
+    return {std::move(f), canvas};
+}
+
+Drawn traced(const expolog::Family& family, bool inverse) {
+    auto e = std::make_unique<ExpLog>(family);
+    e->w.plot("2");
+    e->w.runTrace();
+    if (inverse) {
+        e->w.form.Command4_Click();
+        e->w.runInverse();
+    }
+    canvas::CanvasWidget* canvas = e->w.form.Picture1;
+    return {std::move(e), canvas};
+}
+
+QString press(canvas::CanvasWidget* canvas, Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+    QTest::keyClick(canvas, key, modifiers);
+    return canvas->accessibleDescription();
+}
+
+// Plays nothing: records what it was given, and answers as a device would.
+struct FakeOutput : canvas::SoundOutput {
+    bool available = true;
+    QByteArray played;
+    bool playing = false;
+    double seconds = 0;
+    bool play(const QByteArray& pcm) override {
+        if (!available)
+            return false;
+        played = pcm;
+        playing = true;
+        return true;
+    }
+    void stop() override { playing = false; }
+    bool isPlaying() const override { return playing; }
+    double playedSeconds() const override { return seconds; }
+};
+
+struct InstalledOutput {
+    std::shared_ptr<FakeOutput> fake = std::make_shared<FakeOutput>();
+    std::shared_ptr<canvas::SoundOutput> previous = canvas::setSoundOutput(fake);
+    ~InstalledOutput() { canvas::setSoundOutput(previous); }
+};
+
+constexpr auto kNone = Qt::NoModifier;
+constexpr auto kShift = Qt::ShiftModifier;
+constexpr auto kCtrl = Qt::ControlModifier;
+
+} // namespace
+
+TEST(CurveExplorer, EachProgramAnnouncesPointsAndLandmarks) {
+    struct Case {
+        const char* name;
+        std::function<Drawn()> draw;
+        std::vector<Step> steps;
+    };
+    const Case cases[] = {
+        {"Quorvex",
+         [] {
+             return quorvexWith({"2", "-1"});
+         },
+         {{Qt::Key_T, kNone, "探索 y = x^(-1)"},
+          {Qt::Key_Home, kNone, "x = -10, y = -0.1"},
+          {Qt::Key_Right, kCtrl, "从下方离开视图: x = -0.1, y = -10"},
+          {Qt::Key_Right, kCtrl, "垂直渐近线: x = 0, 无定义"},
+          {Qt::Key_Right, kNone, "x = 0.05, y = 19.45, 在视图上方"},
+          {Qt::Key_Up, kNone, "y = x^2: x = 0.05, y = 0"},
+          {Qt::Key_Up, kNone, "y = x^2: x = 0.05, y = 0"},
+          {Qt::Key_Left, kCtrl, "与 x 轴的交点, 与 y 轴的交点: x = 0, y = 0"},
+          {Qt::Key_Left, kCtrl, "从上方进入视图: x = -3.16, y = 10"},
+          {Qt::Key_Left, kCtrl, "左边没有特征点"},
+          {Qt::Key_Right, kShift, "x = -3, y = 9"},
+          {Qt::Key_Down, kNone, "y = x^(-1): x = -3, y = -0.33"},
+          {Qt::Key_End, kNone, "x = 10, y = 0.1"},
+          {Qt::Key_Escape, kNone, "结束探索"}}},
+        {"Zelmora",
+         [] { return traced(expolog::kZelmora, false); },
+         {{Qt::Key_T, kNone, "探索 y = 2^x"},
+          {Qt::Key_Right, kCtrl, "与 y 轴的交点, 各图象的公共点: x = 0, y = 1"},
+          {Qt::Key_Right, kCtrl, "从上方离开视图: x = 3.32, y = 10"},
+          {Qt::Key_Right, kCtrl, "右边没有特征点"},
+          {Qt::Key_T, kNone, "结束探索"}}},
+        {"Tavrinth",
+         [] { return traced(expolog::kTavrinth, true); },
+         {{Qt::Key_T, kNone, "探索 y = 2^x"},
+          {Qt::Key_Up, kNone, "y = log_2 x: x = -10, 无定义"},
+          {Qt::Key_Right, kShift, "x = -9, 无定义"},
+          {Qt::Key_Right, kCtrl, "定义域的端点, 垂直渐近线: x = 0, 无定义"},
+          {Qt::Key_Right, kCtrl, "从下方进入视图: x = 0, y = -10"},
+          {Qt::Key_Right, kCtrl, "与 x 轴的交点, 各图象的公共点: x = 1, y = 0"},
+          {Qt::Key_Escape, kNone, "结束探索"}}},
+    };
+    for (const Case& c : cases) {
+        testsupport::MessageRecorder messages;
+        Drawn d = c.draw();
+        d.canvas->setFocus();
+        for (const Step& s : c.steps)
+            EXPECT_EQ(press(d.canvas, s.key, s.modifiers).toStdString(), s.announced) << c.name;
+        // Out of exploration the arrow keys pan the plane again.
+        const QString before = d.canvas->description().text();
+        press(d.canvas, Qt::Key_Right);
+        EXPECT_NE(d.canvas->description().text(), before) << c.name;
+        EXPECT_TRUE(messages.messages().empty()) << c.name;
+    }
+}
+
+TEST(CurveExplorer, TheMarkerLiesOverThePicture) {
+    Drawn d = quorvexWith({"2"});
+    canvas::Surface& surface = d.canvas->surface();
+    const QImage picture = surface.picture();
+    const QByteArray svg = canvas::svgPicture(surface.displayList());
+    const canvas::CurveExplorer* explorer = canvas::CurveExplorer::of(d.canvas);
+    EXPECT_FALSE(explorer->markerLabel()->isVisible());
+    press(d.canvas, Qt::Key_T);
+    press(d.canvas, Qt::Key_Right, kCtrl);
+    press(d.canvas, Qt::Key_Right, kShift);
+    EXPECT_TRUE(explorer->markerLine(0)->isVisible());
+    EXPECT_EQ(explorer->markerLabel()->Caption(), "(-3,9)");
+    EXPECT_FLOAT_EQ(explorer->markerLine(1)->X1(), -3);
+    EXPECT_EQ(surface.picture(), picture);
+    EXPECT_EQ(canvas::svgPicture(surface.displayList()), svg);
+    press(d.canvas, Qt::Key_Escape);
+    EXPECT_FALSE(explorer->markerLabel()->isVisible());
+}
+
+TEST(CurveExplorer, HPlaysTheChosenCurveAndTheMarkerFollows) {
+    InstalledOutput output;
+    Drawn d = quorvexWith({"2"});
+    canvas::CurveExplorer* explorer = canvas::CurveExplorer::of(d.canvas);
+    const canvas::ViewRange view{-10, 10, -10, 10, 1, 1};
+    const canvas::CurveRecord curve = *explorer->chosenCurve();
+    press(d.canvas, Qt::Key_H);
+    EXPECT_EQ(output.fake->played, canvas::renderCurveSound(curve, view, 3).pcm());
+    output.fake->seconds = 1.5;
+    explorer->soundTick();
+    EXPECT_EQ(explorer->markerLabel()->Caption(), "(0,0)");
+    press(d.canvas, Qt::Key_H);
+    EXPECT_FALSE(output.fake->playing);
+    EXPECT_FALSE(explorer->markerLabel()->isVisible());
+    press(d.canvas, Qt::Key_H, kShift);
+    EXPECT_EQ(output.fake->played.size(), 6 * canvas::kSoundRate * 4);
+    press(d.canvas, Qt::Key_Space);
+    EXPECT_FALSE(explorer->isSounding());
+    // The end of the sound ends the playing.
+    press(d.canvas, Qt::Key_H);
+    output.fake->playing = false;
+    explorer->soundTick();
+    EXPECT_FALSE(explorer->isSounding());
+}
+
+TEST(CurveExplorer, WithoutASoundDeviceHSaysSoAndNothingElseChanges) {
+    InstalledOutput output;
+    output.fake->available = false;
+    Drawn d = quorvexWith({"2"});
+    const QImage picture = d.canvas->surface().picture();
+    EXPECT_EQ(press(d.canvas, Qt::Key_H), "没有可用的声音输出");
+    EXPECT_FALSE(canvas::CurveExplorer::of(d.canvas)->isSounding());
+    EXPECT_EQ(d.canvas->surface().picture(), picture);
+}
+
+TEST(CurveExplorer, SaveSoundWritesTheSameSoundAsAWavFile) {
+    testsupport::MessageRecorder messages;
+    testsupport::FakeExportDialogs dialogs;
+    QTemporaryDir dir;
+    auto f = std::make_unique<quorvex::Form1>();
+    f->show();
+    QAction* save = nullptr;
+    for (QAction* a : f->actions())
+        if (a->text() == QStringLiteral("保存声音…"))
+            save = a;
+    ASSERT_NE(save, nullptr);
+    save->trigger();
+    ASSERT_EQ(messages.texts(), std::vector<QString>{QStringLiteral("画布上没有图象。")});
+    powerCurve(*f, "3");
+    dialogs.answer(dir.filePath("curve"));
+    save->trigger();
+    QFile file(dir.filePath("curve.wav"));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(),
+              canvas::wavFile(canvas::renderCurveSound(canvas::powerCurve(3, 1, "y = x^3"), f->view, 3)));
+    EXPECT_EQ(dialogs.answers().askedFilters, QStringList{"WAV (*.wav)"});
+}

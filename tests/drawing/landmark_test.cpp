@@ -1,0 +1,95 @@
+// Landmarks and read-outs of a curve, from the function itself: what a pupil who cannot see the canvas
+// hears when jumping along a curve.
+
+#include "drawing/landmark.h"
+
+#include <QStringList>
+
+#include <gtest/gtest.h>
+
+#include <limits>
+
+using namespace canvas;
+
+namespace {
+
+const ViewRange kView{-10, 10, -10, 10, 1, 1};
+
+QStringList readOuts(const CurveRecord& curve, const ViewRange& view) {
+    QStringList texts;
+    for (const Landmark& l : landmarks(curve, view, 389))
+        texts << landmarkReadOut(curve, view, l);
+    return texts;
+}
+
+} // namespace
+
+TEST(Landmark, EachFamilyListsItsCrossingsDomainAsymptoteAndSharedPoint) {
+    struct Case {
+        CurveRecord curve;
+        QStringList expected;
+    };
+    const Case cases[] = {
+        {powerCurve(2, 1, "y = x^2"),
+         {"从上方进入视图: x = -3.16, y = 10", "与 x 轴的交点, 与 y 轴的交点: x = 0, y = 0",
+          "各图象的公共点: x = 1, y = 1", "从上方离开视图: x = 3.16, y = 10"}},
+        {powerCurve(-1, 1, "y = x^(-1)"),
+         {"从下方离开视图: x = -0.1, y = -10", "垂直渐近线: x = 0, 无定义", "从上方进入视图: x = 0.1, y = 10",
+          "各图象的公共点: x = 1, y = 1"}},
+        {powerCurve(1, 2, "y = x^(1/2)"),
+         {"与 x 轴的交点, 与 y 轴的交点, 定义域的端点: x = 0, y = 0", "各图象的公共点: x = 1, y = 1"}},
+        {baseCurve(CurveKind::Exponential, 2, "y = 2^x"),
+         {"与 y 轴的交点, 各图象的公共点: x = 0, y = 1", "从上方离开视图: x = 3.32, y = 10"}},
+        {baseCurve(CurveKind::Logarithm, 2, "y = log_2 x"),
+         {"定义域的端点, 垂直渐近线: x = 0, 无定义", "从下方进入视图: x = 0, y = -10",
+          "与 x 轴的交点, 各图象的公共点: x = 1, y = 0"}},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(readOuts(c.curve, kView).join(" | ").toStdString(), c.expected.join(" | ").toStdString());
+}
+
+TEST(Landmark, EdgesAreFoundOnTheFunctionNotOnPixels) {
+    // log_2 x enters the view at 2^-10, far inside the first pixel column right of the asymptote.
+    const auto found = landmarks(baseCurve(CurveKind::Logarithm, 2, "y = log_2 x"), kView, 389);
+    ASSERT_EQ(found.size(), 3u);
+    EXPECT_DOUBLE_EQ(found[1].x, std::ldexp(1.0, -10));
+    // A step that jumps over the whole view leaves two landmarks in order: in from below, out at the top.
+    const auto steep = landmarks(identityCurve(), ViewRange{1, 10, 5, 5.0001, 1, 1}, 2);
+    ASSERT_EQ(steep.size(), 2u);
+    EXPECT_EQ(steep[0].kinds, std::vector<LandmarkKind>{LandmarkKind::EntersFromBelow});
+    EXPECT_EQ(steep[1].kinds, std::vector<LandmarkKind>{LandmarkKind::LeavesUpwards});
+}
+
+TEST(Landmark, ReadOutsAndValuesFollowTheFunction) {
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    struct Case {
+        CurveRecord curve;
+        double x;
+        QString text;
+    };
+    const Case cases[] = {
+        {powerCurve(2, 1, "y = x^2"), 1.5, "x = 1.5, y = 2.25"},
+        {powerCurve(2, 1, "y = x^2"), 4, "x = 4, y = 16, 在视图上方"},
+        {powerCurve(3, 1, "y = x^3"), -4, "x = -4, y = -64, 在视图下方"},
+        {powerCurve(2, 3, "y = x^(2/3)"), -8, "x = -8, y = 4"},
+        {powerCurve(1, 3, "y = x^(1/3)"), -8, "x = -8, y = -2"},
+        // The denominator as typed: 2/4 leaves x < 0 undefined, as the plot does.
+        {powerCurve(2, 4, "y = x^(2/4)"), -1, "x = -1, 无定义"},
+        {powerCurve(-1, 1, "y = x^(-1)"), 0, "x = 0, 无定义"},
+        {baseCurve(CurveKind::Logarithm, 1, "y = log_1 x"), 2, "x = 2, 无定义"},
+        {powerCurve(1, 0, "y = x^(1/0)"), 2, "x = 2, 无定义"},
+        {powerCurve(2, 1, "y = x^2"), nan, "x = 0, 无定义"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(pointReadOut(c.curve, kView, c.x).toStdString(), c.text.toStdString());
+    // Overflow keeps a finite value of its sign.
+    EXPECT_EQ(curveValue(baseCurve(CurveKind::Exponential, 10, "y = 10^x"), 400),
+              std::numeric_limits<double>::max());
+}
+
+TEST(Landmark, UnusableViewsHaveNone) {
+    const double inf = std::numeric_limits<double>::infinity();
+    for (const ViewRange& v : {ViewRange{10, -10, -10, 10, 1, 1}, ViewRange{-inf, 10, -10, 10, 1, 1},
+                               ViewRange{-1e308, 1e308, -10, 10, 1, 1}, ViewRange{-10, 10, 5, 5, 1, 1}})
+        EXPECT_TRUE(landmarks(powerCurve(2, 1, "y = x^2"), v, 389).empty());
+}
