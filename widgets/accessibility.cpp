@@ -74,7 +74,7 @@ public:
         // What the canvas shows now, even inside a handler that is still drawing; the change is announced
         // once that handler is done.
         if (t == QAccessible::Description)
-            return static_cast<CanvasWidget*>(widget())->description().text();
+            return static_cast<CanvasWidget*>(widget())->spokenText();
         return QAccessibleWidget::text(t);
     }
 };

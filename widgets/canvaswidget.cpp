@@ -82,7 +82,7 @@ CanvasWidget::CanvasWidget(QSize outerSize, Colour backColor, QWidget* parent)
     : QFrame(parent), scale_(DisplayScale::instance().factor()), density_(initialDeviceRatio(parent)),
       surface_(std::make_unique<Surface>(outerSize - QSize(2 * kBorder, 2 * kBorder), backColor, RGB(0, 0, 0),
                                          density_ * scale_)),
-      description_([this](const QString&) { describeLater(); }) {
+      description_([this](const QString& words) { describeLater(words); }) {
     installAccessibility();
     setAccessibleName(QStringLiteral("坐标平面"));
     setFrameStyle(QFrame::Panel | QFrame::Sunken);
@@ -116,10 +116,16 @@ CanvasWidget::CanvasWidget(QSize outerSize, Colour backColor, QWidget* parent)
 
 CanvasWidget::~CanvasWidget() = default;
 
-void CanvasWidget::describeLater() {
-    // A handler may change the description several times (a drag step draws the bare frame, then the
-    // curve again): screen readers hear the text it ends with, once, and nothing when that is the text
+QString CanvasWidget::spokenText() const {
+    return announcement_.isEmpty() ? description_.text() : announcement_;
+}
+
+void CanvasWidget::describeLater(const QString& words) {
+    // Words other than the description are an announcement, what the canvas says until its contents
+    // change. A handler may change the description several times (a drag step draws the bare frame, then
+    // the curve again): screen readers hear the text it ends with, once, and nothing when that is the text
     // they heard last.
+    announcement_ = words == description_.text() ? QString() : words;
     if (describing_)
         return;
     describing_ = true;
@@ -127,7 +133,7 @@ void CanvasWidget::describeLater() {
         this,
         [this] {
             describing_ = false;
-            const QString text = description_.text();
+            const QString text = spokenText();
             if (text == accessibleDescription())
                 return;
             announce(this, text);

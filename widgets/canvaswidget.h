@@ -74,6 +74,9 @@ public:
     Surface& surface() { return *surface_; }
     /// What the canvas shows, in words: the window reports what it draws, the canvas announces the change.
     CanvasDescription& description() { return description_; }
+    /// What a screen reader hears from the canvas now: the words last announced (a point being explored)
+    /// until what the canvas holds changes, else the description.
+    QString spokenText() const;
 
     /// Adds a line or label object above the picture; the canvas owns it.
     CanvasLine* addLine();
@@ -116,7 +119,7 @@ private:
     /// A rectangle in pixels at 100 %, in the widget's own pixels at the scale.
     QRect toWidget(const QRect& logical) const;
     void paintScaledFrame();
-    void describeLater();
+    void describeLater(const QString& words);
 
     qreal scale_;
     qreal density_;
@@ -126,6 +129,7 @@ private:
     std::vector<std::unique_ptr<CanvasLabel>> labels_;
     CanvasDescription description_;
     bool describing_ = false;
+    QString announcement_;
     /// The window's last key or button press was a key: the focus mark shows while the canvas has the
     /// focus.
     bool keyboardInUse_ = false;

@@ -63,7 +63,7 @@ Drawn traced(const expolog::Family& family, bool inverse) {
 
 QString press(canvas::CanvasWidget* canvas, Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
     QTest::keyClick(canvas, key, modifiers);
-    return canvas->accessibleDescription();
+    return canvas->spokenText();
 }
 
 // Plays nothing: records what it was given, and answers as a device would.
