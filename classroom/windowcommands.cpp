@@ -1,16 +1,20 @@
 #include "classroom/windowcommands.h"
 
+#include "classroom/numberpad.h"
+#include "drawing/curvestyle.h"
 #include "runtime/usage.h"
 
 #include "widgets/controls.h"
 #include "widgets/displayscale.h"
 #include "widgets/imagecontrol.h"
+#include "widgets/touchhold.h"
 
 #include <QCommandLineParser>
 #include <QContextMenuEvent>
 #include <QKeyEvent>
 #include <QPainter>
 #include <QScreen>
+#include <QTouchEvent>
 
 #include <algorithm>
 #include <cmath>
@@ -20,7 +24,9 @@ namespace canvas {
 
 WindowCommands::WindowCommands(QWidget* window, const QString& program)
     : QObject(window), window_(window), program_(program), layout_(window), menu_(new QMenu(window)),
-      logicalSize_(window->size()), fixedSize_(window->minimumSize() == window->maximumSize()) {
+      logicalSize_(window->size()), fixedSize_(window->minimumSize() == window->maximumSize()),
+      hold_(new TouchHold(
+          this, [this](QPointF pos) { openMenu(window_->mapToGlobal((pos * factor()).toPoint())); })) {
     setObjectName(QStringLiteral("windowCommands"));
     command(QStringLiteral("放大显示"),
             {QKeySequence(Qt::CTRL | Qt::Key_Equal), QKeySequence(Qt::CTRL | Qt::Key_Plus)},
@@ -28,7 +34,14 @@ WindowCommands::WindowCommands(QWidget* window, const QString& program)
     command(QStringLiteral("缩小显示"), {QKeySequence(Qt::CTRL | Qt::Key_Minus)}, &WindowCommands::scaleDown);
     command(QStringLiteral("原始大小"), {QKeySequence(Qt::CTRL | Qt::Key_0)}, &WindowCommands::resetScale);
     command(QStringLiteral("全屏"), {QKeySequence(Qt::Key_F11)}, &WindowCommands::toggleFullScreen);
+    auto* contrast = new QAction(QStringLiteral("高对比度"), this);
+    contrast->setCheckable(true);
+    contrast->setChecked(CurveStyle::instance().highContrast());
+    connect(contrast, &QAction::toggled, this, &WindowCommands::setHighContrast);
+    addCommand(contrast);
+    window_->setAttribute(Qt::WA_AcceptTouchEvents);
     window_->installEventFilter(this);
+    new NumberPad(window_);
     // Pictures and texts keep right-clicks from reaching the window; they are its free area all the same.
     for (QWidget* w : window_->findChildren<QWidget*>())
         if (!w->isWindow() && isPassive(w))
@@ -165,18 +178,52 @@ bool WindowCommands::isFreeArea(QPoint pos) const {
     return window_->rect().contains(pos) && isPassive(window_->childAt(pos));
 }
 
+void WindowCommands::openMenu(QPoint globalPos) {
+    menu_->setFont(window_->font());
+    menu_->popup(globalPos);
+}
+
+void WindowCommands::setHighContrast(bool on) {
+    CurveStyle::instance().setHighContrast(on);
+    storeHighContrast(program_, on);
+}
+
+bool WindowCommands::touchOnWindow(QTouchEvent* event) {
+    // Touches reach the window from its free area and from controls that leave fingers to the mouse;
+    // these it passes on untaken, so they become the mouse clicks the controls expect.
+    const auto& points = event->points();
+    if (event->type() == QEvent::TouchBegin &&
+        (points.size() != 1 || !isFreeArea(points[0].position().toPoint()))) {
+        event->ignore();
+        return true;
+    }
+    event->accept();
+    const QPointF pos = points.isEmpty() ? QPointF() : points[0].position() / factor();
+    if (event->type() == QEvent::TouchBegin)
+        hold_->start(pos);
+    else if (event->type() == QEvent::TouchUpdate && points.size() == 1)
+        hold_->move(pos);
+    else
+        hold_->stop();
+    return true;
+}
+
 bool WindowCommands::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::ContextMenu) {
         auto* e = static_cast<QContextMenuEvent*>(event);
         if (!isFreeArea(window_->mapFromGlobal(e->globalPos())))
             return false;
-        menu_->setFont(window_->font());
-        menu_->popup(e->globalPos());
+        openMenu(e->globalPos());
         return true;
     }
     if (watched != window_)
         return QObject::eventFilter(watched, event);
     switch (event->type()) {
+    case QEvent::TouchBegin:
+    case QEvent::TouchUpdate:
+    case QEvent::TouchEnd:
+    case QEvent::TouchCancel:
+        return touchOnWindow(static_cast<QTouchEvent*>(event));
     case QEvent::KeyPress:
         // Only keys no control took arrive here: a text box that uses Esc keeps it.
         if (fullScreen_ && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
@@ -276,6 +323,7 @@ StartOptions readStartOptions(const QString& program, const QStringList& argumen
     }
     options.fullScreen = parser.isSet(fullScreen);
     DisplayScale::instance().setFactor(options.scale.value_or(storedScale(program)) / 100.0);
+    CurveStyle::instance().setHighContrast(storedHighContrast(program));
     return options;
 }
 

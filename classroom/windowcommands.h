@@ -2,8 +2,9 @@
 
 // What every program window does beyond its own controls and handlers: the display scale keys (Ctrl+=,
 // Ctrl++, Ctrl+-, Ctrl+0), full screen (F11, Esc), the right-click menu of the window's free area that lists
-// those commands (and any a window adds), the window's background picture at the scale, and the scale the
-// program remembers between runs.
+// those commands (and any a window adds), 高对比度 (curves in dark colours, twice as wide), the window's
+// background picture at the scale, and the scale and contrast the program remembers between runs. A finger
+// held still on the free area opens the menu there, as a right-click does.
 
 #include "classroom/scaledlayout.h"
 
@@ -16,7 +17,11 @@
 
 #include <optional>
 
+class QTouchEvent;
+
 namespace canvas {
+
+class TouchHold;
 
 class WindowCommands : public QObject {
     Q_OBJECT
@@ -62,6 +67,12 @@ public:
     /// picture or text, not on a control or the canvas.
     bool isFreeArea(QPoint pos) const;
 
+    /// 高对比度: the next curves in the palette's dark colours, twice as wide; again returns to the
+    /// program's own colours. Remembered for the next run.
+    void setHighContrast(bool on);
+    /// The hold of a finger on the free area.
+    TouchHold& touchHold() { return *hold_; }
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -73,6 +84,8 @@ private:
     void setWindowSize(QSize size);
     void keepOnScreen();
     bool isPassive(const QWidget* w) const;
+    void openMenu(QPoint globalPos);
+    bool touchOnWindow(QTouchEvent* event);
 
     QWidget* window_;
     QString program_;
@@ -87,6 +100,7 @@ private:
     QPoint origin_;
     QPixmap background_;
     QString backgroundSource_;
+    TouchHold* hold_;
 };
 
 /// What the command line asks for: a scale for this run, full screen, or only the options printed.
@@ -99,8 +113,8 @@ struct StartOptions {
 };
 
 /// Reads the options (--scale=PERCENT, --fullscreen, --help, --version) from the arguments, printing the
-/// help, the version or the error where asked, and sets the program's display scale: the one asked for, or
-/// the one stored by the last run.
+/// help, the version or the error where asked, and sets the program's display scale (the one asked for, or
+/// the one stored by the last run) and its stored curve contrast.
 StartOptions readStartOptions(const QString& program, const QStringList& arguments);
 
 /// Shows a program's main window as the options ask.

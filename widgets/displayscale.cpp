@@ -10,6 +10,7 @@ namespace canvas {
 namespace {
 const QString kOrganization = QStringLiteral("function-explorers");
 const QString kScaleKey = QStringLiteral("display/scale");
+const QString kHighContrastKey = QStringLiteral("display/highContrast");
 } // namespace
 
 DisplayScale& DisplayScale::instance() {
@@ -69,6 +70,16 @@ int storedScale(const QString& program) {
 void storeScale(const QString& program, int percent) {
     QSettings settings(kOrganization, program);
     settings.setValue(kScaleKey, percent);
+}
+
+bool storedHighContrast(const QString& program) {
+    const QSettings settings(kOrganization, program);
+    return settings.value(kHighContrastKey, false).toBool();
+}
+
+void storeHighContrast(const QString& program, bool on) {
+    QSettings settings(kOrganization, program);
+    settings.setValue(kHighContrastKey, on);
 }
 
 } // namespace canvas

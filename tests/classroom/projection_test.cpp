@@ -261,8 +261,8 @@ TEST_F(Projection, TheMenuOfTheFreeAreaListsTheCommandsWithTheirKeys) {
         items << a->text() + QLatin1Char(' ') + a->shortcut().toString();
     EXPECT_EQ(items, (QStringList{QStringLiteral("放大显示 Ctrl+="), QStringLiteral("缩小显示 Ctrl+-"),
                                   QStringLiteral("原始大小 Ctrl+0"), QStringLiteral("全屏 F11"),
-                                  QStringLiteral("导出图像… Ctrl+Shift+S"), QStringLiteral("打印… Ctrl+P"),
-                                  QStringLiteral("复制图像 Ctrl+C")}));
+                                  QStringLiteral("高对比度 "), QStringLiteral("导出图像… Ctrl+Shift+S"),
+                                  QStringLiteral("打印… Ctrl+P"), QStringLiteral("复制图像 Ctrl+C")}));
     EXPECT_TRUE(commands->isFreeArea(QPoint(5, 480)));                      // the window itself
     EXPECT_TRUE(commands->isFreeArea(form.Image9->geometry().center()));    // the instructions picture
     EXPECT_FALSE(commands->isFreeArea(form.Command2->geometry().center())); // a button
