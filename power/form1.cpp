@@ -6,6 +6,7 @@
 #include "power/zuotu.h"
 #include "runtime/runtime.h"
 #include "widgets/controls.h"
+#include "widgets/indicatorstyle.h"
 
 #include <QCloseEvent>
 #include <QEvent>
@@ -66,6 +67,7 @@ QRadioButton* option(QWidget* parent, const QString& caption, QRect geometry) {
     auto* o = new QRadioButton(caption, parent);
     o->setGeometry(geometry);
     o->setFont(designFont(kSong, 10.5));
+    o->setStyle(canvas::IndicatorStyle::instance());
     o->setAutoFillBackground(true);
     QPalette palette = o->palette();
     palette.setColor(QPalette::Window, QColor(255, 255, 192));
