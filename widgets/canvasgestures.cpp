@@ -39,11 +39,7 @@ void CanvasGestures::touch(QTouchEvent* event) {
     case QEvent::TouchCancel:
         // The system took the fingers away (a gesture of its own): whatever they were doing stops without
         // a release step.
-        if (fingers_ == Fingers::One)
-            emit canvas_->dragCancelled();
-        else if (fingers_ == Fingers::Held)
-            emit canvas_->pointerLeft();
-        hold_->stop();
+        abandonFinger();
         fingers_ = Fingers::None;
         break;
     default:
@@ -88,13 +84,17 @@ void CanvasGestures::held(QPointF pos) {
     emit canvas_->mouseMoved(canvas_->pointerAt(pos, 0));
 }
 
-void CanvasGestures::beginPinch(QPointF a, QPointF b) {
-    // A finger that joins a drag ends it where it is: no release step, so the plane does not jump.
+void CanvasGestures::abandonFinger() {
     if (fingers_ == Fingers::One)
         emit canvas_->dragCancelled();
     else if (fingers_ == Fingers::Held)
         emit canvas_->pointerLeft();
     hold_->stop();
+}
+
+void CanvasGestures::beginPinch(QPointF a, QPointF b) {
+    // A finger that joins a drag ends it where it is: no release step, so the plane does not jump.
+    abandonFinger();
     fingers_ = Fingers::Pinch;
     pinchStart_ = QLineF(a, b).length();
     zoomedIn_ = false;

@@ -48,6 +48,8 @@ private:
     void movePinch(QPointF a, QPointF b);
     void end();
     void held(QPointF pos);
+    /// Ends what a single finger was doing, without the release a lift would give.
+    void abandonFinger();
 
     CanvasWidget* canvas_;
     TouchHold* hold_;
