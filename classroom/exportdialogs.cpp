@@ -2,6 +2,7 @@
 
 #include "widgets/controls.h"
 #include "widgets/displayscale.h"
+#include "widgets/qtmessagebox.h"
 
 #include <QFileDialog>
 #include <QFileInfo>
@@ -15,6 +16,15 @@ namespace canvas {
 
 namespace {
 
+// A dialog laid out by Qt grows with its font: it opens at the window's scale, text and all.
+void fitDialogToDisplayScale(QDialog& dialog) {
+    const qreal factor = DisplayScale::instance().factor();
+    if (factor == 1.0)
+        return;
+    dialog.setFont(scaledFont(dialog.font(), factor));
+    dialog.resize(dialog.sizeHint().expandedTo(dialog.size() * factor));
+}
+
 class SystemDialogs : public ExportDialogs {
 public:
     QString saveFileName(QWidget* parent, const QString& title, const QStringList& filters,
@@ -22,19 +32,27 @@ public:
         // The dialog does not ask about an existing file: it would ask about the name as typed, before the
         // type's extension is appended, and so miss the file that is really replaced. The command asks
         // once the name is settled.
-        return QFileDialog::getSaveFileName(parent, title, QString(), filters.join(QStringLiteral(";;")),
-                                            filter, QFileDialog::DontConfirmOverwrite);
+        QFileDialog dialog(parent, title, QString(), filters.join(QStringLiteral(";;")));
+        dialog.setAcceptMode(QFileDialog::AcceptSave);
+        dialog.setOption(QFileDialog::DontConfirmOverwrite);
+        if (filter && !filter->isEmpty())
+            dialog.selectNameFilter(*filter);
+        fitDialogToDisplayScale(dialog);
+        if (dialog.exec() != QDialog::Accepted)
+            return {};
+        if (filter)
+            *filter = dialog.selectedNameFilter();
+        return dialog.selectedFiles().value(0);
     }
     bool confirmReplace(QWidget* parent, const QString& title, const QString& question) override {
         QMessageBox box(QMessageBox::Warning, title, question, QMessageBox::Yes | QMessageBox::No, parent);
         box.setDefaultButton(QMessageBox::No);
-        const qreal factor = DisplayScale::instance().factor();
-        if (factor != 1.0)
-            box.setFont(scaledFont(box.font(), factor));
+        fitToDisplayScale(box);
         return box.exec() == QMessageBox::Yes;
     }
     bool setUpPrinter(QWidget* parent, QPrinter& printer) override {
         QPrintDialog dialog(&printer, parent);
+        fitDialogToDisplayScale(dialog);
         return dialog.exec() == QDialog::Accepted;
     }
 };

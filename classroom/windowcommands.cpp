@@ -1,5 +1,7 @@
 #include "classroom/windowcommands.h"
 
+#include "classroom/numberpad.h"
+#include "drawing/curvestyle.h"
 #include "runtime/storedsettings.h"
 #include "runtime/usage.h"
 
@@ -7,6 +9,7 @@
 #include "widgets/controls.h"
 #include "widgets/displayscale.h"
 #include "widgets/imagecontrol.h"
+#include "widgets/touchhold.h"
 
 #include <QAccessible>
 #include <QCommandLineParser>
@@ -17,6 +20,7 @@
 #include <QLocale>
 #include <QPainter>
 #include <QScreen>
+#include <QTouchEvent>
 #include <QTranslator>
 
 #include <algorithm>
@@ -28,7 +32,9 @@ namespace canvas {
 
 WindowCommands::WindowCommands(QWidget* window, const QString& program)
     : QObject(window), window_(window), program_(program), layout_(window), menu_(new QMenu(window)),
-      logicalSize_(window->size()), fixedSize_(window->minimumSize() == window->maximumSize()) {
+      logicalSize_(window->size()), fixedSize_(window->minimumSize() == window->maximumSize()),
+      hold_(new TouchHold(
+          this, [this](QPointF pos) { showMenu(window_->mapToGlobal((pos * factor()).toPoint())); })) {
     setObjectName(QStringLiteral("windowCommands"));
     command(QStringLiteral("放大显示"),
             {QKeySequence(Qt::CTRL | Qt::Key_Equal), QKeySequence(Qt::CTRL | Qt::Key_Plus)},
@@ -46,6 +52,13 @@ WindowCommands::WindowCommands(QWidget* window, const QString& program)
     connect(menu_, &QMenu::triggered, menu_, &QMenu::hide);
     window_->installEventFilter(this);
     enterPressesButtons(window_);
+    auto* contrast = new QAction(QStringLiteral("高对比度"), this);
+    contrast->setCheckable(true);
+    contrast->setChecked(CurveStyle::instance().highContrast());
+    connect(contrast, &QAction::toggled, this, &WindowCommands::setHighContrast);
+    addCommand(contrast);
+    window_->setAttribute(Qt::WA_AcceptTouchEvents);
+    new NumberPad(window_);
     // Pictures and texts keep right-clicks from reaching the window; they are its free area all the same.
     for (QWidget* w : window_->findChildren<QWidget*>())
         if (!w->isWindow() && isPassive(w))
@@ -240,6 +253,31 @@ bool WindowCommands::focusCanvasForDisabled() {
     return true;
 }
 
+void WindowCommands::setHighContrast(bool on) {
+    CurveStyle::instance().setHighContrast(on);
+    storeHighContrast(program_, on);
+}
+
+bool WindowCommands::touchOnWindow(QTouchEvent* event) {
+    // Touches reach the window from its free area and from controls that leave fingers to the mouse;
+    // these it passes on untaken, so they become the mouse clicks the controls expect.
+    const auto& points = event->points();
+    if (event->type() == QEvent::TouchBegin &&
+        (points.size() != 1 || !isFreeArea(points[0].position().toPoint()))) {
+        event->ignore();
+        return true;
+    }
+    event->accept();
+    const QPointF pos = points.isEmpty() ? QPointF() : points[0].position() / factor();
+    if (event->type() == QEvent::TouchBegin)
+        hold_->start(pos);
+    else if (event->type() == QEvent::TouchUpdate && points.size() == 1)
+        hold_->move(pos);
+    else
+        hold_->stop();
+    return true;
+}
+
 bool WindowCommands::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::ContextMenu) {
         auto* e = static_cast<QContextMenuEvent*>(event);
@@ -251,6 +289,11 @@ bool WindowCommands::eventFilter(QObject* watched, QEvent* event) {
     if (watched != window_)
         return QObject::eventFilter(watched, event);
     switch (event->type()) {
+    case QEvent::TouchBegin:
+    case QEvent::TouchUpdate:
+    case QEvent::TouchEnd:
+    case QEvent::TouchCancel:
+        return touchOnWindow(static_cast<QTouchEvent*>(event));
     case QEvent::KeyPress:
         // Only keys no control took arrive here: a text box that uses Esc keeps it.
         if (fullScreen_ && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
@@ -389,6 +432,7 @@ StartOptions readStartOptions(const QString& program, const QStringList& argumen
     }
     options.fullScreen = parser.isSet(fullScreen);
     DisplayScale::instance().setFactor(options.scale.value_or(storedScale(program)) / 100.0);
+    CurveStyle::instance().setHighContrast(storedHighContrast(program));
     return options;
 }
 

@@ -2,9 +2,10 @@
 
 // What every program window does beyond its own controls and handlers: the display scale keys (Ctrl+=,
 // Ctrl++, Ctrl+-, Ctrl+0), full screen (F11, Esc), the right-click menu of the window's free area that lists
-// those commands (and any a window adds), the window's background picture at the scale, and the scale the
-// program remembers between runs. Also what each program does at start-up before its window: the language
-// of Qt's own words and the command-line options.
+// those commands (and any a window adds), 高对比度 (curves in dark colours, twice as wide), the window's
+// background picture at the scale, and the scale and contrast the program remembers between runs. A finger
+// held still on the free area opens the menu there, as a right-click does. Also what each program does at
+// start-up before its window: the language of Qt's own words and the command-line options.
 
 #include "classroom/scaledlayout.h"
 
@@ -20,8 +21,11 @@
 #include <optional>
 
 class QTranslator;
+class QTouchEvent;
 
 namespace canvas {
+
+class TouchHold;
 
 class WindowCommands : public QObject {
     Q_OBJECT
@@ -78,6 +82,12 @@ public:
     /// do something else), and screen readers hear that the control is unavailable. True when it did.
     bool focusCanvasForDisabled();
 
+    /// 高对比度: the next curves in the palette's dark colours, twice as wide; again returns to the
+    /// program's own colours. Remembered for the next run.
+    void setHighContrast(bool on);
+    /// The hold of a finger on the free area.
+    TouchHold& touchHold() { return *hold_; }
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -91,6 +101,7 @@ private:
     bool isPassive(const QWidget* w) const;
     void showMenu(QPoint globalPos);
     void updateTabChain();
+    bool touchOnWindow(QTouchEvent* event);
 
     QWidget* window_;
     QString program_;
@@ -108,6 +119,7 @@ private:
     /// Controls left out of the Tab chain while they lie outside the window's visible area, with the
     /// focus policy they get back when they show.
     QHash<QWidget*, Qt::FocusPolicy> outOfView_;
+    TouchHold* hold_;
 };
 
 /// Called before the application is made: Qt's file dialogs show dates in the system's own format, which
@@ -133,8 +145,8 @@ struct StartOptions {
 };
 
 /// Reads the options (--scale=PERCENT, --fullscreen, --help, --version) from the arguments, printing the
-/// help, the version or the error where asked, and sets the program's display scale: the one asked for, or
-/// the one stored by the last run.
+/// help, the version or the error where asked, and sets the program's display scale (the one asked for, or
+/// the one stored by the last run) and its stored curve contrast.
 StartOptions readStartOptions(const QString& program, const QStringList& arguments);
 
 /// Shows a program's main window as the options ask.

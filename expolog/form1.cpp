@@ -2,6 +2,7 @@
 
 #include "classroom/canvascommands.h"
 #include "classroom/windowcommands.h"
+#include "drawing/curvestyle.h"
 #include "expolog/family.h"
 #include "runtime/messagebox.h"
 #include "runtime/runtime.h"
@@ -180,6 +181,14 @@ void Form1::connectHandlers() {
     connect(Picture1, &canvas::CanvasWidget::mouseMoved, this, handler(this, &Form1::Picture1_MouseMove));
     connect(Picture1, &canvas::CanvasWidget::mouseUp, this, handler(this, &Form1::Picture1_MouseUp));
     connect(Picture1, &canvas::CanvasWidget::keyDown, this, handler(this, &Form1::Picture1_KeyDown));
+    connectTouch();
+}
+
+void Form1::connectTouch() {
+    using canvas::handler;
+    connect(Picture1, &canvas::CanvasWidget::zoomStep, this, handler(this, &Form1::Picture1_ZoomStep));
+    connect(Picture1, &canvas::CanvasWidget::dragCancelled, this, [this] { panning_->cancelDrag(); });
+    connect(Picture1, &canvas::CanvasWidget::pointerLeft, this, handler(this, &Form1::Form_MouseMove));
 }
 
 void Form1::Form_Load() {
@@ -217,7 +226,7 @@ canvas::Colour Form1::curveColour() const {
 
 bool Form1::startCurve(bool newColour) {
     noGraphFlag = 0;
-    Picture1->surface().setDrawWidth(2);
+    Picture1->surface().setDrawWidth(canvas::CurveStyle::instance().width(2));
     if (family_.plotResetsCanvasCleared)
         canvasCleared = 0;
     trace.stepX = 1.0 / 10;
@@ -241,6 +250,10 @@ bool Form1::startCurve(bool newColour) {
         curveRed = static_cast<float>(canvas::Int(canvas::Rnd() * 255.0f));
         curveGreen = static_cast<float>(canvas::Int(canvas::Rnd() * 255.0f));
         curveBlue = static_cast<float>(canvas::Int(canvas::Rnd() * 255.0f));
+        const canvas::Colour c = canvas::CurveStyle::instance().next(curveColour());
+        curveRed = static_cast<float>(canvas::redOf(c));
+        curveGreen = static_cast<float>(canvas::greenOf(c));
+        curveBlue = static_cast<float>(canvas::blueOf(c));
     }
     Timer1->start();
     return true;
@@ -386,6 +399,10 @@ void Form1::Picture1_MouseUp(const canvas::PointerEvent& e) {
 
 void Form1::Picture1_KeyDown(int keyCode, int shift) {
     panning_->KeyDown(keyCode, shift);
+}
+
+void Form1::Picture1_ZoomStep(int direction) {
+    rangePanel_->scaleAboutOrigin(direction > 0 ? 0.5 : 2);
 }
 
 void Form1::Form_MouseMove() {

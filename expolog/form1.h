@@ -151,6 +151,9 @@ public:
     void Picture1_MouseUp(const canvas::PointerEvent& e);
     /// An arrow key on the canvas pans the plane by one tick spacing (five with Shift).
     void Picture1_KeyDown(int keyCode, int shift);
+    /// A pinch or Ctrl+wheel notch on the canvas: the four limits halved (+1) or doubled (-1) about the
+    /// origin, as if typed into the range boxes and applied; a range the panel would refuse is not reached.
+    void Picture1_ZoomStep(int direction);
     /// The pointer moved over the window's free area.
     void Form_MouseMove();
     void Image17_MouseMove();
@@ -168,6 +171,7 @@ protected:
 private:
     void buildControls();
     void connectHandlers();
+    void connectTouch();
     void Form_Load();
     void Form_Activate();
     bool startCurve(bool newColour);

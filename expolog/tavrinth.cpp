@@ -40,7 +40,7 @@ const Family kTavrinth{
          "操作说明: 1) 作图之前必须设置坐标系, 然后按“确定”按钮. 2) 在文本框中输入底数a的值. 提示: "
          "可拖动坐标轴观察图像"},
         {&Form1::Image5, "ylog.svg", {840, 2280, 585, 195}, true, "y = log_a x"},
-        {&Form1::Image6, "xletter.svg", {2160, 2280, 120, 135}, true, nullptr},
+        {&Form1::Image6, "xletter.svg", {2160, 2310, 120, 150}, true, nullptr},
         {&Form1::Image12, "condition.svg", {720, 2760, 1575, 315}, true, "(a > 0 且 a ≠ 1)"},
         {&Form1::Image7, "value0.svg", {600, 5440, 1380, 225}, false, "2 当 x = 1 时, y = 0."},
         {&Form1::Image8,
@@ -59,7 +59,7 @@ const Family kTavrinth{
         {&Form1::Image17, ":/common/exit_normal.svg", {10200, 6720, 825, 330}, true, "退出"},
     },
     {
-        {&Form1::Label5, "x轴", {9960, 1200, 975, 375}, 14.25, true},
+        {&Form1::Label5, "x轴", {9960, 1080, 975, 375}, 14.25, true},
         {&Form1::Label6, "最小值", {9480, 1440, 735, 375}, 12, false},
         {&Form1::Label7, "最大值", {9480, 2040, 735, 375}, 12, false},
         {&Form1::Label19, "单位长度", {9360, 2640, 1095, 375}, 12, false},

@@ -2,9 +2,11 @@
 
 #include "classroom/canvascommands.h"
 #include "classroom/windowcommands.h"
+#include "drawing/curvestyle.h"
 #include "power/zuotu.h"
 #include "runtime/runtime.h"
 #include "widgets/controls.h"
+#include "widgets/indicatorstyle.h"
 
 #include <QCloseEvent>
 #include <QEvent>
@@ -65,6 +67,7 @@ QRadioButton* option(QWidget* parent, const QString& caption, QRect geometry) {
     auto* o = new QRadioButton(caption, parent);
     o->setGeometry(geometry);
     o->setFont(designFont(kSong, 10.5));
+    o->setStyle(canvas::IndicatorStyle::instance());
     o->setAutoFillBackground(true);
     QPalette palette = o->palette();
     palette.setColor(QPalette::Window, QColor(255, 255, 192));
@@ -234,6 +237,7 @@ void Form1::connectHandlers() {
     connect(Picture1, &canvas::CanvasWidget::mouseUp, this, handler(this, &Form1::Picture1_MouseUp));
     connect(Picture1, &canvas::CanvasWidget::focusLost, this, handler(this, &Form1::Picture1_LostFocus));
     connect(Picture1, &canvas::CanvasWidget::keyDown, this, handler(this, &Form1::Picture1_KeyDown));
+    connectTouch();
     // An option runs its handler whenever it becomes the chosen one: by a click, by the arrow keys of the
     // group, or by an assistive tool's toggle action (which checks the button without clicking it).
     auto chosen = [this](QRadioButton* o, void (Form1::*h)()) {
@@ -244,6 +248,14 @@ void Form1::connectHandlers() {
     };
     chosen(Option1, &Form1::Option1_Click);
     chosen(Option2, &Form1::Option2_Click);
+}
+
+void Form1::connectTouch() {
+    using canvas::handler;
+    connect(Picture1, &canvas::CanvasWidget::zoomStep, this, handler(this, &Form1::Picture1_ZoomStep));
+    connect(Picture1, &canvas::CanvasWidget::dragCancelled, this, [this] { panning_->cancelDrag(); });
+    // A finger lifted after a hold leaves the canvas the way the pointer does: over the window.
+    connect(Picture1, &canvas::CanvasWidget::pointerLeft, this, handler(this, &Form1::Form_MouseMove));
 }
 
 void Form1::Form_Load() {
@@ -315,7 +327,7 @@ std::int16_t boxInteger(const QLineEdit* box) {
 } // namespace
 
 void Form1::Command2_Click() {
-    Picture1->surface().setDrawWidth(2);
+    Picture1->surface().setDrawWidth(canvas::CurveStyle::instance().width(2));
     if (exponentForm == 1) {
         valueM = boxInteger(Text5);
         zuotu1(valueM);
@@ -437,6 +449,11 @@ void Form1::Picture1_MouseUp(const canvas::PointerEvent& e) {
 
 void Form1::Picture1_KeyDown(int keyCode, int shift) {
     panning_->KeyDown(keyCode, shift);
+}
+
+void Form1::Picture1_ZoomStep(int direction) {
+    // A disabled button does not click.
+    (direction > 0 ? Command9 : Command10)->click();
 }
 
 void Form1::Picture1_LostFocus() {

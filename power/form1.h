@@ -137,6 +137,9 @@ public:
     void Picture1_LostFocus();
     /// An arrow key on the canvas pans the plane by one tick spacing (five with Shift).
     void Picture1_KeyDown(int keyCode, int shift);
+    /// A pinch or Ctrl+wheel notch on the canvas: one press of "放大" (+1) or "缩小" (-1), which does nothing
+    /// while that button is disabled.
+    void Picture1_ZoomStep(int direction);
     /// The pointer moved over the window's free area.
     void Form_MouseMove();
     void Image7_MouseMove();
@@ -164,6 +167,7 @@ protected:
 private:
     void buildControls();
     void connectHandlers();
+    void connectTouch();
     void zoom(double factor);
     void Form_Load();
     void Form_GotFocus();

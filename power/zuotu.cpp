@@ -1,5 +1,6 @@
 #include "power/zuotu.h"
 
+#include "drawing/curvestyle.h"
 #include "runtime/countedloop.h"
 #include "runtime/messagebox.h"
 #include "runtime/runtime.h"
@@ -27,13 +28,14 @@ using canvas::RuntimeError;
 
 namespace {
 
-// Each plot takes the next three numbers of the generator as red, green and blue, before anything else.
+// Each plot takes the next three numbers of the generator as red, green and blue, before anything else
+// (in high contrast too, where the palette's colour takes their place).
 Colour curveColour() {
     // The product is single precision, like the generator's numbers.
     const int r = static_cast<int>(canvas::Int(canvas::Rnd() * 255.0f));
     const int g = static_cast<int>(canvas::Int(canvas::Rnd() * 255.0f));
     const int b = static_cast<int>(canvas::Int(canvas::Rnd() * 255.0f));
-    return canvas::RGB(r, g, b);
+    return canvas::CurveStyle::instance().next(canvas::RGB(r, g, b));
 }
 
 // The sampling step: the reciprocal of the view's width. It is also the margin by which clamped values lie

@@ -1,6 +1,7 @@
 #include "widgets/canvaswidget.h"
 
 #include "widgets/accessibility.h"
+#include "widgets/canvasgestures.h"
 #include "widgets/displayscale.h"
 
 #include <QApplication>
@@ -15,6 +16,8 @@
 #include <QPixmap>
 #include <QStyle>
 #include <QStyleOptionFrame>
+#include <QTouchEvent>
+#include <QWheelEvent>
 #include <algorithm>
 #include <cmath>
 
@@ -82,7 +85,8 @@ CanvasWidget::CanvasWidget(QSize outerSize, Colour backColor, QWidget* parent)
     : QFrame(parent), scale_(DisplayScale::instance().factor()), density_(initialDeviceRatio(parent)),
       surface_(std::make_unique<Surface>(outerSize - QSize(2 * kBorder, 2 * kBorder), backColor, RGB(0, 0, 0),
                                          density_ * scale_)),
-      description_([this](const QString& words) { describeLater(words); }) {
+      description_([this](const QString& words) { describeLater(words); }),
+      gestures_(new CanvasGestures(this)) {
     installAccessibility();
     setAccessibleName(QStringLiteral("坐标平面"));
     setFrameStyle(QFrame::Panel | QFrame::Sunken);
@@ -95,6 +99,8 @@ CanvasWidget::CanvasWidget(QSize outerSize, Colour backColor, QWidget* parent)
     setAttribute(Qt::WA_NoMousePropagation);
     // Every key and button press in the window tells whether the keyboard is in use.
     qApp->installEventFilter(this);
+    // Fingers are taken as they are, not as a synthesized mouse, so that a second one can join.
+    setAttribute(Qt::WA_AcceptTouchEvents);
     // However many operations a handler draws, the canvas repaints once afterwards, and only the part
     // that changed (a trace tick touches a few pixels).
     surface_->setChangedCallback([this] {
@@ -288,14 +294,38 @@ bool CanvasWidget::eventFilter(QObject* watched, QEvent* event) {
     return QFrame::eventFilter(watched, event);
 }
 
-PointerEvent CanvasWidget::toPointerEvent(QMouseEvent* event, bool changedButtonOnly) const {
+PointerEvent CanvasWidget::pointerAt(QPointF logicalPos, int button, int shift) const {
     PointerEvent e;
-    e.button = buttonsOf(changedButtonOnly ? Qt::MouseButtons(event->button()) : event->buttons());
-    e.shift = shiftOf(event->modifiers());
-    const QPointF user = userPosition(event->position() / scale_);
+    e.button = button;
+    e.shift = shift;
+    const QPointF user = userPosition(logicalPos);
     e.x = static_cast<float>(user.x());
     e.y = static_cast<float>(user.y());
     return e;
+}
+
+PointerEvent CanvasWidget::toPointerEvent(QMouseEvent* event, bool changedButtonOnly) const {
+    return pointerAt(event->position() / scale_,
+                     buttonsOf(changedButtonOnly ? Qt::MouseButtons(event->button()) : event->buttons()),
+                     shiftOf(event->modifiers()));
+}
+
+bool CanvasWidget::event(QEvent* event) {
+    switch (event->type()) {
+    case QEvent::TouchBegin:
+    case QEvent::TouchUpdate:
+    case QEvent::TouchEnd:
+    case QEvent::TouchCancel:
+        gestures_->touch(static_cast<QTouchEvent*>(event));
+        return true;
+    default:
+        return QFrame::event(event);
+    }
+}
+
+void CanvasWidget::wheelEvent(QWheelEvent* event) {
+    if (!gestures_->wheel(event))
+        QFrame::wheelEvent(event);
 }
 
 void CanvasWidget::mousePressEvent(QMouseEvent* event) {

@@ -2,8 +2,9 @@
 
 // Picture1, the canvas control: shows the drawing surface inside a sunken border, with the cross-hair
 // pointer, and reports pointer events in the user units of the surface's current mapping, and the arrow
-// keys. To a screen reader it is the canvas "坐标平面", described by what the window has drawn on it. Once
-// the keyboard is in use, a mark round the picture shows when the canvas has the focus.
+// keys, fingers (see CanvasGestures) and Ctrl+wheel. To a screen reader it is the canvas "坐标平面",
+// described by what the window has drawn on it. Once the keyboard is in use, a mark round the picture shows
+// when the canvas has the focus.
 
 #include "drawing/canvasdescription.h"
 #include "drawing/surface.h"
@@ -24,6 +25,7 @@ struct PointerEvent {
 };
 
 class CanvasWidget;
+class CanvasGestures;
 
 /// A line object on the canvas (the read-out's guide lines): drawn above the canvas picture, in user units,
 /// so showing, moving or hiding it never changes the picture itself.
@@ -93,6 +95,11 @@ public:
     void setScale(qreal factor);
     qreal scale() const { return scale_; }
 
+    /// The pointer event of a widget-relative pixel at 100 % with the given buttons held.
+    PointerEvent pointerAt(QPointF logicalPos, int button, int shift = 0) const;
+    /// Fingers and Ctrl+wheel on the canvas.
+    CanvasGestures& gestures() { return *gestures_; }
+
 signals:
     void mouseDown(const canvas::PointerEvent& e);
     void mouseMoved(const canvas::PointerEvent& e);
@@ -102,8 +109,16 @@ signals:
     void keyDown(int keyCode, int shift);
     /// The canvas told screen readers its new description: once after the handler that changed it.
     void described(const QString& text);
+    /// A pinch or a Ctrl+wheel notch: +1 asks for one step of zooming in, -1 for one step out.
+    void zoomStep(int direction);
+    /// A drag a finger began is over without a release: a finger held still or a second one joined.
+    void dragCancelled();
+    /// A finger that hovered after a hold lifted: the pointer has left the canvas.
+    void pointerLeft();
 
 protected:
+    bool event(QEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
@@ -133,6 +148,7 @@ private:
     /// The window's last key or button press was a key: the focus mark shows while the canvas has the
     /// focus.
     bool keyboardInUse_ = false;
+    CanvasGestures* gestures_;
 };
 
 /// The canvas pointer: a 32 x 32 cross-hair of two 19-pixel strokes with its hot spot at the crossing

@@ -9,6 +9,7 @@ namespace canvas {
 
 namespace {
 const QString kScaleKey = QStringLiteral("display/scale");
+const QString kHighContrastKey = QStringLiteral("display/highContrast");
 } // namespace
 
 DisplayScale& DisplayScale::instance() {
@@ -66,6 +67,14 @@ int storedScale(const QString& program) {
 
 void storeScale(const QString& program, int percent) {
     storeValue(program, kScaleKey, percent);
+}
+
+bool storedHighContrast(const QString& program) {
+    return storedValue(program, kHighContrastKey).toBool();
+}
+
+void storeHighContrast(const QString& program, bool on) {
+    storeValue(program, kHighContrastKey, on);
 }
 
 } // namespace canvas

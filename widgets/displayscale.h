@@ -53,4 +53,9 @@ int storedScale(const QString& program);
 /// Stores the program's scale for its next run.
 void storeScale(const QString& program, int percent);
 
+/// Whether the program drew its curves in high contrast at its last run (off when never set).
+bool storedHighContrast(const QString& program);
+/// Stores the high-contrast choice for the next run.
+void storeHighContrast(const QString& program, bool on);
+
 } // namespace canvas

@@ -45,6 +45,8 @@ public:
     void MouseDown(const PointerEvent& e);
     void MouseMove(const PointerEvent& e);
     void MouseUp(const PointerEvent& e);
+    /// A drag that ends without its release (a finger held still, or joined by a second): no last step.
+    void cancelDrag() { dragFlag = 0; }
     /// The canvas lost the focus: hide the read-out.
     void LostFocus();
     /// An arrow key on the canvas: one drag step that moves the plane by one tick spacing in the key's

@@ -3,6 +3,9 @@
 #include "runtime/messagebox.h"
 #include "runtime/runtime.h"
 
+#include <array>
+#include <cmath>
+
 namespace canvas {
 
 RangePanel::RangePanel(RangeBoxes boxes, RangePanelStyle style, ViewRange& range, std::function<void()> cls,
@@ -69,6 +72,29 @@ void RangePanel::writeLimits(double xmin, double xmax, double ymin, double ymax)
     write(boxes_.xmin, xmin);
     write(boxes_.ymax, ymax);
     write(boxes_.ymin, ymin);
+}
+
+} // namespace canvas
+
+namespace canvas {
+
+bool RangePanel::scaleAboutOrigin(double factor) {
+    // The panel reads the boxes back from their text, so the check is of what the text will say: a limit
+    // that overflows, or a range that shrinks until two limits print alike, stays where it is.
+    std::array<double, 4> typed{range_.xmin * factor, range_.xmax * factor, range_.ymin * factor,
+                                range_.ymax * factor};
+    for (double& v : typed) {
+        if (!std::isfinite(v))
+            return false;
+        v = Val(Str(v));
+    }
+    const bool accepted = typed[1] > typed[0] && typed[3] > typed[2] && Val(boxes_.xju1->text()) > 0 &&
+                          Val(boxes_.yju1->text()) > 0;
+    if (!accepted)
+        return false;
+    writeLimits(typed[0], typed[1], typed[2], typed[3]);
+    apply();
+    return true;
 }
 
 } // namespace canvas

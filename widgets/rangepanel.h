@@ -45,6 +45,10 @@ public:
     /// Writes the four limits into their boxes in the order xmax, xmin, ymax, ymin (each write runs the
     /// box's change handler where it has one), in the general decimal form.
     void writeLimits(double xmin, double xmax, double ymin, double ymax);
+    /// Zooms about the origin as a pupil would by hand: the four stored limits times `factor` are typed into
+    /// their boxes and applied with "确定". A range the panel would refuse is never typed: false then, and
+    /// nothing changes.
+    bool scaleAboutOrigin(double factor);
 
     const RangeBoxes& boxes() const { return boxes_; }
 

@@ -3,6 +3,7 @@
 // "projector" of 3000 x 2000 pixels, where every step fits.
 
 #include "classroom/windowcommands.h"
+#include "drawing/curvestyle.h"
 #include "expolog/family.h"
 #include "power/form1.h"
 #include "tests/support/expologwindow.h"
@@ -10,11 +11,14 @@
 #include "tests/support/picturedifference.h"
 #include "widgets/controls.h"
 #include "widgets/displayscale.h"
+#include "widgets/qtmessagebox.h"
 
 #include <QApplication>
 #include <QContextMenuEvent>
 #include <QMenu>
+#include <QMessageBox>
 #include <QSettings>
+#include <QStyleOptionButton>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -261,8 +265,9 @@ TEST_F(Projection, TheMenuOfTheFreeAreaListsTheCommandsWithTheirKeys) {
         items << a->text() + QLatin1Char(' ') + a->shortcut().toString();
     EXPECT_EQ(items, (QStringList{QStringLiteral("放大显示 Ctrl+="), QStringLiteral("缩小显示 Ctrl+-"),
                                   QStringLiteral("原始大小 Ctrl+0"), QStringLiteral("全屏 F11"),
-                                  QStringLiteral("导出图像… Ctrl+Shift+S"), QStringLiteral("打印… Ctrl+P"),
-                                  QStringLiteral("复制图像 Ctrl+C"), QStringLiteral("保存声音… ")}));
+                                  QStringLiteral("高对比度 "), QStringLiteral("导出图像… Ctrl+Shift+S"),
+                                  QStringLiteral("打印… Ctrl+P"), QStringLiteral("复制图像 Ctrl+C"),
+                                  QStringLiteral("保存声音… ")}));
     EXPECT_TRUE(commands->isFreeArea(QPoint(5, 480)));                      // the window itself
     EXPECT_TRUE(commands->isFreeArea(form.Image9->geometry().center()));    // the instructions picture
     EXPECT_FALSE(commands->isFreeArea(form.Command2->geometry().center())); // a button
@@ -448,4 +453,54 @@ TEST_F(Projection, TheCanvasFocusMarkShowsOnceTheKeyboardIsUsed) {
         EXPECT_NE(picture.pixelColor(3, picture.height() / 2), canvas->palette().color(QPalette::Highlight));
         WindowCommands::of(&form)->resetScale();
     }
+}
+
+TEST_F(Projection, HighContrastIsOffByDefaultAndRemembered) {
+    const QString program = QStringLiteral("Quorvex");
+    auto contrastCommand = [](QWidget* w) -> QAction* {
+        for (QAction* a : WindowCommands::of(w)->menu()->actions())
+            if (a->text() == QStringLiteral("高对比度"))
+                return a;
+        return nullptr;
+    };
+    canvas::readStartOptions(program, {program});
+    {
+        quorvex::Form1 form;
+        QAction* command = contrastCommand(&form);
+        ASSERT_TRUE(command && command->isCheckable());
+        EXPECT_FALSE(command->isChecked());
+        command->trigger();
+    }
+    canvas::CurveStyle::instance().setHighContrast(false);
+    canvas::readStartOptions(program, {program});
+    EXPECT_TRUE(canvas::CurveStyle::instance().highContrast());
+    quorvex::Form1 form;
+    EXPECT_TRUE(contrastCommand(&form)->isChecked());
+    contrastCommand(&form)->trigger();
+    EXPECT_FALSE(canvas::storedHighContrast(program));
+    EXPECT_FALSE(canvas::CurveStyle::instance().highContrast());
+}
+
+TEST_F(Projection, OptionIndicatorsAndMessageIconsGrowWithTheScale) {
+    quorvex::Form1 form;
+    activate(&form);
+    auto indicator = [&form] {
+        QStyleOptionButton option;
+        option.initFrom(form.Option1);
+        return form.Option1->style()->subElementRect(QStyle::SE_RadioButtonIndicator, &option, form.Option1);
+    };
+    auto icon = [] {
+        QMessageBox box(QMessageBox::Warning, QStringLiteral("警告"), QStringLiteral("数据输入有误！"));
+        const QSize before = box.iconPixmap().deviceIndependentSize().toSize();
+        canvas::fitToDisplayScale(box);
+        return std::pair{before, box.iconPixmap().deviceIndependentSize().toSize()};
+    };
+    const QRect small = indicator();
+    EXPECT_EQ(icon().first, icon().second); // nothing changes at 100 %
+    WindowCommands::of(&form)->setScalePercent(200);
+    EXPECT_EQ(indicator().size(), small.size() * 2);
+    const auto [before, after] = icon();
+    EXPECT_EQ(after, before * 2);
+    WindowCommands::of(&form)->resetScale();
+    EXPECT_EQ(indicator(), small);
 }
