@@ -76,13 +76,6 @@ void fillPixels(QRgb* p, int n, QRgb value) {
     std::fill_n(p, n, value);
 }
 
-// Whether both ends lie in the clipping rectangle: then clipping would leave the segment as it is.
-inline bool bothInside(double ax, double ay, double bx, double by, double left, double top, double right,
-                       double bottom) {
-    return ax >= left && ax <= right && bx >= left && bx <= right && ay >= top && ay <= bottom && by >= top &&
-           by <= bottom;
-}
-
 // The pixel column (or row) of a device coordinate: the nearest one, except that a point on the right (or
 // bottom) edge of the view, or within half a pixel inside it, lies on the last visible column rather than on
 // the one just past the canvas. Lines at x = xmax or y = ymin (the start-up grid's edges, the tip of the x
@@ -482,31 +475,90 @@ void Surface::Line(double x1, double y1, double x2, double y2, Colour colour) {
         record(makeOp(SurfaceOp::Kind::Line, fx1, fy1, fx2, fy2, colour, drawWidth_));
     if (!rasterising_)
         return;
-    const QPointF a = toPixel(fx1, fy1);
-    const QPointF b = toPixel(fx2, fy2);
-    double ax = a.x(), ay = a.y(), bx = b.x(), by = b.y();
-    const int pen = devicePen();
-    const double m = kClipMargin + pen;
-    const int w = image_.width(), h = image_.height();
-    if (!bothInside(ax, ay, bx, by, -m, -m, w + m, h + m) &&
-        !clipSegment(ax, ay, bx, by, -m, -m, w + m, h + m))
+    const ClipBox box = clipBox();
+    rasterSegment(pixelPoint(fx1, fy1, box), pixelPoint(fx2, fy2, box), colour, box);
+}
+
+void Surface::Polyline(const float* x, const float* y, std::size_t count, Colour colour) {
+    if (count < 2)
         return;
-    // Clamped curves run by the million just outside an edge: those cost the list no more than a test.
-    if (listEnabled_ && std::max(ax, bx) >= 0 && std::min(ax, bx) <= w && std::max(ay, by) >= 0 &&
-        std::min(ay, by) <= h) {
-        // The rasteriser puts an odd-width aliased line half a pixel right of and below its end points
-        // (the spare pixel goes that way), and a line on the right or bottom edge is drawn on the last
-        // pixel; the vectors follow both so that the two pictures agree.
-        const double o = pen % 2 == 1 ? 0.5 : 0.0;
-        auto vector = [o](double c, int extent) {
-            return pixelOf(c, extent) != std::lround(c) ? extent - 1 + o : c + o;
-        };
-        // Clipped to the canvas itself, so that a vector file holds nothing beyond its page.
-        double vx1 = vector(ax, w), vy1 = vector(ay, h), vx2 = vector(bx, w), vy2 = vector(by, h);
-        if (clipSegment(vx1, vy1, vx2, vy2, 0, 0, w, h))
-            list_.addLine(logical(vx1, vy1), logical(vx2, vy2), colour, drawWidth_);
+    if (recording_ || !rasterising_) {
+        for (std::size_t i = 0; i + 1 < count; ++i)
+            Line(x[i], y[i], x[i + 1], y[i + 1], colour);
+        return;
     }
-    const QLine segment(pixelOf(ax, w), pixelOf(ay, h), pixelOf(bx, w), pixelOf(by, h));
+    // Each point is mapped and rounded once, not once for each of its two segments. Thousands of
+    // segments of a finely sampled curve fall in one pixel column; most of them begin and end in the very
+    // pixel where the run being batched ends, or lie wholly beyond one edge of the clipping rectangle.
+    // Neither adds a pixel, so they cost only the test (and the display list its vectors).
+    const ClipBox box = clipBox();
+    const double m = box.margin;
+    auto segment = [&](const PixelPoint& from, const PixelPoint& to) {
+        if (from.inside && to.inside) {
+            if (to.column == from.column && to.row == from.row && !pendingLines_.empty() &&
+                pendingColour_ == colour && pendingWidth_ == box.pen &&
+                pendingLines_.back().p2() == QPoint(to.column, to.row)) {
+                listSegment(from.x, from.y, to.x, to.y, colour, box);
+                return;
+            }
+        } else if ((from.x < -m && to.x < -m) || (from.x > box.width + m && to.x > box.width + m) ||
+                   (from.y < -m && to.y < -m) || (from.y > box.height + m && to.y > box.height + m)) {
+            return;
+        }
+        rasterSegment(from, to, colour, box);
+    };
+    PixelPoint from = pixelPoint(x[0], y[0], box);
+    for (std::size_t i = 1; i < count; ++i) {
+        const PixelPoint to = pixelPoint(x[i], y[i], box);
+        segment(from, to);
+        from = to;
+    }
+}
+
+Surface::ClipBox Surface::clipBox() const {
+    const int pen = devicePen();
+    return {image_.width(), image_.height(), kClipMargin + pen, pen};
+}
+
+Surface::PixelPoint Surface::pixelPoint(float x, float y, const ClipBox& box) const {
+    const QPointF p = toPixel(x, y);
+    const double m = box.margin;
+    // Only a point inside the clipping rectangle is rounded here: one far away would not fit an int.
+    if (p.x() >= -m && p.x() <= box.width + m && p.y() >= -m && p.y() <= box.height + m)
+        return {p.x(), p.y(), pixelOf(p.x(), box.width), pixelOf(p.y(), box.height), true};
+    return {p.x(), p.y(), 0, 0, false};
+}
+
+void Surface::listSegment(double ax, double ay, double bx, double by, Colour colour, const ClipBox& box) {
+    const int w = box.width, h = box.height;
+    // Clamped curves run by the million just outside an edge: those cost the list no more than a test.
+    if (!listEnabled_ || std::max(ax, bx) < 0 || std::min(ax, bx) > w || std::max(ay, by) < 0 ||
+        std::min(ay, by) > h)
+        return;
+    // The rasteriser puts an odd-width aliased line half a pixel right of and below its end points (the
+    // spare pixel goes that way), and a line on the right or bottom edge is drawn on the last pixel; the
+    // vectors follow both so that the two pictures agree.
+    const double o = box.pen % 2 == 1 ? 0.5 : 0.0;
+    auto vector = [o](double c, int extent) {
+        return pixelOf(c, extent) != std::lround(c) ? extent - 1 + o : c + o;
+    };
+    // Clipped to the canvas itself, so that a vector file holds nothing beyond its page.
+    double vx1 = vector(ax, w), vy1 = vector(ay, h), vx2 = vector(bx, w), vy2 = vector(by, h);
+    if (clipSegment(vx1, vy1, vx2, vy2, 0, 0, w, h))
+        list_.addLine(logical(vx1, vy1), logical(vx2, vy2), colour, drawWidth_);
+}
+
+void Surface::rasterSegment(const PixelPoint& from, const PixelPoint& to, Colour colour, const ClipBox& box) {
+    double ax = from.x, ay = from.y, bx = to.x, by = to.y;
+    const double m = box.margin;
+    const int w = box.width, h = box.height, pen = box.pen;
+    const bool inside = from.inside && to.inside;
+    if (!inside && !clipSegment(ax, ay, bx, by, -m, -m, w + m, h + m))
+        return;
+    listSegment(ax, ay, bx, by, colour, box);
+    // Unclipped end points keep the pixels they were rounded to once.
+    const QLine segment = inside ? QLine(from.column, from.row, to.column, to.row)
+                                 : QLine(pixelOf(ax, w), pixelOf(ay, h), pixelOf(bx, w), pixelOf(by, h));
     // A finely sampled curve stands still within one pixel for thousands of segments: a dot on the end of
     // the run being batched adds no pixel and no changed area, so it is done with here.
     if (!pendingLines_.empty() && pendingColour_ == colour && pendingWidth_ == pen &&
