@@ -141,11 +141,19 @@ private:
         int advance = 0;
     };
 
-    // A point in device pixels and, when it lies inside the clipping rectangle, the pixel it rounds to.
+    // A point in device pixels and, when it lies inside the clipping rectangle, the pixel it rounds to:
+    // column and row packed in one number, so that a curve's samples compare their pixels at once.
     struct PixelPoint {
         double x, y;
-        int column, row;
+        std::uint64_t pixel;
         bool inside;
+        static std::uint64_t pack(int column, int row) {
+            return static_cast<std::uint32_t>(column) |
+                   static_cast<std::uint64_t>(static_cast<std::uint32_t>(row)) << 32;
+        }
+        QPoint point() const {
+            return {static_cast<int>(static_cast<std::uint32_t>(pixel)), static_cast<int>(pixel >> 32)};
+        }
     };
 
     // The picture's size, the pen in device pixels and the margin segments are clipped to beyond the edges.
