@@ -538,7 +538,7 @@ void Surface::Polyline(const float* x, const float* y, std::size_t count, Colour
         if (rowY != offRowY) {
             const double py = toPixel(0, rowY).y();
             offRowY = rowY;
-            offRow = !listEnabled_ || py < 0 || py > box.height;
+            offRow = py < 0 || py > box.height;
         }
         return offRow;
     };

@@ -49,13 +49,14 @@ double samplingStep(const canvas::ViewRange& view) {
     return std::isfinite(s) ? s : 0;
 }
 
-// Runs body(x) from start to end by repeated addition of s. Only a run too long to finish at once takes a
-// wider step (see kWideViewSamples); every view a pupil reaches by zooming and panning keeps s itself.
+// The step of a run from start to end: s itself, unless the run is too long to finish at once (see
+// kWideViewSamples); every view a pupil reaches by zooming and panning keeps s.
 double runStep(double start, double end, double s) {
     const double samples = (end - start) / s;
     return samples > kMaxSamplesPerRun ? (end - start) / kWideViewSamples : s;
 }
 
+// Runs body(x) from start to end by repeated addition of the run's step.
 template <class Body> void samplingRun(double start, double end, double s, Body&& body) {
     // The run is all maths-library powers; whatever Qt drew before must not slow every one of them.
     canvas::clearVectorState();
@@ -154,20 +155,80 @@ bool sameForNeighbours(double c, const Clamp& clamp, float& out) {
     return true;
 }
 
+// x^n by plain products, within (|n| + 1) units in the last place of the true power for the exponents
+// multiplication serves.
+double roughPower(double x, int n) {
+    double p = x;
+    for (int i = std::abs(n); i > 1; --i)
+        p *= x;
+    return n < 0 ? 1 / p : p;
+}
+
+// Whether a power known only as roughly as roughPower is clamped whatever its last digits: far above the
+// high limit, or far below the low one and not above the high one. Then pow's double, finite as well, ends
+// as `out`, and most samples of a wide view need no exact power at all.
+bool clampedRegardless(double rough, const Clamp& clamp, double& out) {
+    constexpr double kSlack = 0x1p-40; // far more than the rough power's error
+    constexpr double kFar = 0x1p1000;  // well within the doubles: pow's double is finite too
+    constexpr double kNear = 0x1p-900; // far from underflow, where the products lose their precision
+    if (!(std::fabs(rough) < kFar && std::fabs(rough) > kNear))
+        return false;
+    const double high = clamp.high + std::fabs(clamp.high) * kSlack;
+    const double low = clamp.low - std::fabs(clamp.low) * kSlack;
+    const double notHigh = clamp.high - std::fabs(clamp.high) * kSlack;
+    if (rough > high || (rough < low && rough < notHigh)) {
+        out = clamp(rough);
+        return true;
+    }
+    return false;
+}
+
+// What one block works in, set up once per run.
+struct BlockBuffers {
+    double product[kBlock + 1];
+    canvas::PowerKnown known[kBlock + 1];
+    float fx[kBlock + 1], fy[kBlock + 1];
+    bool clamped[kBlock + 1];
+    double rest[kBlock + 1];
+    double restProduct[kBlock + 1];
+    canvas::PowerKnown restKnown[kBlock + 1];
+};
+
 // Draws the points xs[0, count) of a run: the same powers, clamps and single-precision coordinates as
 // segment by segment, then one polyline. A sample whose power or coordinate fails ends the run as it ends
 // the segment one: the segments before it are drawn, then the error passes on.
 void drawBlock(canvas::Surface& surface, const double* xs, std::size_t count, int n, const Clamp& clamp,
-               Colour colour, PowerOf& power) {
-    double product[kBlock + 1];
-    canvas::PowerKnown known[kBlock + 1];
-    float fx[kBlock + 1], fy[kBlock + 1];
-    canvas::multipliedPowers(xs, count, n, product, known);
+               Colour colour, PowerOf& power, BlockBuffers& b) {
+    double* product = b.product;
+    canvas::PowerKnown* known = b.known;
+    float* fx = b.fx;
+    float* fy = b.fy;
+    bool* clamped = b.clamped;
+    double* rest = b.rest;
+    double* restProduct = b.restProduct;
+    canvas::PowerKnown* restKnown = b.restKnown;
+    // Samples clamped whatever their power's last digits first; the exact powers only for the others.
+    std::size_t restCount = 0;
+    const bool rough = std::abs(n) <= canvas::kMaxMultipliedExponent;
+    for (std::size_t i = 0; i < count; ++i) {
+        clamped[i] = rough && clampedRegardless(roughPower(xs[i], n), clamp, product[i]);
+        if (!clamped[i])
+            rest[restCount++] = xs[i];
+    }
+    canvas::multipliedPowers(rest, restCount, n, restProduct, restKnown);
+    for (std::size_t i = 0, r = 0; i < count; ++i)
+        if (!clamped[i]) {
+            product[i] = restProduct[r];
+            known[i] = restKnown[r++];
+        }
     std::size_t good = 0;
     for (; good < count; ++good) {
         if (!singleOf(xs[good], fx[good]))
             break;
-        if (known[good] == canvas::PowerKnown::Exactly) {
+        if (clamped[good]) {
+            if (!singleOf(product[good], fy[good]))
+                break;
+        } else if (known[good] == canvas::PowerKnown::Exactly) {
             if (!singleOf(clamp(product[good]), fy[good]))
                 break;
         } else if (known[good] == canvas::PowerKnown::No ||
@@ -194,13 +255,14 @@ void polylineRun(canvas::Surface& surface, double start, double end, double s, i
                  Colour colour, PowerOf& power) {
     canvas::clearVectorState();
     double xs[kBlock + 1];
+    BlockBuffers buffers{};
     std::size_t count = 0;
     canvas::countedLoop(
         start, end, s,
         [&](double x) {
             xs[count++] = x;
             if (count == kBlock) {
-                drawBlock(surface, xs, count, n, clamp, colour, power);
+                drawBlock(surface, xs, count, n, clamp, colour, power, buffers);
                 xs[0] = xs[count - 1];
                 count = 1;
             }
@@ -210,7 +272,7 @@ void polylineRun(canvas::Surface& surface, double start, double end, double s, i
         return;
     // The last segment ends one step after the last sample.
     xs[count] = xs[count - 1] + s;
-    drawBlock(surface, xs, count + 1, n, clamp, colour, power);
+    drawBlock(surface, xs, count + 1, n, clamp, colour, power, buffers);
 }
 
 bool isOdd(int v) {
