@@ -1,7 +1,8 @@
 // Dragging the plane with y = x^2 plotted, through the real window's handler (range boxes written, frame and
 // curve redrawn each step), against the naive baseline drawing the same frame and segments with a plain
-// QPainter: 1,000 steps over the start-up view, 100 over -40..40 (the widest view zooming out reaches), and
-// single steps on -1000..1000 (4 million segments each).
+// QPainter: 1,000 steps over the start-up view, 100 over -40..40 (the widest view zooming out reaches),
+// single steps on -1000..1000 (4 million segments each), and 10 steps over the start-up view with ticks
+// 0.001 apart (40,000 numbers in each frame).
 
 #include "benchmain.h"
 #include "naive.h"
@@ -39,13 +40,15 @@ void runNaive(benchmark::State& state, canvas::ViewRange start, int steps, float
 }
 
 // The window with the range typed into its boxes and applied, then y = x^2 plotted.
-void runWindow(benchmark::State& state, double half, int steps, float scale) {
+void runWindow(benchmark::State& state, double half, int steps, float scale, double spacing = 1) {
     quorvex::Form1 form;
     const QString low = QString::number(-half), high = QString::number(half);
     form.Text2->setText(low);
     form.Text1->setText(high);
     form.Text4->setText(low);
     form.Text3->setText(high);
+    form.Text7->setText(QString::number(spacing));
+    form.Text8->setText(QString::number(spacing));
     form.Command1_Click();
     form.Option1->click();
     form.Text5->setText(QStringLiteral("2"));
@@ -80,12 +83,21 @@ void BM_WindowDragWide(benchmark::State& state) {
     runWindow(state, 1000, 1, 100);
 }
 
+void BM_NaiveDragDense(benchmark::State& state) {
+    runNaive(state, {-10, 10, -10, 10, 0.001, 0.001}, 10, 1);
+}
+void BM_WindowDragDense(benchmark::State& state) {
+    runWindow(state, 10, 10, 1, 0.001);
+}
+
 BENCHMARK(BM_NaiveDrag)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_WindowDrag)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_NaiveDragZoomedOut)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_WindowDragZoomedOut)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_NaiveDragWide)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_WindowDragWide)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_NaiveDragDense)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_WindowDragDense)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

@@ -60,9 +60,15 @@ bool joinRun(QLine& last, const QLine& next) {
 // std::lround for the clipped coordinates (within a few pixels of the canvas), without the library call:
 // the fraction is exact, so halves go away from zero just as there.
 inline long roundHalfAway(double v) {
-    const double whole = std::trunc(v);
-    const double fraction = v - whole;
-    return static_cast<long>(whole) + (fraction >= 0.5 ? 1 : fraction <= -0.5 ? -1 : 0);
+    const long whole = static_cast<long>(v); // towards zero, as std::trunc
+    const double fraction = v - static_cast<double>(whole);
+    return whole + (fraction >= 0.5 ? 1 : fraction <= -0.5 ? -1 : 0);
+}
+
+// Whether a segment (device pixels) touches the canvas of w x h pixels, edges included: only those go into
+// the display list. Clamped curves run by the million just outside an edge and cost no more than this test.
+inline bool touchesCanvas(double ax, double ay, double bx, double by, int w, int h) {
+    return std::max(ax, bx) >= 0 && std::min(ax, bx) <= w && std::max(ay, by) >= 0 && std::min(ay, by) <= h;
 }
 
 // Sets n pixels to one value, four at a time where the processor can: a plain loop over 32-bit values
@@ -74,13 +80,6 @@ void fillPixels(QRgb* p, int n, QRgb value) {
         _mm_storeu_si128(reinterpret_cast<__m128i*>(p), four);
 #endif
     std::fill_n(p, n, value);
-}
-
-// Whether both ends lie in the clipping rectangle: then clipping would leave the segment as it is.
-inline bool bothInside(double ax, double ay, double bx, double by, double left, double top, double right,
-                       double bottom) {
-    return ax >= left && ax <= right && bx >= left && bx <= right && ay >= top && ay <= bottom && by >= top &&
-           by <= bottom;
 }
 
 // The pixel column (or row) of a device coordinate: the nearest one, except that a point on the right (or
@@ -476,37 +475,122 @@ QPointF Surface::toUser(QPointF pixel) const {
     return {single(scaleX1_ + pixel.x() / pxPerUnitX_), single(scaleY1_ + pixel.y() / pxPerUnitY_)};
 }
 
+Surface::ClipBox Surface::clipBox() const {
+    const int pen = devicePen();
+    return {image_.width(), image_.height(), kClipMargin + pen, pen};
+}
+
+inline Surface::PixelPoint Surface::pixelPoint(float x, float y, const ClipBox& box) const {
+    const QPointF p = toPixel(x, y);
+    const double m = box.margin;
+    // Only a point inside the clipping rectangle is rounded here: one far away would not fit an int.
+    if (p.x() >= -m && p.x() <= box.width + m && p.y() >= -m && p.y() <= box.height + m)
+        return {p.x(), p.y(), PixelPoint::pack(pixelOf(p.x(), box.width), pixelOf(p.y(), box.height)), true};
+    return {p.x(), p.y(), 0, false};
+}
+
 void Surface::Line(double x1, double y1, double x2, double y2, Colour colour) {
     const float fx1 = toSingle(x1), fy1 = toSingle(y1), fx2 = toSingle(x2), fy2 = toSingle(y2);
     if (recording_)
         record(makeOp(SurfaceOp::Kind::Line, fx1, fy1, fx2, fy2, colour, drawWidth_));
     if (!rasterising_)
         return;
-    const QPointF a = toPixel(fx1, fy1);
-    const QPointF b = toPixel(fx2, fy2);
-    double ax = a.x(), ay = a.y(), bx = b.x(), by = b.y();
-    const int pen = devicePen();
-    const double m = kClipMargin + pen;
-    const int w = image_.width(), h = image_.height();
-    if (!bothInside(ax, ay, bx, by, -m, -m, w + m, h + m) &&
-        !clipSegment(ax, ay, bx, by, -m, -m, w + m, h + m))
+    const ClipBox box = clipBox();
+    rasterSegment(pixelPoint(fx1, fy1, box), pixelPoint(fx2, fy2, box), colour, box);
+}
+
+void Surface::Polyline(const float* x, const float* y, std::size_t count, Colour colour) {
+    if (count < 2)
         return;
-    // Clamped curves run by the million just outside an edge: those cost the list no more than a test.
-    if (listEnabled_ && std::max(ax, bx) >= 0 && std::min(ax, bx) <= w && std::max(ay, by) >= 0 &&
-        std::min(ay, by) <= h) {
-        // The rasteriser puts an odd-width aliased line half a pixel right of and below its end points
-        // (the spare pixel goes that way), and a line on the right or bottom edge is drawn on the last
-        // pixel; the vectors follow both so that the two pictures agree.
-        const double o = pen % 2 == 1 ? 0.5 : 0.0;
-        auto vector = [o](double c, int extent) {
-            return pixelOf(c, extent) != std::lround(c) ? extent - 1 + o : c + o;
-        };
-        // Clipped to the canvas itself, so that a vector file holds nothing beyond its page.
-        double vx1 = vector(ax, w), vy1 = vector(ay, h), vx2 = vector(bx, w), vy2 = vector(by, h);
-        if (clipSegment(vx1, vy1, vx2, vy2, 0, 0, w, h))
-            list_.addLine(logical(vx1, vy1), logical(vx2, vy2), colour, drawWidth_);
+    if (recording_ || !rasterising_) {
+        for (std::size_t i = 0; i + 1 < count; ++i)
+            Line(x[i], y[i], x[i + 1], y[i + 1], colour);
+        return;
     }
-    const QLine segment(pixelOf(ax, w), pixelOf(ay, h), pixelOf(bx, w), pixelOf(by, h));
+    // Each point is mapped and rounded once, not once for each of its two segments. Thousands of
+    // segments of a finely sampled curve fall in one pixel column; most of them begin and end in the very
+    // pixel where the run being batched ends, or lie wholly beyond one edge of the clipping rectangle.
+    // Neither adds a pixel, so they cost only the test (and the display list its vectors).
+    const ClipBox box = clipBox();
+    const double m = box.margin;
+    // The pixel where the batched run ends, when the next segment could fold into it (same colour and
+    // pen).
+    bool canStand = false;
+    std::uint64_t standing = 0;
+    auto lookAtRun = [&] {
+        canStand = !pendingLines_.empty() && pendingColour_ == colour && pendingWidth_ == box.pen;
+        if (canStand)
+            standing = PixelPoint::pack(pendingLines_.back().x2(), pendingLines_.back().y2());
+    };
+    lookAtRun();
+    // The previous point in plain values rather than a PixelPoint: copying one through memory every
+    // sample stalls the processor on its own stores.
+    PixelPoint first = pixelPoint(x[0], y[0], box);
+    double fromX = first.x, fromY = first.y;
+    std::uint64_t fromPixel = first.pixel;
+    bool fromInside = first.inside;
+    // Clamped curves run along one row just beyond the canvas for most of a wide view. A point inside such
+    // a run, between its neighbours on the same row, adds nothing to the segment joining them: the run's
+    // segments merge into one along the row, and the display list takes none of them.
+    float offRowY = 0;
+    bool offRow = false;
+    auto beyondCanvas = [&](float rowY) {
+        if (rowY != offRowY) {
+            const double py = toPixel(0, rowY).y();
+            offRowY = rowY;
+            offRow = py < 0 || py > box.height;
+        }
+        return offRow;
+    };
+    beyondCanvas(y[0]);
+    for (std::size_t i = 1; i < count; ++i) {
+        if (i + 1 < count && y[i] == y[i - 1] && y[i + 1] == y[i] &&
+            ((x[i - 1] <= x[i] && x[i] <= x[i + 1]) || (x[i - 1] >= x[i] && x[i] >= x[i + 1])) &&
+            beyondCanvas(y[i]))
+            continue;
+        const PixelPoint to = pixelPoint(x[i], y[i], box);
+        if (fromInside && to.inside && canStand && to.pixel == fromPixel && to.pixel == standing) {
+            if (listEnabled_ && touchesCanvas(fromX, fromY, to.x, to.y, box.width, box.height))
+                listSegment(fromX, fromY, to.x, to.y, colour, box);
+        } else if (!((fromX < -m && to.x < -m) || (fromX > box.width + m && to.x > box.width + m) ||
+                     (fromY < -m && to.y < -m) || (fromY > box.height + m && to.y > box.height + m))) {
+            rasterSegment({fromX, fromY, fromPixel, fromInside}, to, colour, box);
+            lookAtRun();
+        }
+        fromX = to.x;
+        fromY = to.y;
+        fromPixel = to.pixel;
+        fromInside = to.inside;
+    }
+}
+
+void Surface::listSegment(double ax, double ay, double bx, double by, Colour colour, const ClipBox& box) {
+    const int w = box.width, h = box.height;
+    // The rasteriser puts an odd-width aliased line half a pixel right of and below its end points (the
+    // spare pixel goes that way), and a line on the right or bottom edge is drawn on the last pixel; the
+    // vectors follow both so that the two pictures agree.
+    const double o = box.pen % 2 == 1 ? 0.5 : 0.0;
+    auto vector = [o](double c, int extent) {
+        return pixelOf(c, extent) != std::lround(c) ? extent - 1 + o : c + o;
+    };
+    // Clipped to the canvas itself, so that a vector file holds nothing beyond its page.
+    double vx1 = vector(ax, w), vy1 = vector(ay, h), vx2 = vector(bx, w), vy2 = vector(by, h);
+    if (clipSegment(vx1, vy1, vx2, vy2, 0, 0, w, h))
+        list_.addLine(logical(vx1, vy1), logical(vx2, vy2), colour, drawWidth_);
+}
+
+void Surface::rasterSegment(const PixelPoint& from, const PixelPoint& to, Colour colour, const ClipBox& box) {
+    double ax = from.x, ay = from.y, bx = to.x, by = to.y;
+    const double m = box.margin;
+    const int w = box.width, h = box.height, pen = box.pen;
+    const bool inside = from.inside && to.inside;
+    if (!inside && !clipSegment(ax, ay, bx, by, -m, -m, w + m, h + m))
+        return;
+    if (listEnabled_ && touchesCanvas(ax, ay, bx, by, w, h))
+        listSegment(ax, ay, bx, by, colour, box);
+    // Unclipped end points keep the pixels they were rounded to once.
+    const QLine segment = inside ? QLine(from.point(), to.point())
+                                 : QLine(pixelOf(ax, w), pixelOf(ay, h), pixelOf(bx, w), pixelOf(by, h));
     // A finely sampled curve stands still within one pixel for thousands of segments: a dot on the end of
     // the run being batched adds no pixel and no changed area, so it is done with here.
     if (!pendingLines_.empty() && pendingColour_ == colour && pendingWidth_ == pen &&

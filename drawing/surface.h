@@ -57,6 +57,14 @@ public:
     void Scale(double x1, double y1, double x2, double y2);
     /// A straight segment in the given colour, DrawWidth pixels wide.
     void Line(double x1, double y1, double x2, double y2, Colour colour);
+    /// The segments from each point to the next, (x[i], y[i]) to (x[i + 1], y[i + 1]), in single precision:
+    /// the picture, the display list and the record of count - 1 calls of Line, drawn faster (a curve's
+    /// millions of samples come this way).
+    void Polyline(const float* x, const float* y, std::size_t count, Colour colour);
+    /// Whether plot routines hand their runs of samples over as polylines (on, as in the programs). Off,
+    /// and while recording, they call Line for every segment: tests compare the two pictures.
+    void setPolylinesEnabled(bool on) { polylinesEnabled_ = on; }
+    bool takesPolylines() const { return polylinesEnabled_ && !recording_ && rasterising_; }
     /// A dot of DrawWidth pixels in the fore colour.
     void PSet(double x, double y);
     /// Text with its top-left corner at the current position, transparent background, upright.
@@ -133,7 +141,35 @@ private:
         int advance = 0;
     };
 
+    // A point in device pixels and, when it lies inside the clipping rectangle, the pixel it rounds to:
+    // column and row packed in one number, so that a curve's samples compare their pixels at once.
+    struct PixelPoint {
+        double x, y;
+        std::uint64_t pixel;
+        bool inside;
+        static std::uint64_t pack(int column, int row) {
+            return static_cast<std::uint32_t>(column) |
+                   static_cast<std::uint64_t>(static_cast<std::uint32_t>(row)) << 32;
+        }
+        QPoint point() const {
+            return {static_cast<int>(static_cast<std::uint32_t>(pixel)), static_cast<int>(pixel >> 32)};
+        }
+    };
+
+    // The picture's size, the pen in device pixels and the margin segments are clipped to beyond the edges.
+    struct ClipBox {
+        int width, height;
+        double margin;
+        int pen;
+    };
+
     QPainter& painter();
+    ClipBox clipBox() const;
+    PixelPoint pixelPoint(float x, float y, const ClipBox& box) const;
+    /// Adds the segment (device pixels, clipped near the canvas) to the display list when it touches the
+    /// canvas.
+    void listSegment(double ax, double ay, double bx, double by, Colour colour, const ClipBox& box);
+    void rasterSegment(const PixelPoint& from, const PixelPoint& to, Colour colour, const ClipBox& box);
     void flushLines();
     void setThinRowAndColumnLines();
     void setShortWideLines();
@@ -158,6 +194,7 @@ private:
     QFont font_;
     DisplayList list_;
     bool listEnabled_ = true;
+    bool polylinesEnabled_ = true;
     int drawWidth_ = 1;
     bool fontItalic_ = false;
     float currentX_ = 0, currentY_ = 0;

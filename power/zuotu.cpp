@@ -5,7 +5,10 @@
 #include "runtime/messagebox.h"
 #include "runtime/runtime.h"
 
+#include <cfloat>
 #include <cmath>
+#include <cstring>
+#include <utility>
 
 namespace quorvex {
 
@@ -48,16 +51,18 @@ double samplingStep(const canvas::ViewRange& view) {
     return std::isfinite(s) ? s : 0;
 }
 
-// Runs body(x) from start to end by repeated addition of s. Only a run too long to finish at once takes a
-// wider step (see kWideViewSamples); every view a pupil reaches by zooming and panning keeps s itself.
+// The step of a run from start to end: s itself, unless the run is too long to finish at once (see
+// kWideViewSamples); every view a pupil reaches by zooming and panning keeps s.
+double runStep(double start, double end, double s) {
+    const double samples = (end - start) / s;
+    return samples > kMaxSamplesPerRun ? (end - start) / kWideViewSamples : s;
+}
+
+// Runs body(x) from start to end by repeated addition of the run's step.
 template <class Body> void samplingRun(double start, double end, double s, Body&& body) {
     // The run is all maths-library powers; whatever Qt drew before must not slow every one of them.
     canvas::clearVectorState();
-    double step = s;
-    const double samples = (end - start) / s;
-    if (samples > kMaxSamplesPerRun)
-        step = (end - start) / kWideViewSamples;
-    canvas::countedLoop(start, end, step, body, static_cast<long>(kMaxSamplesPerRun) + 2);
+    canvas::countedLoop(start, end, runStep(start, end, s), body, static_cast<long>(kMaxSamplesPerRun) + 2);
 }
 
 // Where the integer plot of a positive exponent moves values far outside the view: ten times the edge, as
@@ -66,6 +71,19 @@ template <class Body> void samplingRun(double start, double end, double s, Body&
 struct ClampLimits {
     double high;
     double low;
+};
+
+// What the integer plot does to each end of a segment: a value above `high` becomes `highValue`, then a
+// value below `low` becomes `lowValue`.
+struct Clamp {
+    double high, highValue, low, lowValue;
+    double operator()(double y) const {
+        if (y > high)
+            y = highValue;
+        if (y < low)
+            y = lowValue;
+        return y;
+    }
 };
 
 ClampLimits positiveExponentLimits(const canvas::ViewRange& view) {
@@ -99,6 +117,166 @@ private:
     double lastY_ = 0;
 };
 
+// The samples of one run of zuotu1 in blocks, so that their powers come from multiplication in one go and
+// the surface takes each block as a polyline.
+constexpr std::size_t kBlock = 512;
+
+// The single-precision coordinate Line would take for the clamped value, or false where it would raise
+// its error.
+bool singleOf(double v, float& out) {
+    if (!(std::fabs(v) <= static_cast<double>(FLT_MAX)))
+        return false;
+    out = static_cast<float>(v);
+    return true;
+}
+
+// Whether every double between the neighbours below and above c gives the same clamped single-precision
+// coordinate: then it does not matter which of the three pow would return. out is that coordinate.
+bool sameForNeighbours(double c, const Clamp& clamp, float& out) {
+    std::uint64_t bits;
+    std::memcpy(&bits, &c, sizeof bits);
+    double below, above;
+    const std::uint64_t belowBits = bits - 1, aboveBits = bits + 1;
+    std::memcpy(&below, &belowBits, sizeof below);
+    std::memcpy(&above, &aboveBits, sizeof above);
+    if (below > above)
+        std::swap(below, above);
+    // Each step of the clamp compares with a fixed limit, so a double between the two decides as they do
+    // when they agree; rounding to single precision keeps the order.
+    const bool high = below > clamp.high;
+    if (high != (above > clamp.high))
+        return false;
+    if (high)
+        return singleOf(clamp(below), out);
+    if ((below < clamp.low) != (above < clamp.low))
+        return false;
+    float low = 0, up = 0;
+    if (!singleOf(clamp(below), low) || !singleOf(clamp(above), up) || low != up)
+        return false;
+    out = low;
+    return true;
+}
+
+// x^n by plain products, within (|n| + 1) units in the last place of the true power for the exponents
+// multiplication serves.
+double roughPower(double x, int n) {
+    double p = x;
+    for (int i = std::abs(n); i > 1; --i)
+        p *= x;
+    return n < 0 ? 1 / p : p;
+}
+
+// Whether a power known only as roughly as roughPower is clamped whatever its last digits: far above the
+// high limit, or far below the low one and not above the high one. Then pow's double, finite as well, ends
+// as `out`, and most samples of a wide view need no exact power at all.
+bool clampedRegardless(double rough, const Clamp& clamp, double& out) {
+    constexpr double kSlack = 0x1p-40; // far more than the rough power's error
+    constexpr double kFar = 0x1p1000;  // well within the doubles: pow's double is finite too
+    constexpr double kNear = 0x1p-900; // far from underflow, where the products lose their precision
+    if (!(std::fabs(rough) < kFar && std::fabs(rough) > kNear))
+        return false;
+    const double high = clamp.high + std::fabs(clamp.high) * kSlack;
+    const double low = clamp.low - std::fabs(clamp.low) * kSlack;
+    const double notHigh = clamp.high - std::fabs(clamp.high) * kSlack;
+    if (rough > high || (rough < low && rough < notHigh)) {
+        out = clamp(rough);
+        return true;
+    }
+    return false;
+}
+
+// What one block works in, set up once per run.
+struct BlockBuffers {
+    double product[kBlock + 1];
+    canvas::PowerKnown known[kBlock + 1];
+    float fx[kBlock + 1], fy[kBlock + 1];
+    bool clamped[kBlock + 1];
+    double rest[kBlock + 1];
+    double restProduct[kBlock + 1];
+    canvas::PowerKnown restKnown[kBlock + 1];
+};
+
+// Draws the points xs[0, count) of a run: the same powers, clamps and single-precision coordinates as
+// segment by segment, then one polyline. A sample whose power or coordinate fails ends the run as it ends
+// the segment one: the segments before it are drawn, then the error passes on.
+void drawBlock(canvas::Surface& surface, const double* xs, std::size_t count, int n, const Clamp& clamp,
+               Colour colour, PowerOf& power, BlockBuffers& b) {
+    double* product = b.product;
+    canvas::PowerKnown* known = b.known;
+    float* fx = b.fx;
+    float* fy = b.fy;
+    bool* clamped = b.clamped;
+    double* rest = b.rest;
+    double* restProduct = b.restProduct;
+    canvas::PowerKnown* restKnown = b.restKnown;
+    // Samples clamped whatever their power's last digits first; the exact powers only for the others.
+    std::size_t restCount = 0;
+    const bool rough = std::abs(n) <= canvas::kMaxMultipliedExponent;
+    for (std::size_t i = 0; i < count; ++i) {
+        clamped[i] = rough && clampedRegardless(roughPower(xs[i], n), clamp, product[i]);
+        if (!clamped[i])
+            rest[restCount++] = xs[i];
+    }
+    canvas::multipliedPowers(rest, restCount, n, restProduct, restKnown);
+    for (std::size_t i = 0, r = 0; i < count; ++i)
+        if (!clamped[i]) {
+            product[i] = restProduct[r];
+            known[i] = restKnown[r++];
+        }
+    std::size_t good = 0;
+    for (; good < count; ++good) {
+        if (!singleOf(xs[good], fx[good]))
+            break;
+        if (clamped[good]) {
+            if (!singleOf(product[good], fy[good]))
+                break;
+        } else if (known[good] == canvas::PowerKnown::Exactly) {
+            if (!singleOf(clamp(product[good]), fy[good]))
+                break;
+        } else if (known[good] == canvas::PowerKnown::No ||
+                   !sameForNeighbours(product[good], clamp, fy[good])) {
+            double y;
+            try {
+                y = clamp(power(xs[good]));
+            } catch (const RuntimeError&) {
+                surface.Polyline(fx, fy, good, colour);
+                throw;
+            }
+            if (!singleOf(y, fy[good]))
+                break;
+        }
+    }
+    surface.Polyline(fx, fy, good, colour);
+    if (good < count)
+        canvas::throwOverflow();
+}
+
+// A run of zuotu1 by the step s itself, drawn in blocks of polylines: every sample the segment-by-segment
+// run takes, in the same order, each block's last point starting the next.
+void polylineRun(canvas::Surface& surface, double start, double end, double s, int n, const Clamp& clamp,
+                 Colour colour, PowerOf& power) {
+    canvas::clearVectorState();
+    double xs[kBlock + 1];
+    BlockBuffers buffers{};
+    std::size_t count = 0;
+    canvas::countedLoop(
+        start, end, s,
+        [&](double x) {
+            xs[count++] = x;
+            if (count == kBlock) {
+                drawBlock(surface, xs, count, n, clamp, colour, power, buffers);
+                xs[0] = xs[count - 1];
+                count = 1;
+            }
+        },
+        static_cast<long>(kMaxSamplesPerRun) + 2);
+    if (count == 0)
+        return;
+    // The last segment ends one step after the last sample.
+    xs[count] = xs[count - 1] + s;
+    drawBlock(surface, xs, count + 1, n, clamp, colour, power, buffers);
+}
+
 bool isOdd(int v) {
     return v % 2 != 0;
 } // a negative odd number leaves -1: odd too
@@ -119,31 +297,25 @@ PlotOutcome zuotu1(canvas::Surface& surface, const canvas::ViewRange& view, std:
     // plot quietly; the segments already drawn stay.
     try {
         PowerOf power(n);
-        auto segment = [&](double x, double high, double highValue, double low, double lowValue) {
-            double y1 = power(x);
-            const double x2 = x + s;
-            double y2 = power(x2);
-            if (y1 > high)
-                y1 = highValue;
-            if (y2 > high)
-                y2 = highValue;
-            if (y1 < low)
-                y1 = lowValue;
-            if (y2 < low)
-                y2 = lowValue;
-            surface.Line(x, y1, x2, y2, colour);
+        auto run = [&](double start, double end, const Clamp& clamp) {
+            if (surface.takesPolylines() && runStep(start, end, s) == s) {
+                polylineRun(surface, start, end, s, n, clamp, colour, power);
+                return;
+            }
+            samplingRun(start, end, s, [&](double x) {
+                const double y1 = clamp(power(x));
+                const double x2 = x + s;
+                surface.Line(x, y1, x2, clamp(power(x2)), colour);
+            });
         };
         if (n > 0) {
             const ClampLimits limits = positiveExponentLimits(view);
-            samplingRun(view.xmin, view.xmax - s, s,
-                        [&](double x) { segment(x, limits.high, view.ymax + s, limits.low, view.ymin - s); });
+            run(view.xmin, view.xmax - s, {limits.high, view.ymax + s, limits.low, view.ymin - s});
         } else {
             // The pole at 0: two runs that leave at least the strip from -s to s empty.
-            auto pass = [&](double x) {
-                segment(x, kFixedLimit, view.ymax + s, -kFixedLimit, view.ymin - s);
-            };
-            samplingRun(view.xmin, -2 * s, s, pass);
-            samplingRun(s, view.xmax - s, s, pass);
+            const Clamp clamp{kFixedLimit, view.ymax + s, -kFixedLimit, view.ymin - s};
+            run(view.xmin, -2 * s, clamp);
+            run(s, view.xmax - s, clamp);
         }
     } catch (const RuntimeError&) {
     }

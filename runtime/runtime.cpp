@@ -323,13 +323,16 @@ constexpr double kLargest = 0x1p400;
 
 #ifdef EXPLORERS_X86
 // Chosen at run time below: with the fused multiply-add in hardware the two-product costs one instruction.
-__attribute__((target("fma")))
+#define EXPLORERS_FMA __attribute__((target("fma")))
+#else
+#define EXPLORERS_FMA
 #endif
-std::optional<double>
-multipliedPowerWith(double x, int n) {
+
+// x^n by multiplication into c, and what c says of the double std::pow(x, n) returns.
+EXPLORERS_FMA inline PowerKnown multipliedPowerInto(double x, int n, double& c) {
     const double ax = std::fabs(x);
     if (!(ax >= kSmallest && ax <= kLargest))
-        return std::nullopt;
+        return PowerKnown::No;
     // hi + lo is x^|n| with an error below 1e-28 of it: each product's rounding error is kept exactly.
     double hi = x, lo = 0;
     for (int i = std::abs(n); i > 1; --i) {
@@ -338,26 +341,46 @@ multipliedPowerWith(double x, int n) {
         hi = p;
     }
     if (!(std::fabs(hi) >= kSmallest && std::fabs(hi) <= kLargest))
-        return std::nullopt;
+        return PowerKnown::No;
     if (n < 0) {
         const double q = 1 / hi;
         lo = (std::fma(-q, hi, 1.0) - q * lo) / hi;
         hi = q;
     }
-    const double c = hi + lo;
+    c = hi + lo;
     const double residual = std::fabs((hi - c) + lo);
     std::uint64_t bits;
     std::memcpy(&bits, &c, sizeof bits);
     const std::uint64_t exponent = (bits >> 52) & 0x7FF;
     if ((bits & 0xFFFFFFFFFFFFFull) == 0)
-        return std::nullopt; // a power of two: its spacing differs on either side
+        return PowerKnown::No; // a power of two: its spacing differs on either side
     // One unit in the last place of c: 2^(exponent - 1023 - 52), exponent > 52 for every accepted c.
     const std::uint64_t unitBits = (exponent - 52) << 52;
     double unit;
     std::memcpy(&unit, &unitBits, sizeof unit);
-    if (!(residual <= kAcceptedUnits * unit))
-        return std::nullopt;
-    return c;
+    if (residual <= kAcceptedUnits * unit)
+        return PowerKnown::Exactly;
+    // c is the nearest double to the true power, which pow misses by at most 0.54 units: pow's double lies
+    // within 1.04 units of c, so it is c or a neighbour.
+    return PowerKnown::WithinOneUnit;
+}
+
+EXPLORERS_FMA std::optional<double> multipliedPowerWith(double x, int n) {
+    double c = 0;
+    if (multipliedPowerInto(x, n, c) == PowerKnown::Exactly)
+        return c;
+    return std::nullopt;
+}
+
+EXPLORERS_FMA void multipliedPowersWith(const double* x, std::size_t count, int n, double* value,
+                                        PowerKnown* known) {
+    // The square, by far the most plotted power, with its one product unrolled.
+    if (n == 2)
+        for (std::size_t i = 0; i < count; ++i)
+            known[i] = multipliedPowerInto(x[i], 2, value[i]);
+    else
+        for (std::size_t i = 0; i < count; ++i)
+            known[i] = multipliedPowerInto(x[i], n, value[i]);
 }
 
 bool hasFma() {
@@ -375,6 +398,14 @@ std::optional<double> multipliedPower(double x, int n) {
     if (n == 0 || std::abs(n) > kMaxMultipliedExponent || !hasFma())
         return std::nullopt;
     return multipliedPowerWith(x, n);
+}
+
+void multipliedPowers(const double* x, std::size_t count, int n, double* value, PowerKnown* known) {
+    if (n == 0 || std::abs(n) > kMaxMultipliedExponent || !hasFma()) {
+        std::fill_n(known, count, PowerKnown::No);
+        return;
+    }
+    multipliedPowersWith(x, count, n, value, known);
 }
 
 double checkedPow(double x, double a) {

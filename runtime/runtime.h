@@ -8,6 +8,7 @@
 
 #include <cfloat>
 #include <cmath>
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <stdexcept>
@@ -89,6 +90,18 @@ constexpr int kMaxMultipliedExponent = 64;
 /// the very double std::pow(x, n) returns; empty otherwise (then pow itself must be asked). Whole powers
 /// plotted by the million cost a few multiplications each instead of a logarithm and an exponential.
 std::optional<double> multipliedPower(double x, int n);
+
+/// What a product tells of the double std::pow(x, n) returns.
+enum class PowerKnown : std::uint8_t {
+    Exactly,       ///< it is that double
+    WithinOneUnit, ///< it is that double or one of its two neighbours
+    No,            ///< nothing: pow itself must be asked
+};
+
+/// multipliedPower for a block of bases: value[i] and known[i] for x[i]. A plot takes its powers in blocks
+/// of hundreds; where the product leaves pow's double open by one unit, a plot whose coordinates come out
+/// the same for both neighbours need not ask pow either.
+void multipliedPowers(const double* x, std::size_t count, int n, double* value, PowerKnown* known);
 
 /// Natural logarithm; RuntimeError for a value that is not positive.
 double checkedLog(double x);

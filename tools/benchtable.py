@@ -12,14 +12,16 @@ import sys
 # ("time", seconds per step).
 ROWS = [
     ("frame, start-up range", "BM_SurfaceFrameDefault", "BM_NaiveFrameDefault", 1, ("ratio", 0.3)),
-    ("frame, spacing 0.001 on -10..10", "BM_SurfaceFrameDense", "BM_NaiveFrameDense", 1, ("ratio", 0.12)),
+    ("frame, spacing 0.001 on -10..10", "BM_SurfaceFrameDense", "BM_NaiveFrameDense", 1, ("ratio", 0.04)),
     ("y = x^2, start-up view", "BM_SurfaceSquareStartUp", "BM_NaiveSquareStartUp", 1, ("ratio", 0.3)),
     ("y = x^3 on -40..40", "BM_SurfaceCube40", "BM_NaiveCube40", 1, ("ratio", 0.1)),
-    ("y = x^2 on -1000..1000", "BM_SurfaceSquare1000", "BM_NaiveSquare1000", 1, ("ratio", 0.05)),
+    ("y = x^2 on -1000..1000", "BM_SurfaceSquare1000", "BM_NaiveSquare1000", 1, ("ratio", 0.005)),
     ("drag step, x^2, start-up view", "BM_WindowDrag", "BM_NaiveDrag", 1000, ("ratio", 0.25)),
     ("drag step, x^2, -40..40 (zoomed out)", "BM_WindowDragZoomedOut", "BM_NaiveDragZoomedOut", 100,
      ("time", 1 / 60)),
-    ("drag step, x^2, -1000..1000", "BM_WindowDragWide", "BM_NaiveDragWide", 1, ("time", 0.25)),
+    ("drag step, x^2, -1000..1000", "BM_WindowDragWide", "BM_NaiveDragWide", 1, ("time", 1 / 60)),
+    ("drag step, x^2, spacing 0.001 on -10..10", "BM_WindowDragDense", "BM_NaiveDragDense", 10,
+     ("time", 1 / 60)),
     # 5 % of the 3 seconds the sound lasts.
     ("sound of y = x^2, 3 s", "BM_CurveSound3s", "BM_NaiveSound3s", 1, ("time", 0.15)),
 ]

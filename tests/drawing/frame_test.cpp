@@ -261,3 +261,30 @@ TEST(Frame, RedrawingLeavesNoTraceOfThePictureBefore) {
         EXPECT_EQ(reused.Image(), fresh.Image()) << v.xmin << ".." << v.xmax << " by " << v.xju1;
     }
 }
+
+// Numbers pile up by the thousand where the ticks are dense, and blending skips what cannot change: the
+// pictures must stay those of blending every glyph pixel, at every density of ticks, in both styles.
+TEST(Frame, DenseNumbersKeepTheirPixels) {
+    struct Case {
+        double half, spacing;
+        const FrameStyle* style;
+        std::uint64_t checksum;
+    };
+    const Case cases[] = {
+        {10, 1, &kPower, 0x0c30b950e3aed775ull},      {10, 0.1, &kExpLog, 0x9c8739fab66ef841ull},
+        {10, 0.01, &kPower, 0xe94050485ddf2f35ull},   {10, 0.001, &kPower, 0xc0dd8846591dbe6eull},
+        {10, 0.001, &kExpLog, 0x4c73155afc22cff1ull}, {1000, 1, &kPower, 0x9f22f5bae32c8b52ull},
+    };
+    for (const Case& c : cases) {
+        Surface surface(QSize(389, 373), RGB(255, 255, 192), 0);
+        zuobiao(surface, *c.style, -c.half, c.half, -c.half, c.half, c.spacing, c.spacing);
+        const QImage& image = surface.Image();
+        std::uint64_t h = 14695981039346656037ull;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x) {
+                h ^= image.pixel(x, y) & 0xFFFFFFu;
+                h *= 1099511628211ull;
+            }
+        EXPECT_EQ(h, c.checksum) << c.half << " by " << c.spacing;
+    }
+}

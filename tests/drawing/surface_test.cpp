@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cfloat>
+#include <cmath>
+#include <vector>
 
 using namespace canvas;
 
@@ -262,5 +265,56 @@ TEST(Surface, ShortWideSegmentsAreThePaintersPixels) {
                 surface.Line(line.x1(), line.y1(), line.x2(), line.y2(), canvas::RGB(10, 20, 30));
                 ASSERT_EQ(surface.Image(), paintersLine(size, line, 2))
                     << start.x() << "," << start.y() << " by " << dx << "," << dy;
+            }
+}
+
+// A polyline is drawn as its segments would be, one Line each: the same pixels and the same display list,
+// for flat and steep exponential and logarithmic curves sampled from a few to thousands of times per pixel
+// column, running off the canvas and far beyond it, in two colours and both pen widths.
+TEST(Surface, PolylinesDrawWhatTheirSegmentsDraw) {
+    struct Curve {
+        bool logarithm;
+        double base;
+    };
+    const Curve curves[] = {{false, 2}, {false, 0.5}, {false, 10}, {false, 1.01}, {true, 2}, {true, 0.1}};
+    const double halfWidths[] = {2.5, 10, 40, 1000};
+    for (const Curve& curve : curves)
+        for (const double half : halfWidths)
+            for (const int width : {1, 2}) {
+                const double step = std::max(1 / (2 * half), 0.005);
+                std::vector<float> xs, ys;
+                for (double x = curve.logarithm ? step : -half; x <= half; x += step) {
+                    const double y =
+                        curve.logarithm ? std::log(x) / std::log(curve.base) : std::pow(curve.base, x);
+                    xs.push_back(static_cast<float>(x));
+                    ys.push_back(static_cast<float>(std::min(y, 1e30)));
+                }
+                QImage pictures[2];
+                std::vector<QPolygonF> lists[2];
+                for (const bool together : {false, true}) {
+                    Surface s(QSize(389, 373), RGB(255, 255, 192), 0);
+                    s.Scale(-half, half, half, -half);
+                    s.setDrawWidth(width);
+                    const std::size_t middle = xs.size() / 2;
+                    const Colour colours[] = {RGB(200, 30, 30), RGB(10, 120, 40)};
+                    for (int part = 0; part < 2; ++part) {
+                        const std::size_t from = part == 0 ? 0 : middle,
+                                          to = part == 0 ? middle + 1 : xs.size();
+                        if (together)
+                            s.Polyline(xs.data() + from, ys.data() + from, to - from, colours[part]);
+                        else
+                            for (std::size_t i = from; i + 1 < to; ++i)
+                                s.Line(xs[i], ys[i], xs[i + 1], ys[i + 1], colours[part]);
+                    }
+                    pictures[together] = s.Image();
+                    lists[together] = s.displayList().polylines();
+                }
+                long differing = 0;
+                for (int y = 0; y < pictures[0].height(); ++y)
+                    for (int x = 0; x < pictures[0].width(); ++x)
+                        differing += pictures[0].pixel(x, y) != pictures[1].pixel(x, y);
+                EXPECT_EQ(differing, 0) << (curve.logarithm ? "log" : "exp") << curve.base << " on " << half
+                                        << " width " << width;
+                EXPECT_EQ(lists[0], lists[1]) << curve.base << " on " << half;
             }
 }

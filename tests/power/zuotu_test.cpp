@@ -1,5 +1,8 @@
 #include "power/zuotu.h"
 
+#include "drawing/frame.h"
+#include "power/form1.h"
+
 #include "../support/messagerecorder.h"
 #include "runtime/runtime.h"
 
@@ -329,4 +332,50 @@ TEST(Sampling, PicturesStayPixelForPixel) {
             zuotu2(surface, c.view, c.n, c.m);
         EXPECT_EQ(pictureChecksum(surface), c.checksum) << c.name;
     }
+}
+
+namespace {
+
+// Pixels where two pictures differ.
+long differingPixels(const QImage& a, const QImage& b) {
+    long n = 0;
+    for (int y = 0; y < a.height(); ++y)
+        for (int x = 0; x < a.width(); ++x)
+            n += a.pixel(x, y) != b.pixel(x, y);
+    return n;
+}
+
+} // namespace
+
+// The plot hands its runs to the surface as polylines, with powers taken in blocks: the picture and the
+// display list must be those of the same plot drawn segment by segment over the frame, for every sign and
+// parity of the exponent, zoomed in, at start-up, with ticks 0.001 apart, zoomed out, dragged off the
+// origin and so wide that thousands of samples share each pixel column.
+TEST(Sampling, PolylinesDrawWhatSegmentsDraw) {
+    const ViewRange views[] = {
+        {-2.5, 2.5, -2.5, 2.5, 0.5, 0.5}, kStartUp,
+        {-10, 10, -10, 10, 0.001, 0.001}, {-40, 40, -40, 40, 1, 1},
+        {-13.25, 6.75, -2.5, 17.5, 1, 1}, {-10, 10, 20, 40, 1, 1},
+        {-1000, 1000, -1000, 1000, 1, 1},
+    };
+    for (const ViewRange& view : views)
+        for (const std::int16_t n : {1, 2, 3, 4, 7, -1, -2, -3, 300}) {
+            if (view.xmax == 1000 && n != 2 && n != -3)
+                continue; // four million segments each way: two exponents are enough
+            QImage pictures[2];
+            std::vector<QPolygonF> lists[2];
+            for (const bool polylines : {false, true}) {
+                canvas::resetRnd();
+                canvas::Surface surface(QSize(389, 373), canvas::RGB(255, 255, 192), 0);
+                surface.setPolylinesEnabled(polylines);
+                canvas::zuobiao(surface, kFrameStyle, view.xmin, view.xmax, view.ymin, view.ymax, view.xju1,
+                                view.yju1);
+                surface.setDrawWidth(2);
+                zuotu1(surface, view, n);
+                pictures[polylines] = surface.Image();
+                lists[polylines] = surface.displayList().polylines();
+            }
+            EXPECT_EQ(differingPixels(pictures[0], pictures[1]), 0) << "x^" << n << " on " << view.xmin;
+            EXPECT_EQ(lists[0], lists[1]) << "x^" << n << " on " << view.xmin;
+        }
 }
