@@ -233,7 +233,11 @@ void CurveExplorer::soundTick() {
         return;
     const double played = soundOutput().playedSeconds();
     if (!soundOutput().isPlaying() || !(played < soundSeconds_)) {
+        // A device that failed while playing is told as one that is not there.
+        const bool failed = soundOutput().failed();
         stopSound();
+        if (failed)
+            announce(kNoSound);
         return;
     }
     const double share = std::clamp(played / soundSeconds_, 0.0, 1.0);

@@ -52,6 +52,14 @@ public:
 
     double playedSeconds() const override { return sink_ ? sink_->processedUSecs() / 1e6 : 0; }
 
+    bool failed() const override {
+        // Running out of samples at the end is an underrun, not a fault.
+        if (!sink_)
+            return false;
+        const QAudio::Error error = sink_->error();
+        return error == QAudio::OpenError || error == QAudio::IOError || error == QAudio::FatalError;
+    }
+
 private:
     QByteArray bytes_;
     QBuffer buffer_;

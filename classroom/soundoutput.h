@@ -22,6 +22,9 @@ public:
     virtual bool isPlaying() const = 0;
     /// Seconds of the sound heard so far.
     virtual double playedSeconds() const = 0;
+    /// True when the sound stopped because the output failed (the sound server went away) rather than
+    /// because it was over.
+    virtual bool failed() const = 0;
 };
 
 /// The service in use: the system's sound output unless another was installed.

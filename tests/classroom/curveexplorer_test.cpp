@@ -71,6 +71,7 @@ struct FakeOutput : canvas::SoundOutput {
     bool available = true;
     QByteArray played;
     bool playing = false;
+    bool broken = false;
     double seconds = 0;
     bool play(const QByteArray& pcm) override {
         if (!available)
@@ -82,6 +83,7 @@ struct FakeOutput : canvas::SoundOutput {
     void stop() override { playing = false; }
     bool isPlaying() const override { return playing; }
     double playedSeconds() const override { return seconds; }
+    bool failed() const override { return broken; }
 };
 
 struct InstalledOutput {
@@ -189,11 +191,16 @@ TEST(CurveExplorer, HPlaysTheChosenCurveAndTheMarkerFollows) {
     EXPECT_EQ(output.fake->played.size(), 6 * canvas::kSoundRate * 4);
     press(d.canvas, Qt::Key_Space);
     EXPECT_FALSE(explorer->isSounding());
-    // The end of the sound ends the playing.
-    press(d.canvas, Qt::Key_H);
-    output.fake->playing = false;
-    explorer->soundTick();
-    EXPECT_FALSE(explorer->isSounding());
+    // The end of the sound ends the playing quietly; a sound server that goes away while playing ends it
+    // with the words of a missing one.
+    for (const bool broken : {false, true}) {
+        press(d.canvas, Qt::Key_H);
+        output.fake->playing = false;
+        output.fake->broken = broken;
+        explorer->soundTick();
+        EXPECT_FALSE(explorer->isSounding());
+        EXPECT_EQ(d.canvas->spokenText() == QStringLiteral("没有可用的声音输出"), broken);
+    }
 }
 
 TEST(CurveExplorer, WithoutASoundDeviceHSaysSoAndNothingElseChanges) {
