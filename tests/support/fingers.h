@@ -9,8 +9,15 @@
 
 namespace testsupport {
 
+/// The one touch screen of the test run: Qt keeps a device registered until the application ends, so a
+/// new one for every test would only pile up.
+inline QPointingDevice* touchScreen() {
+    static QPointingDevice* const device = QTest::createTouchDevice();
+    return device;
+}
+
 struct Fingers {
-    QPointingDevice* device = QTest::createTouchDevice();
+    QPointingDevice* device = touchScreen();
 
     void down(QWidget* w, QPoint p) { QTest::touchEvent(w, device).press(0, p, w); }
     void move(QWidget* w, QPoint p) { QTest::touchEvent(w, device).move(0, p, w); }
