@@ -166,7 +166,6 @@ for _ in $(seq 100); do [ -s "$work/display2" ] && break; sleep 0.1; done
 export DISPLAY=":$(head -1 "$work/display2")"
 openbox > "$work/openbox.log" 2>&1 &
 sleep 1
-export HOME="$work" # the scale a run remembers stays in here
 
 # window_of NAME: waits for the program's window and sets X, Y, WIDTH, HEIGHT of its client area (as
 # xwininfo reports them: xdotool counts a window manager's title bar twice).

@@ -14,6 +14,8 @@
 #include "runtime/messagebox.h"
 #include "widgets/exitbutton.h"
 
+#include "../support/scratchsettings.h"
+
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -458,6 +460,7 @@ int main(int argc, char** argv) {
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
     QApplication app(argc, argv);
     canvas::installFontSubstitutions();
+    testing_support::useScratchSettings();
     canvas::setEndProgramAction([] {});
     const auto messages = std::make_shared<MessageCounter>();
     canvas::setMessageBoxService(messages);

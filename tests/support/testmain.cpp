@@ -2,6 +2,7 @@
 // real message box ever shown.
 
 #include "drawing/fonts.h"
+#include "scratchsettings.h"
 
 #include <QApplication>
 
@@ -13,6 +14,7 @@ int main(int argc, char** argv) {
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
     QApplication app(argc, argv);
     canvas::installFontSubstitutions();
+    testing_support::useScratchSettings();
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

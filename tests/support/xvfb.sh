@@ -1,7 +1,7 @@
 # Sourced by the tests that need a real X server. Gives a scratch folder $work, removed on exit after
 # every background job has ended; an Xvfb display of our own (whatever else runs on this machine) as
-# $DISPLAY, accepting clients before we go on; and Qt on that display at scale 1, whatever the test run
-# around us asks of Qt.
+# $DISPLAY, accepting clients before we go on; a home of our own; and Qt on that display at scale 1,
+# whatever the test run around us asks of Qt.
 
 work=$(mktemp -d)
 # The server is waited for, so its display number is free again when the next test asks for one.
@@ -16,5 +16,8 @@ export DISPLAY=":$(head -1 "$work/display")"
 # The number is written a moment before the server takes connections.
 for _ in $(seq 100); do xdotool getdisplaygeometry > /dev/null 2>&1 && break; sleep 0.1; done
 export XDG_RUNTIME_DIR="$work"
+# A home of the run's own: the programs start at 100 % whatever another run on this machine stored, and
+# what they store here stays here.
+export HOME="$work"
 export QT_QPA_PLATFORM=xcb
 unset QT_SCALE_FACTOR
