@@ -532,17 +532,15 @@ void Surface::Polyline(const float* x, const float* y, std::size_t count, Colour
     // Clamped curves run along one row just beyond the canvas for most of a wide view. A point inside such
     // a run, between its neighbours on the same row, adds nothing to the segment joining them: the run's
     // segments merge into one along the row, and the display list takes none of them.
-    float offRowY = 0;
-    bool offRow = false;
+    float offRowY = y[0];
+    bool offRow = rowBeyondCanvas(y[0]);
     auto beyondCanvas = [&](float rowY) {
         if (rowY != offRowY) {
-            const double py = toPixel(0, rowY).y();
             offRowY = rowY;
-            offRow = py < 0 || py > box.height;
+            offRow = rowBeyondCanvas(rowY);
         }
         return offRow;
     };
-    beyondCanvas(y[0]);
     for (std::size_t i = 1; i < count; ++i) {
         if (i + 1 < count && y[i] == y[i - 1] && y[i + 1] == y[i] &&
             ((x[i - 1] <= x[i] && x[i] <= x[i + 1]) || (x[i - 1] >= x[i] && x[i] >= x[i + 1])) &&

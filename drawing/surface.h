@@ -65,6 +65,13 @@ public:
     /// and while recording, they call Line for every segment: tests compare the two pictures.
     void setPolylinesEnabled(bool on) { polylinesEnabled_ = on; }
     bool takesPolylines() const { return polylinesEnabled_ && !recording_ && rasterising_; }
+    /// Whether the row of a polyline point at height y lies above the canvas's top edge or below its
+    /// bottom one. A point between two neighbours on such a row, in order along it, adds nothing to the
+    /// picture or the display list: Polyline passes over it, and a plot may leave it out.
+    bool rowBeyondCanvas(float y) const {
+        const double py = toPixel(0, y).y();
+        return py < 0 || py > image_.height();
+    }
     /// A dot of DrawWidth pixels in the fore colour.
     void PSet(double x, double y);
     /// Text with its top-left corner at the current position, transparent background, upright.

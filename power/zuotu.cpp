@@ -8,6 +8,7 @@
 #include <cfloat>
 #include <cmath>
 #include <cstring>
+#include <algorithm>
 #include <utility>
 
 namespace quorvex {
@@ -168,22 +169,36 @@ double roughPower(double x, int n) {
 
 // Whether a power known only as roughly as roughPower is clamped whatever its last digits: far above the
 // high limit, or far below the low one and not above the high one. Then pow's double, finite as well, ends
-// as `out`, and most samples of a wide view need no exact power at all.
-bool clampedRegardless(double rough, const Clamp& clamp, double& out) {
-    constexpr double kSlack = 0x1p-40; // far more than the rough power's error
-    constexpr double kFar = 0x1p1000;  // well within the doubles: pow's double is finite too
-    constexpr double kNear = 0x1p-900; // far from underflow, where the products lose their precision
-    if (!(std::fabs(rough) < kFar && std::fabs(rough) > kNear))
+// as the clamp's value, and most samples of a wide view need no exact power at all. The bounds are taken
+// once for a run: this is asked of every sample.
+class ClampedRegardless {
+public:
+    explicit ClampedRegardless(const Clamp& clamp)
+        : above_(clamp.high + std::fabs(clamp.high) * kSlack), below_(clamp.low - std::fabs(clamp.low) * kSlack),
+          notAbove_(clamp.high - std::fabs(clamp.high) * kSlack), highValue_(clamp(HUGE_VAL)),
+          lowValue_(clamp.lowValue) {}
+
+    bool operator()(double rough, double& out) const {
+        if (!(std::fabs(rough) < kFar && std::fabs(rough) > kNear))
+            return false;
+        if (rough > above_) {
+            out = highValue_;
+            return true;
+        }
+        if (rough < below_ && rough < notAbove_) {
+            out = lowValue_;
+            return true;
+        }
         return false;
-    const double high = clamp.high + std::fabs(clamp.high) * kSlack;
-    const double low = clamp.low - std::fabs(clamp.low) * kSlack;
-    const double notHigh = clamp.high - std::fabs(clamp.high) * kSlack;
-    if (rough > high || (rough < low && rough < notHigh)) {
-        out = clamp(rough);
-        return true;
     }
-    return false;
-}
+
+private:
+    static constexpr double kSlack = 0x1p-40; // far more than the rough power's error
+    static constexpr double kFar = 0x1p1000;  // well within the doubles: pow's double is finite too
+    static constexpr double kNear = 0x1p-900; // far from underflow, where the products lose their precision
+    double above_, below_, notAbove_;
+    double highValue_, lowValue_; // what the clamp makes of a value above `high`, and of one below `low`
+};
 
 // What one block works in, set up once per run.
 struct BlockBuffers {
@@ -212,8 +227,9 @@ void drawBlock(canvas::Surface& surface, const double* xs, std::size_t count, in
     // Samples clamped whatever their power's last digits first; the exact powers only for the others.
     std::size_t restCount = 0;
     const bool rough = std::abs(n) <= canvas::kMaxMultipliedExponent;
+    const ClampedRegardless regardless(clamp);
     for (std::size_t i = 0; i < count; ++i) {
-        clamped[i] = rough && clampedRegardless(roughPower(xs[i], n), clamp, product[i]);
+        clamped[i] = rough && regardless(roughPower(xs[i], n), product[i]);
         if (!clamped[i])
             rest[restCount++] = xs[i];
     }
@@ -253,20 +269,52 @@ void drawBlock(canvas::Surface& surface, const double* xs, std::size_t count, in
 
 // A run of zuotu1 by the step s itself, drawn in blocks of polylines: every sample the segment-by-segment
 // run takes, in the same order, each block's last point starting the next.
+//
+// Most samples of a wide view are clamped onto a row beyond the canvas, whatever their power's last digits.
+// A sample between two such neighbours on the same row is one the surface would pass over, so it never
+// enters a block: the last point of the run along the row moves on to it instead (never a block's first
+// point, which the block before has drawn). Only its sum and its rough power are computed.
 void polylineRun(canvas::Surface& surface, double start, double end, double s, int n, const Clamp& clamp,
                  Colour colour, PowerOf& power) {
     canvas::clearVectorState();
     double xs[kBlock + 1];
     BlockBuffers buffers{};
     std::size_t count = 0;
+    const bool rough = std::abs(n) <= canvas::kMaxMultipliedExponent;
+    const ClampedRegardless regardless(clamp);
+    // The trailing points of the block clamped regardless onto the row of `alongY` beyond the canvas.
+    std::size_t along = 0;
+    double alongY = 0;
+    double beyondY = 0;
+    bool beyond = false;
     canvas::countedLoop(
         start, end, s,
         [&](double x) {
+            double y;
+            if (rough && regardless(roughPower(x, n), y)) {
+                if (along > 0 && y == alongY) {
+                    if (along >= 2 && count >= 2) {
+                        xs[count - 1] = x;
+                        return;
+                    }
+                    ++along;
+                } else {
+                    if (y != beyondY || along == 0) {
+                        beyondY = y;
+                        beyond = surface.rowBeyondCanvas(static_cast<float>(y));
+                    }
+                    along = beyond ? 1 : 0;
+                    alongY = y;
+                }
+            } else {
+                along = 0;
+            }
             xs[count++] = x;
             if (count == kBlock) {
                 drawBlock(surface, xs, count, n, clamp, colour, power, buffers);
                 xs[0] = xs[count - 1];
                 count = 1;
+                along = std::min<std::size_t>(along, 1);
             }
         },
         static_cast<long>(kMaxSamplesPerRun) + 2);
