@@ -178,18 +178,23 @@ public:
           notAbove_(clamp.high - std::fabs(clamp.high) * kSlack), highValue_(clamp(HUGE_VAL)),
           lowValue_(clamp.lowValue) {}
 
-    bool operator()(double rough, double& out) const {
+    bool operator()(double rough, double& out) const { return side(rough, out) != 0; }
+
+    /// 1 for a power clamped as above the high limit, -1 as below the low one, 0 where its digits matter.
+    /// Along samples on one side of zero the rough power is monotonic, so each side holds one stretch of
+    /// them.
+    int side(double rough, double& out) const {
         if (!(std::fabs(rough) < kFar && std::fabs(rough) > kNear))
-            return false;
+            return 0;
         if (rough > above_) {
             out = highValue_;
-            return true;
+            return 1;
         }
         if (rough < below_ && rough < notAbove_) {
             out = lowValue_;
-            return true;
+            return -1;
         }
-        return false;
+        return 0;
     }
 
 private:
@@ -273,7 +278,9 @@ void drawBlock(canvas::Surface& surface, const double* xs, std::size_t count, in
 // Most samples of a wide view are clamped onto a row beyond the canvas, whatever their power's last digits.
 // A sample between two such neighbours on the same row is one the surface would pass over, so it never
 // enters a block: the last point of the run along the row moves on to it instead (never a block's first
-// point, which the block before has drawn). Only its sum and its rough power are computed.
+// point, which the block before has drawn). The samples come in stretches of equal spacing, each on one
+// side of zero; there a run along a row ends where its side of the clamp does, found by halving, and the
+// samples in between are never computed at all.
 void polylineRun(canvas::Surface& surface, double start, double end, double s, int n, const Clamp& clamp,
                  Colour colour, PowerOf& power) {
     canvas::clearVectorState();
@@ -282,20 +289,35 @@ void polylineRun(canvas::Surface& surface, double start, double end, double s, i
     std::size_t count = 0;
     const bool rough = std::abs(n) <= canvas::kMaxMultipliedExponent;
     const ClampedRegardless regardless(clamp);
-    // The trailing points of the block clamped regardless onto the row of `alongY` beyond the canvas.
+    auto sideOf = [&](double x, double& y) { return rough ? regardless.side(roughPower(x, n), y) : 0; };
+    // The trailing points of the block clamped regardless to `alongSide`, on a row beyond the canvas.
     std::size_t along = 0;
-    double alongY = 0;
+    int alongSide = 0;
     double beyondY = 0;
     bool beyond = false;
-    canvas::countedLoop(
-        start, end, s,
-        [&](double x) {
+    auto stretch = [&](double first, double spacing, long samples) {
+        auto at = [&](long k) { return first + static_cast<double>(k) * spacing; };
+        for (long k = 0; k < samples; ++k) {
+            const double x = at(k);
             double y;
-            if (rough && regardless(roughPower(x, n), y)) {
-                if (along > 0 && y == alongY) {
+            const int side = sideOf(x, y);
+            if (side != 0) {
+                if (along > 0 && side == alongSide) {
                     if (along >= 2 && count >= 2) {
-                        xs[count - 1] = x;
-                        return;
+                        // The last sample of this stretch still on that side: gallop, then halve.
+                        long last = k, step = 1;
+                        double ignored;
+                        while (last + step < samples && sideOf(at(last + step), ignored) == side) {
+                            last += step;
+                            step *= 2;
+                        }
+                        for (long past = std::min(last + step, samples); past - last > 1;) {
+                            const long middle = last + (past - last) / 2;
+                            (sideOf(at(middle), ignored) == side ? last : past) = middle;
+                        }
+                        xs[count - 1] = at(last);
+                        k = last;
+                        continue;
                     }
                     ++along;
                 } else {
@@ -304,7 +326,7 @@ void polylineRun(canvas::Surface& surface, double start, double end, double s, i
                         beyond = surface.rowBeyondCanvas(static_cast<float>(y));
                     }
                     along = beyond ? 1 : 0;
-                    alongY = y;
+                    alongSide = side;
                 }
             } else {
                 along = 0;
@@ -316,8 +338,9 @@ void polylineRun(canvas::Surface& surface, double start, double end, double s, i
                 count = 1;
                 along = std::min<std::size_t>(along, 1);
             }
-        },
-        static_cast<long>(kMaxSamplesPerRun) + 2);
+        }
+    };
+    canvas::countedStretches(start, end, s, stretch, static_cast<long>(kMaxSamplesPerRun) + 2);
     if (count == 0)
         return;
     // The last segment ends one step after the last sample.
