@@ -140,6 +140,10 @@ bool clipSegment(double& x1, double& y1, double& x2, double& y2, double left, do
     // Liang-Barsky on the parametric form, all in double. An end point that is clipped is put exactly on
     // the boundary that clipped it and its other coordinate is interpolated from the nearer end, so a
     // segment from far away (1e30 pixels, say) still lands where it should instead of losing every digit.
+    // A segment wholly inside stays as it is; most of a curve's segments are such.
+    if (x1 >= left && x1 <= right && x2 >= left && x2 <= right && y1 >= top && y1 <= bottom && y2 >= top &&
+        y2 <= bottom)
+        return true;
     const double dx = x2 - x1;
     const double dy = y2 - y1;
     if (!std::isfinite(dx) || !std::isfinite(dy))
@@ -569,7 +573,7 @@ void Surface::listSegment(double ax, double ay, double bx, double by, Colour col
     // vectors follow both so that the two pictures agree.
     const double o = box.pen % 2 == 1 ? 0.5 : 0.0;
     auto vector = [o](double c, int extent) {
-        return pixelOf(c, extent) != std::lround(c) ? extent - 1 + o : c + o;
+        return pixelOf(c, extent) != roundHalfAway(c) ? extent - 1 + o : c + o;
     };
     // Clipped to the canvas itself, so that a vector file holds nothing beyond its page.
     double vx1 = vector(ax, w), vy1 = vector(ay, h), vx2 = vector(bx, w), vy2 = vector(by, h);
