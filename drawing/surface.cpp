@@ -93,6 +93,35 @@ int pixelOf(double coordinate, int extent) {
     return static_cast<int>(nearest);
 }
 
+// Blends n pixels towards the colour (r, g, b) by their coverage (0..255): each channel becomes
+// (c * a + d * (255 - a)) / 255, rounded exactly. Whether any pixel changed.
+bool blendSpan(QRgb* row, const std::uint8_t* coverage, int n, unsigned r, unsigned g, unsigned b) {
+    // Exact rounding of x / 255 for 0 <= x <= 255 * 255, without a division.
+    auto div255 = [](unsigned x) { return (x + 128 + ((x + 128) >> 8)) >> 8; };
+    const QRgb solid = qRgb(static_cast<int>(r), static_cast<int>(g), static_cast<int>(b));
+    bool changed = false;
+    for (int i = 0; i < n; ++i) {
+        const unsigned a = coverage[i];
+        if (a == 0)
+            continue;
+        const QRgb d = row[i];
+        // Dense labels overlap: a pixel already in the text colour stays so, whatever the coverage.
+        if (d == solid)
+            continue;
+        QRgb blended = solid;
+        if (a != 255) {
+            const unsigned na = 255 - a;
+            const unsigned nr = div255(r * a + ((d >> 16) & 0xFF) * na);
+            const unsigned ng = div255(g * a + ((d >> 8) & 0xFF) * na);
+            const unsigned nb = div255(b * a + (d & 0xFF) * na);
+            blended = 0xFF000000u | (nr << 16) | (ng << 8) | nb;
+        }
+        changed |= blended != d;
+        row[i] = blended;
+    }
+    return changed;
+}
+
 // Margin around the canvas for clipping, in pixels: wide enough that a clipped end point never shows.
 constexpr double kClipMargin = 8.0;
 
@@ -243,6 +272,7 @@ void Surface::setDeviceRatio(qreal ratio) {
     font_.setPointSizeF(9.0 * ratio_);
     glyphsUpright_.clear();
     glyphsItalic_.clear();
+    unchangedBlends_.fill(0);
     asciiUpright_.fill(nullptr);
     asciiItalic_.fill(nullptr);
     lineHeight_ = 0;
@@ -325,6 +355,7 @@ void Surface::remap() {
 void Surface::flushLines() {
     if (pendingLines_.empty())
         return;
+    keepUnchangedBlendsFor(pendingColour_);
     QPainter& p = painter();
     if (pendingWidth_ == 1)
         setThinRowAndColumnLines();
@@ -431,6 +462,7 @@ const QImage& Surface::Image() {
 void Surface::Cls() {
     record(makeOp(SurfaceOp::Kind::Cls));
     pendingLines_.clear();
+    unchangedBlends_.fill(0);
     list_.clear();
     if (rasterising_) {
         // Only the pixels drawn since the last fill can differ from the back colour: a frame redrawn at every
@@ -628,6 +660,7 @@ void Surface::PSet(double x, double y) {
         list_.addDot(logical(p.x(), p.y()), foreColor_, drawWidth_);
     const int left = static_cast<int>(std::lround(p.x() - half));
     const int top = static_cast<int>(std::lround(p.y() - half));
+    keepUnchangedBlendsFor(foreColor_);
     painter().fillRect(left, top, pen, pen, toQColor(foreColor_));
     clearVectorState();
     markChanged(QRect(left, top, pen, pen));
@@ -721,41 +754,34 @@ const Surface::Glyph& Surface::glyph(QChar c) {
     return stored;
 }
 
-void Surface::blendGlyph(const Glyph& g, int x, int y, uchar* bits) {
+bool Surface::blendGlyph(const Glyph& g, int x, int y, uchar* bits) {
     const int left = x + g.left;
     const int top = y + g.top;
     const int xFrom = std::max(0, -left), xTo = std::min(g.width, image_.width() - left);
     const int yFrom = std::max(0, -top), yTo = std::min(g.height, image_.height() - top);
     if (xFrom >= xTo || yFrom >= yTo)
-        return;
+        return false;
     const unsigned r = static_cast<unsigned>(redOf(foreColor_));
     const unsigned gr = static_cast<unsigned>(greenOf(foreColor_));
     const unsigned b = static_cast<unsigned>(blueOf(foreColor_));
     const qsizetype stride = image_.bytesPerLine();
-    const QRgb solid = qRgb(static_cast<int>(r), static_cast<int>(gr), static_cast<int>(b));
-    // Exact rounding of x / 255 for 0 <= x <= 255 * 255, without a division.
-    auto div255 = [](unsigned x) { return (x + 128 + ((x + 128) >> 8)) >> 8; };
+    bool changed = false;
     for (int gy = yFrom; gy < yTo; ++gy) {
         auto* row = reinterpret_cast<QRgb*>(bits + (top + gy) * stride) + left;
         const std::uint8_t* cov = g.coverage.data() + gy * g.width;
         // Dense labels blend tens of thousands of glyphs: only the columns of each row that carry ink.
         const auto [inkFrom, inkTo] = g.inkColumns[static_cast<std::size_t>(gy)];
-        for (int gx = std::max(xFrom, inkFrom); gx < std::min(xTo, inkTo); ++gx) {
-            const unsigned a = cov[gx];
-            if (a == 0)
-                continue;
-            const QRgb d = row[gx];
-            // Dense labels overlap: a pixel already in the text colour stays so, whatever the coverage.
-            if (a == 255 || d == solid) {
-                row[gx] = solid;
-                continue;
-            }
-            const unsigned na = 255 - a;
-            const unsigned nr = div255(r * a + ((d >> 16) & 0xFF) * na);
-            const unsigned ng = div255(gr * a + ((d >> 8) & 0xFF) * na);
-            const unsigned nb = div255(b * a + (d & 0xFF) * na);
-            row[gx] = 0xFF000000u | (nr << 16) | (ng << 8) | nb;
-        }
+        const int from = std::max(xFrom, inkFrom), to = std::min(xTo, inkTo);
+        if (from < to)
+            changed |= blendSpan(row + from, cov + from, to - from, r, gr, b);
+    }
+    return changed;
+}
+
+void Surface::keepUnchangedBlendsFor(Colour colour) {
+    if (colour != unchangedColour_) {
+        unchangedBlends_.fill(0);
+        unchangedColour_ = colour;
     }
 }
 
@@ -763,11 +789,23 @@ int Surface::drawText(const QString& text, int left, int top) {
     // Number labels come by the thousand: each character is blended from cached coverage instead of
     // laying the text out afresh every time.
     // The painter (when open) draws into this same buffer: it was made exclusive when the painter began.
+    keepUnchangedBlendsFor(foreColor_);
     uchar* bits = image_.bits();
+    constexpr int kReach = 1 << 19; // places a key holds
     int x = left;
     for (const QChar c : text) {
         const Glyph& g = glyph(c);
-        blendGlyph(g, x, top, bits);
+        if (std::abs(x) < kReach && std::abs(top) < kReach) {
+            const std::uint64_t key = (std::uint64_t{1} << 63) | (std::uint64_t{fontItalic_} << 62) |
+                                      (std::uint64_t{c.unicode()} << 40) |
+                                      (static_cast<std::uint64_t>(x + kReach) << 20) |
+                                      static_cast<std::uint64_t>(top + kReach);
+            std::uint64_t& slot = unchangedBlends_[(key * 0x9E3779B97F4A7C15ull) >> 52];
+            if (slot != key && !blendGlyph(g, x, top, bits))
+                slot = key;
+        } else {
+            blendGlyph(g, x, top, bits);
+        }
         x += g.advance;
     }
     return x;

@@ -185,7 +185,10 @@ private:
     const Glyph& glyph(QChar c);
     /// Draws the text; returns the pen position after it.
     int drawText(const QString& text, int left, int top);
-    void blendGlyph(const Glyph& g, int x, int y, uchar* bits);
+    /// Whether the blend changed any pixel.
+    bool blendGlyph(const Glyph& g, int x, int y, uchar* bits);
+    /// Forgets the blends known to change nothing, unless what is drawn next is in their colour.
+    void keepUnchangedBlendsFor(Colour colour);
 
     int devicePen() const;
     QPointF logical(double x, double y) const { return {x / ratio_, y / ratio_}; }
@@ -218,6 +221,13 @@ private:
     std::array<const Glyph*, 128> asciiItalic_{};
     int lineHeight_ = 0;
     int lineHeightItalic_ = 0;
+    // Glyphs blended at a place without changing a pixel there, by character, slant and place. Blending in
+    // one colour only moves a pixel towards it, and a pixel left alone by a glyph's coverage stays alone
+    // however much nearer that colour it comes: as long as everything drawn is in `unchangedColour_`
+    // (text, or opaque lines setting pixels to it), blending such a glyph there again changes nothing.
+    // Dense tick numbers repeat their first digits at one place dozens of times.
+    std::array<std::uint64_t, 4096> unchangedBlends_{};
+    Colour unchangedColour_ = 0;
 
     bool recording_ = false;
     bool rasterising_ = true;

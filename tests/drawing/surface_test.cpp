@@ -208,6 +208,41 @@ TEST(Surface, BatchedLinesAndTextGiveThePictureOfDrawingEachAtOnce) {
     }
 }
 
+// Numbers printed again and again at one place leave it alone once it no longer changes; a line of another
+// colour drawn across it in between, or a Cls, must bring the blending back: the number over the red
+// line shows its edges on the red, and after a Cls it is printed at all.
+TEST(Surface, RepeatedTextAtOnePlaceIsBlendedAgainOverWhatChangedSince) {
+    canvas::Surface s(QSize(60, 30), canvas::RGB(255, 255, 192), 0);
+    s.Scale(0, 0, 60, 30);
+    auto print = [&](int times) {
+        for (int i = 0; i < times; ++i) {
+            s.setCurrentX(10);
+            s.setCurrentY(5);
+            s.Print(QStringLiteral("88"));
+        }
+    };
+    auto countWhere = [&](auto test) {
+        const QImage& image = s.Image();
+        int n = 0;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 10; x < 30; ++x)
+                n += test(QColor(image.pixel(x, y)));
+        return n;
+    };
+    auto red = [](QColor c) { return c == QColor(200, 30, 30); };
+    auto blendedRed = [](QColor c) { return c.red() > c.green() + 40 && c != QColor(200, 30, 30); };
+    print(200); // the faintest edges take over a hundred blends to settle
+    for (int y = 0; y < 30; ++y)
+        s.Line(0, y + 0.5, 60, y + 0.5, canvas::RGB(200, 30, 30));
+    ASSERT_EQ(countWhere(blendedRed), 0);
+    print(1);
+    EXPECT_GT(countWhere(blendedRed), 0) << "the edges of the numbers over the red";
+    EXPECT_GT(countWhere(red), 0);
+    s.Cls();
+    print(1);
+    EXPECT_GT(countWhere([](QColor c) { return c.red() < 100; }), 0) << "the numbers after a Cls";
+}
+
 namespace {
 
 // One line in the colour (10, 20, 30) drawn by a plain painter with the surface's pen, on its back colour.
