@@ -812,9 +812,11 @@ int Surface::drawText(const QString& text, int left, int top) {
 }
 
 void Surface::Print(const QString& text) {
-    SurfaceOp op = makeOp(SurfaceOp::Kind::Print);
-    op.text = text;
-    record(op);
+    if (recording_) {
+        SurfaceOp op = makeOp(SurfaceOp::Kind::Print);
+        op.text = text;
+        record(std::move(op));
+    }
     if (rasterising_) {
         // Text is blended straight into the pixels, so lines waiting in the batch must be drawn first,
         // unless they are in the text's colour: a pixel an opaque line covers ends in that colour in either
