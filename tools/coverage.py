@@ -19,8 +19,13 @@ def main():
          '--exclude-throw-branches', '--exclude-unreachable-branches', '--gcov-ignore-parse-errors']
         + [arg for folder in FOLDERS for arg in ('--filter', f'{root}/{folder}/')],
         capture_output=True, text=True, check=True).stdout
+    files = json.loads(summary)['files']
+    if not files:
+        # A table of zeros would read as a suite that tests nothing. Seen when the objects were compiled
+        # through ccache with a base_dir: their notes name the sources by relative paths gcovr cannot place.
+        sys.exit(f'coverage: no data matches the sources under {root} (build the coverage tree without ccache)')
     totals = collections.defaultdict(lambda: [0, 0, 0, 0, 0])
-    for entry in json.loads(summary)['files']:
+    for entry in files:
         folder = entry['filename'].split('/')[0]
         row = totals[folder]
         row[0] += entry['line_covered']
