@@ -69,8 +69,11 @@ std::vector<double> samplePositions(double from, double to, int columns, bool br
     std::vector<double> xs;
     const int n = 2 * columns;
     const double step = (to - from) / n;
-    for (int i = 0; i <= n; ++i)
-        xs.push_back(from + step * i);
+    // With ends far apart in magnitude (-4e307 to -4e71) from + step * i rounds by more than |to|, past
+    // the end of the piece and out of the view: no position passes `to`, and the last is `to` itself.
+    for (int i = 0; i < n; ++i)
+        xs.push_back(std::min(from + step * i, to));
+    xs.push_back(to);
     constexpr int kApproach = 200;
     for (int k = 1; k <= kApproach; ++k) {
         const double d = step * std::ldexp(1.0, -k);

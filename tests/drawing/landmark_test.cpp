@@ -69,6 +69,15 @@ TEST(Landmark, EdgesAreFoundOnTheFunctionNotOnPixels) {
     EXPECT_EQ(line.back().x, 4.0);
 }
 
+TEST(Landmark, StayInsideTheViewHoweverFarApartItsLimits) {
+    // The evenly spaced samples of -4e307..-4e71 round past the right edge, up to x = 0 and beyond.
+    const ViewRange v{-4.3268006334186373e307, -4.2525583699827984e71, -4.2525583765009148e71, 1e-77, 1, 1};
+    const auto found = landmarks(identityCurve(), v, 389);
+    ASSERT_FALSE(found.empty());
+    for (const Landmark& l : found)
+        EXPECT_TRUE(v.xmin <= l.x && l.x <= v.xmax) << l.x;
+}
+
 TEST(Landmark, ReadOutsAndValuesFollowTheFunction) {
     const double nan = std::numeric_limits<double>::quiet_NaN();
     struct Case {
