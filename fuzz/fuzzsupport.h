@@ -5,6 +5,7 @@
 // drawing logic runs on (recording, not rasterising: the logic, not the pixels, is what the targets explore)
 // and the property checks on what it recorded.
 
+#include "drawing/curverecord.h"
 #include "drawing/fonts.h"
 #include "drawing/surface.h"
 #include "runtime/messagebox.h"
@@ -16,6 +17,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
 #include <vector>
 
 // The property checks walk every operation an input recorded. The fuzzer learns nothing from their
@@ -125,6 +127,32 @@ inline canvas::ViewRange readView(Bytes& bytes, ViewKind kind, bool spacings) {
         v.yju1 = bytes.take<std::int8_t>() / 16.0;
     }
     return v;
+}
+
+/// A curve as the windows record it, of the kind `selector` names (its two lowest bits). In a lesson's view
+/// the numbers are those typed in class: exponents of small integers, bases from 0 to 16 in steps of
+/// 1/4096; otherwise any integers and any double. Nothing for a power with a zero numerator, which the
+/// power explorer refuses before it records a curve; a zero denominator (refused too) stays, as a record
+/// of refused numbers that every pure function of a curve must take.
+inline std::optional<canvas::CurveRecord> readCurve(Bytes& bytes, std::uint8_t selector, ViewKind kind) {
+    const bool lesson = kind == ViewKind::Lesson;
+    switch (selector % 4) {
+    case 0: {
+        const int n = lesson ? bytes.take<std::int8_t>() : bytes.take<std::int16_t>();
+        const int m = lesson ? bytes.take<std::int8_t>() : bytes.take<std::int16_t>();
+        if (n == 0)
+            return std::nullopt;
+        return canvas::powerCurve(n, m, QString());
+    }
+    case 1:
+    case 2: {
+        const double a = lesson ? bytes.take<std::uint16_t>() / 4096.0 : bytes.take<double>();
+        return canvas::baseCurve(
+            selector % 4 == 1 ? canvas::CurveKind::Exponential : canvas::CurveKind::Logarithm, a, QString());
+    }
+    default:
+        return canvas::identityCurve();
+    }
 }
 
 /// Whether the four tick or grid loops of the view stay within the budget.
