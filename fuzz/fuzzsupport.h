@@ -1,9 +1,9 @@
 #pragma once
 
 // What every fuzz target shares: a Qt application on the off-screen platform (the surface measures its
-// fonts), no message box service, a reader that turns the fuzzer's bytes into numbers, the surface the
-// drawing logic runs on (recording, not rasterising: the logic, not the pixels, is what the targets explore)
-// and the property checks on what it recorded.
+// fonts), no message box service, a reader that turns the fuzzer's bytes into numbers, views and curve
+// records, the surface the drawing logic runs on (recording, not rasterising: the logic, not the pixels,
+// is what the targets explore) and the property checks on what it recorded.
 
 #include "drawing/curverecord.h"
 #include "drawing/fonts.h"
