@@ -10,7 +10,7 @@ COV_BUILD ?= build-coverage
 
 FUZZ_BUILD ?= build-fuzz
 FUZZ_SECONDS ?= 60
-FUZZ_TARGETS ?= text frame grid plot trace raster
+FUZZ_TARGETS ?= text frame grid plot trace raster landmark sound
 SOAK_ACTIONS ?= 333334
 SOAK_SEED ?= $(shell od -An -N4 -tu4 /dev/urandom | tr -d ' ')
 
@@ -86,8 +86,9 @@ soak-sanitize: deps
 # the costly ones and are replayed by every `make test` instead. Add an input that finds a fault to
 # fuzz/corpus/<target>/. Leaks are not looked for: the recording surface keeps an input's operations until
 # the next one, and libFuzzer would run every such input a second time to look for one. Inputs that reach a
-# pass bound take thousands of times longer than a lesson's view; the schedule favours quick inputs,
-# or the few slow ones would take nearly all the time.
+# pass bound take thousands of times longer than a lesson's view: under libFuzzer the targets keep every
+# input to a budget of work (the replay in `make test` runs the kept ones in full), and the schedule
+# favours quick inputs, or the few slow ones would take nearly all the time.
 fuzz: deps
 	@bash scripts/install-deps.sh clang-14 libclang-rt-14-dev
 	cmake -S . -B $(FUZZ_BUILD) -DCMAKE_CXX_COMPILER=clang++-14 -DCMAKE_BUILD_TYPE=RelWithDebInfo \

@@ -79,7 +79,8 @@ double pitchOf(double y, const ViewRange& view) {
 
 CurveSound renderCurveSound(const CurveRecord& curve, const ViewRange& view, double seconds) {
     CurveSound sound;
-    sound.seconds = std::isfinite(seconds) ? std::clamp(seconds, 0.0, kLongestSound) : kLongestSound;
+    // Minus infinity is a duration below zero like any other: no sound, not the longest.
+    sound.seconds = std::isnan(seconds) ? kLongestSound : std::clamp(seconds, 0.0, kLongestSound);
     const auto frames = static_cast<std::size_t>(std::lround(sound.seconds * kSoundRate));
     std::vector<double> left(frames, 0.0);
     std::vector<double> right(frames, 0.0);

@@ -40,10 +40,13 @@ int zone(double y, const ViewRange& v) {
     return y < v.ymin ? -1 : y > v.ymax ? 1 : 0;
 }
 
-// Where the curve meets the level between a and b (a below or above it, b on the other side), halving the
-// interval on the function's own values: the two ends of the last interval, a's side first.
-std::pair<double, double> crossing(const CurveRecord& c, double a, double b, double level) {
-    const bool aBelow = *curveValue(c, a) < level;
+// Where the curve passes the top (edge 1) or bottom (edge -1) edge of the view between a and b, one of
+// them beyond that edge and the other not, halving the interval on the function's own values: the two
+// ends of the last interval, a's side first. A value on the edge is inside the view, at the top as at the
+// bottom: a sample exactly on the top edge is where the curve leaves, not a step later above the view.
+std::pair<double, double> crossing(const CurveRecord& c, double a, double b, int edge, const ViewRange& v) {
+    auto beyond = [&](double y) { return edge > 0 ? y > v.ymax : y < v.ymin; };
+    const bool aBeyond = beyond(*curveValue(c, a));
     for (int i = 0; i < 80 && a != b; ++i) {
         const double m = a + (b - a) / 2;
         if (m == a || m == b)
@@ -51,7 +54,7 @@ std::pair<double, double> crossing(const CurveRecord& c, double a, double b, dou
         const std::optional<double> y = curveValue(c, m);
         if (!y)
             break;
-        if ((*y < level) == aBelow)
+        if (beyond(*y) == aBeyond)
             a = m;
         else
             b = m;
@@ -66,8 +69,11 @@ std::vector<double> samplePositions(double from, double to, int columns, bool br
     std::vector<double> xs;
     const int n = 2 * columns;
     const double step = (to - from) / n;
-    for (int i = 0; i <= n; ++i)
-        xs.push_back(from + step * i);
+    // With ends far apart in magnitude (-4e307 to -4e71) from + step * i rounds by more than |to|, past
+    // the end of the piece and out of the view: no position passes `to`, and the last is `to` itself.
+    for (int i = 0; i < n; ++i)
+        xs.push_back(std::min(from + step * i, to));
+    xs.push_back(to);
     constexpr int kApproach = 200;
     for (int k = 1; k <= kApproach; ++k) {
         const double d = step * std::ldexp(1.0, -k);
@@ -117,10 +123,10 @@ void viewEdges(const CurveRecord& c, const ViewRange& v, int columns, std::vecto
                 // A step may jump over the whole view: in through one edge, out through the other. Each point
                 // is taken on the inside of its edge, so it reads as a point of the view.
                 if (a != 0)
-                    add(out, crossing(c, px, x, a > 0 ? v.ymax : v.ymin).second,
+                    add(out, crossing(c, px, x, a, v).second,
                         a > 0 ? LandmarkKind::EntersFromAbove : LandmarkKind::EntersFromBelow);
                 if (b != 0)
-                    add(out, crossing(c, px, x, b > 0 ? v.ymax : v.ymin).first,
+                    add(out, crossing(c, px, x, b, v).first,
                         b > 0 ? LandmarkKind::LeavesUpwards : LandmarkKind::LeavesDownwards);
             }
             havePrevious = true;

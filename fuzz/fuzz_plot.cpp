@@ -55,9 +55,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     surface.clearOperations();
     const double width = v.xmax - v.xmin;
     const double s = 1 / width;
-    // Samples of a run: the width (or the wider half of the view) over the step.
+    // Samples of a run: the width (or the wider half of the view) over the step; none without a step (an
+    // empty, infinite or NaN width, or one so small that its reciprocal overflows).
     const double widest = std::max(std::fabs(v.xmin), std::fabs(v.xmax)) + std::fabs(width);
-    if (kind == fuzzsupport::ViewKind::Raw && !(std::fabs(widest * width) <= fuzzsupport::kWorkBudget))
+    const bool samples = std::isfinite(width) && width != 0 && std::isfinite(s);
+    if (kind == fuzzsupport::ViewKind::Raw && samples &&
+        !(std::fabs(widest * width) <= fuzzsupport::kWorkBudget))
         return 0;
     const long runBound = 2 * (static_cast<long>(quorvex::kMaxSamplesPerRun) + 2);
 

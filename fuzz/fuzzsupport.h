@@ -1,10 +1,11 @@
 #pragma once
 
 // What every fuzz target shares: a Qt application on the off-screen platform (the surface measures its
-// fonts), no message box service, a reader that turns the fuzzer's bytes into numbers, the surface the
-// drawing logic runs on (recording, not rasterising: the logic, not the pixels, is what the targets explore)
-// and the property checks on what it recorded.
+// fonts), no message box service, a reader that turns the fuzzer's bytes into numbers, views and curve
+// records, the surface the drawing logic runs on (recording, not rasterising: the logic, not the pixels,
+// is what the targets explore) and the property checks on what it recorded.
 
+#include "drawing/curverecord.h"
 #include "drawing/fonts.h"
 #include "drawing/surface.h"
 #include "runtime/messagebox.h"
@@ -16,6 +17,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
 #include <vector>
 
 // The property checks walk every operation an input recorded. The fuzzer learns nothing from their
@@ -69,15 +71,25 @@ private:
 /// How an input gives its view, told by a selector byte. Most inputs describe a view a lesson reaches, and
 /// run in well under a millisecond; one in 32 gives raw doubles (the limits of single precision,
 /// infinities, NaN) within a budget of work; one in 256 gives raw doubles without any budget, up to the
-/// pass bounds and the wide-view sampling, which cost up to a few hundred thousand operations. The cheap
-/// cases keep the fuzzer at thousands of inputs a second, so it explores the logic rather than waiting on
-/// a few huge inputs.
+/// pass bounds and the wide-view sampling, which cost up to millions of operations (a quarter of a second
+/// and more with the sanitizers). The cheap cases keep the fuzzer at thousands of inputs a second, so it
+/// explores the logic rather than waiting on a few huge inputs.
+///
+/// Only the replay of the kept inputs (every `make test`) runs the unbounded ones. Under libFuzzer that
+/// selector too keeps to the budget: the few features only an unbounded input reaches (a loop stopped by
+/// its pass bound) kept a handful of them in the scratch corpus after every run, and their mutations, as
+/// slow as they, came to take most of the time. An input that ran under libFuzzer does the same work in
+/// the replay, so whatever it found is found there too.
 enum class ViewKind { Lesson, Raw, RawUnbounded };
 
 inline ViewKind viewKind(std::uint8_t selector) {
     if (selector % 32 != 0)
         return ViewKind::Lesson;
+#ifdef FUZZ_LIBFUZZER
+    return ViewKind::Raw;
+#else
     return selector == 0xE0 ? ViewKind::RawUnbounded : ViewKind::Raw;
+#endif
 }
 
 /// The work one input may cause unless it is unbounded: passes of one counted loop, or plot samples.
@@ -115,6 +127,32 @@ inline canvas::ViewRange readView(Bytes& bytes, ViewKind kind, bool spacings) {
         v.yju1 = bytes.take<std::int8_t>() / 16.0;
     }
     return v;
+}
+
+/// A curve as the windows record it, of the kind `selector` names (its two lowest bits). In a lesson's view
+/// the numbers are those typed in class: exponents of small integers, bases from 0 to 16 in steps of
+/// 1/4096; otherwise any integers and any double. Nothing for a power with a zero numerator, which the
+/// power explorer refuses before it records a curve; a zero denominator (refused too) stays, as a record
+/// of refused numbers that every pure function of a curve must take.
+inline std::optional<canvas::CurveRecord> readCurve(Bytes& bytes, std::uint8_t selector, ViewKind kind) {
+    const bool lesson = kind == ViewKind::Lesson;
+    switch (selector % 4) {
+    case 0: {
+        const int n = lesson ? bytes.take<std::int8_t>() : bytes.take<std::int16_t>();
+        const int m = lesson ? bytes.take<std::int8_t>() : bytes.take<std::int16_t>();
+        if (n == 0)
+            return std::nullopt;
+        return canvas::powerCurve(n, m, QString());
+    }
+    case 1:
+    case 2: {
+        const double a = lesson ? bytes.take<std::uint16_t>() / 4096.0 : bytes.take<double>();
+        return canvas::baseCurve(
+            selector % 4 == 1 ? canvas::CurveKind::Exponential : canvas::CurveKind::Logarithm, a, QString());
+    }
+    default:
+        return canvas::identityCurve();
+    }
 }
 
 /// Whether the four tick or grid loops of the view stay within the budget.

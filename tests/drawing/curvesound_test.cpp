@@ -153,7 +153,8 @@ TEST(CurveSound, BadInputGivesSilenceOfABoundedLength) {
     EXPECT_EQ(unusable.frames(), static_cast<std::size_t>(kSoundRate));
     EXPECT_EQ((Window{unusable, 0, 1}.energy(0)), 0);
     EXPECT_EQ(renderCurveSound(powerCurve(2, 1, "y = x^2"), kView, nan).seconds, kLongestSound);
-    EXPECT_EQ(renderCurveSound(powerCurve(2, 1, "y = x^2"), kView, -5).frames(), 0u);
+    for (const double below : {-5.0, -std::numeric_limits<double>::infinity()})
+        EXPECT_EQ(renderCurveSound(powerCurve(2, 1, "y = x^2"), kView, below).frames(), 0u) << below;
 }
 
 TEST(CurveSound, WavFileHoldsTheSamples) {

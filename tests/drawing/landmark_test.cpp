@@ -15,9 +15,9 @@ namespace {
 
 const ViewRange kView{-10, 10, -10, 10, 1, 1};
 
-QStringList readOuts(const CurveRecord& curve, const ViewRange& view) {
+QStringList readOuts(const CurveRecord& curve, const ViewRange& view, int columns = 389) {
     QStringList texts;
-    for (const Landmark& l : landmarks(curve, view, 389))
+    for (const Landmark& l : landmarks(curve, view, columns))
         texts << landmarkReadOut(curve, view, l);
     return texts;
 }
@@ -58,6 +58,24 @@ TEST(Landmark, EdgesAreFoundOnTheFunctionNotOnPixels) {
     ASSERT_EQ(steep.size(), 2u);
     EXPECT_EQ(steep[0].kinds, std::vector<LandmarkKind>{LandmarkKind::EntersFromBelow});
     EXPECT_EQ(steep[1].kinds, std::vector<LandmarkKind>{LandmarkKind::LeavesUpwards});
+    // A sample exactly on an edge is a point of the view, at the top as at the bottom: y = x^2 on
+    // -3..3 sampled every 0.5 enters and leaves where it reaches y = 4, not half a unit later above it;
+    // y = x reaches y = 4 between samples and leaves through the last double not above it.
+    const ViewRange edges{-3, 3, -4, 4, 1, 1};
+    EXPECT_EQ(readOuts(powerCurve(2, 1, "y = x^2"), edges, 6).join(" | ").toStdString(),
+              "从上方进入视图: x = -2, y = 4 | 与 x 轴的交点, 与 y 轴的交点: x = 0, y = 0 | "
+              "各图象的公共点: x = 1, y = 1 | 从上方离开视图: x = 2, y = 4");
+    const auto line = landmarks(identityCurve(), ViewRange{-10, 10, -1, 4, 1, 1}, 389);
+    EXPECT_EQ(line.back().x, 4.0);
+}
+
+TEST(Landmark, StayInsideTheViewHoweverFarApartItsLimits) {
+    // The evenly spaced samples of -4e307..-4e71 round past the right edge, up to x = 0 and beyond.
+    const ViewRange v{-4.3268006334186373e307, -4.2525583699827984e71, -4.2525583765009148e71, 1e-77, 1, 1};
+    const auto found = landmarks(identityCurve(), v, 389);
+    ASSERT_FALSE(found.empty());
+    for (const Landmark& l : found)
+        EXPECT_TRUE(v.xmin <= l.x && l.x <= v.xmax) << l.x;
 }
 
 TEST(Landmark, ReadOutsAndValuesFollowTheFunction) {
