@@ -49,8 +49,10 @@ CurveExplorer* CurveExplorer::of(CanvasWidget* canvas) {
 }
 
 std::optional<CurveRecord> CurveExplorer::chosenCurve() const {
+    // A canvas wiped while a trace went on can end with a curve recorded on it, yet it says it is blank and
+    // has no frame to read a point against: there is no curve to explore or hear.
     const std::vector<CurveRecord>& curves = canvas_->description().curves();
-    if (curves.empty())
+    if (curves.empty() || !canvas_->description().isFramed())
         return std::nullopt;
     if (!exploring_)
         return curves.back();
@@ -133,17 +135,17 @@ bool CurveExplorer::key(int key, Qt::KeyboardModifiers modifiers) {
 }
 
 void CurveExplorer::enter() {
-    const std::vector<CurveRecord>& curves = canvas_->description().curves();
+    const std::optional<CurveRecord> curve = chosenCurve();
     const ViewRange& view = canvas_->description().view();
-    if (curves.empty() || !usableView(view)) {
+    if (!curve || !usableView(view)) {
         announce(kNoCurve);
         return;
     }
     exploring_ = true;
-    curve_ = static_cast<int>(curves.size()) - 1;
+    curve_ = static_cast<int>(canvas_->description().curves().size()) - 1;
     x_ = view.xmin;
     showMarker(x_);
-    announce(QStringLiteral("探索 ") + curves.back().formula);
+    announce(QStringLiteral("探索 ") + curve->formula);
 }
 
 void CurveExplorer::leave() {

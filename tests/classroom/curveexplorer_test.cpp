@@ -274,6 +274,23 @@ TEST(CurveExplorer, AViewChangedFromTheCanvasKeepsTheMarkerOnItAndStopsTheSound)
     }
 }
 
+// A wrong range wipes the canvas while a trace goes on; the curve it ends with lies on a canvas that says
+// it is blank, without a frame to read it against.
+TEST(CurveExplorer, ACurveTracedOnAWipedCanvasIsNotThereToExploreOrHear) {
+    InstalledOutput output;
+    testsupport::ExpLogWindow w(expolog::kZelmora);
+    w.plot("2");
+    w.form.Text3->setText("5");
+    w.form.Text4->setText("-5");
+    w.form.Command7_Click();
+    w.runTrace();
+    ASSERT_FALSE(w.form.Picture1->description().curves().empty());
+    EXPECT_EQ(press(w.form.Picture1, Qt::Key_T).toStdString(), "没有图象");
+    EXPECT_EQ(press(w.form.Picture1, Qt::Key_H).toStdString(), "没有图象");
+    EXPECT_FALSE(canvas::CurveExplorer::of(w.form.Picture1)->chosenCurve());
+    EXPECT_TRUE(output.fake->played.isEmpty());
+}
+
 TEST(CurveExplorer, WithoutASoundDeviceHSaysSoAndNothingElseChanges) {
     InstalledOutput output;
     output.fake->available = false;
