@@ -36,6 +36,7 @@ CurveExplorer::CurveExplorer(CanvasWidget* canvas)
     canvas_->installEventFilter(this);
     soundTimer_.setInterval(kSoundMarkerIntervalMs);
     connect(&soundTimer_, &QTimer::timeout, this, &CurveExplorer::soundTick);
+    connect(canvas_, &CanvasWidget::contentsChanged, this, &CurveExplorer::contentsChanged);
 }
 
 CurveExplorer::~CurveExplorer() {
@@ -48,8 +49,10 @@ CurveExplorer* CurveExplorer::of(CanvasWidget* canvas) {
 }
 
 std::optional<CurveRecord> CurveExplorer::chosenCurve() const {
+    // A canvas wiped while a trace went on can end with a curve recorded on it, yet it says it is blank and
+    // has no frame to read a point against: there is no curve to explore or hear.
     const std::vector<CurveRecord>& curves = canvas_->description().curves();
-    if (curves.empty())
+    if (curves.empty() || !canvas_->description().isFramed())
         return std::nullopt;
     if (!exploring_)
         return curves.back();
@@ -132,17 +135,17 @@ bool CurveExplorer::key(int key, Qt::KeyboardModifiers modifiers) {
 }
 
 void CurveExplorer::enter() {
-    const std::vector<CurveRecord>& curves = canvas_->description().curves();
+    const std::optional<CurveRecord> curve = chosenCurve();
     const ViewRange& view = canvas_->description().view();
-    if (curves.empty() || !usableView(view)) {
+    if (!curve || !usableView(view)) {
         announce(kNoCurve);
         return;
     }
     exploring_ = true;
-    curve_ = static_cast<int>(curves.size()) - 1;
+    curve_ = static_cast<int>(canvas_->description().curves().size()) - 1;
     x_ = view.xmin;
     showMarker(x_);
-    announce(QStringLiteral("探索 ") + curves.back().formula);
+    announce(QStringLiteral("探索 ") + curve->formula);
 }
 
 void CurveExplorer::leave() {
@@ -226,6 +229,28 @@ void CurveExplorer::stopSound() {
         showMarker(x_);
     else
         hideMarker();
+}
+
+void CurveExplorer::contentsChanged() {
+    // The plane moved or zoomed from the canvas itself (a drag, a pinch, Ctrl+wheel), which keeps the
+    // focus and so the exploration. A sound plays the view it was made for, which the canvas no longer
+    // shows: it stops. The explored point stays where it still shows, else moves to the nearest edge of
+    // the new view, and the marker follows, so it never marks a place the new view puts elsewhere.
+    const CanvasDescription& canvas = canvas_->description();
+    const ViewRange& view = canvas.view();
+    if (sounding_ && !(canvas.isFramed() && view.xmin == soundView_.xmin && view.xmax == soundView_.xmax &&
+                       view.ymin == soundView_.ymin && view.ymax == soundView_.ymax))
+        stopSound();
+    if (!exploring_ || sounding_)
+        return;
+    if (!chosenCurve() || !usableView(view)) {
+        // The curves went with the old frame (a drag draws the bare frame, then the curve again), or the
+        // range is no longer usable: the marker waits for the curve, or the next key ends the exploration.
+        hideMarker();
+        return;
+    }
+    x_ = std::clamp(x_, view.xmin, view.xmax);
+    showMarker(x_);
 }
 
 void CurveExplorer::soundTick() {

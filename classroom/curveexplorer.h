@@ -61,6 +61,7 @@ private:
     void chooseCurve(int direction);
     void toggleSound(double seconds);
     void stopSound();
+    void contentsChanged();
     void announce(const QString& words);
     void showMarker(double x);
     void hideMarker();

@@ -18,6 +18,7 @@
 #include <QDir>
 #include <QKeyEvent>
 #include <QLocale>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QScreen>
 #include <QTouchEvent>
@@ -278,6 +279,21 @@ bool WindowCommands::touchOnWindow(QTouchEvent* event) {
     return true;
 }
 
+void WindowCommands::fingerOnFreeArea(QMouseEvent* event) {
+    // Pictures and texts keep fingers from reaching the window, as they keep the mouse; Qt turns such a
+    // finger into the mouse, which the picture may need for a click of its own. The hold follows that
+    // pointer, so holding a picture or a text opens the menu as holding the bare window does.
+    if (event->device()->type() != QInputDevice::DeviceType::TouchScreen)
+        return;
+    const QPointF pos = window_->mapFromGlobal(event->globalPosition()) / factor();
+    if (event->type() == QEvent::MouseButtonPress)
+        hold_->start(pos);
+    else if (event->type() == QEvent::MouseMove)
+        hold_->move(pos);
+    else
+        hold_->stop();
+}
+
 bool WindowCommands::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::ContextMenu) {
         auto* e = static_cast<QContextMenuEvent*>(event);
@@ -286,8 +302,18 @@ bool WindowCommands::eventFilter(QObject* watched, QEvent* event) {
         showMenu(e->globalPos());
         return true;
     }
-    if (watched != window_)
+    if (watched != window_) {
+        switch (event->type()) {
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseMove:
+        case QEvent::MouseButtonRelease:
+            fingerOnFreeArea(static_cast<QMouseEvent*>(event));
+            break;
+        default:
+            break;
+        }
         return QObject::eventFilter(watched, event);
+    }
     switch (event->type()) {
     case QEvent::TouchBegin:
     case QEvent::TouchUpdate:

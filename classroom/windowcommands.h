@@ -21,6 +21,7 @@
 #include <optional>
 
 class QTranslator;
+class QMouseEvent;
 class QTouchEvent;
 
 namespace canvas {
@@ -102,6 +103,7 @@ private:
     void showMenu(QPoint globalPos);
     void updateTabChain();
     bool touchOnWindow(QTouchEvent* event);
+    void fingerOnFreeArea(QMouseEvent* event);
 
     QWidget* window_;
     QString program_;

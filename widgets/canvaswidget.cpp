@@ -131,7 +131,10 @@ void CanvasWidget::describeLater(const QString& words) {
     // change. A handler may change the description several times (a drag step draws the bare frame, then
     // the curve again): screen readers hear the text it ends with, once, and nothing when that is the text
     // they heard last.
-    announcement_ = words == description_.text() ? QString() : words;
+    const bool contents = words == description_.text();
+    announcement_ = contents ? QString() : words;
+    if (contents)
+        emit contentsChanged();
     if (describing_)
         return;
     describing_ = true;

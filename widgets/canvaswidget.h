@@ -109,6 +109,9 @@ signals:
     void keyDown(int keyCode, int shift);
     /// The canvas told screen readers its new description: once after the handler that changed it.
     void described(const QString& text);
+    /// What the canvas holds changed (a frame, the grid, a curve, or it was wiped): at once, inside the
+    /// handler that changed it, as often as it changes.
+    void contentsChanged();
     /// A pinch or a Ctrl+wheel notch: +1 asks for one step of zooming in, -1 for one step out.
     void zoomStep(int direction);
     /// A drag a finger began is over without a release: a finger held still or a second one joined.

@@ -17,6 +17,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QWheelEvent>
 
 #include <gtest/gtest.h>
 
@@ -201,6 +202,93 @@ TEST(CurveExplorer, HPlaysTheChosenCurveAndTheMarkerFollows) {
         EXPECT_FALSE(explorer->isSounding());
         EXPECT_EQ(d.canvas->spokenText() == QStringLiteral("没有可用的声音输出"), broken);
     }
+}
+
+// Moving or zooming the plane from the canvas itself keeps the focus there, and so the exploration.
+TEST(CurveExplorer, AViewChangedFromTheCanvasKeepsTheMarkerOnItAndStopsTheSound) {
+    using Keys = std::vector<std::pair<Qt::Key, Qt::KeyboardModifiers>>;
+    const auto zoomByWheel = [](canvas::CanvasWidget* canvas) {
+        const QPointF at(100, 100);
+        QWheelEvent e(at, canvas->mapToGlobal(at), QPoint(), QPoint(0, 120), Qt::NoButton, kCtrl,
+                      Qt::NoScrollPhase, false);
+        QApplication::sendEvent(canvas, &e);
+    };
+    const auto drag = [](canvas::CanvasWidget* canvas) {
+        QTest::mousePress(canvas, Qt::LeftButton, {}, QPoint(100, 100));
+        QMouseEvent move(QEvent::MouseMove, QPointF(300, 150), canvas->mapToGlobal(QPointF(300, 150)),
+                         Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(canvas, &move);
+        QTest::mouseRelease(canvas, Qt::LeftButton, {}, QPoint(300, 150));
+    };
+    const auto pan = [](canvas::CanvasWidget* canvas) { press(canvas, Qt::Key_Right); };
+    struct Case {
+        const char* name;
+        Keys keys;
+        std::function<void(canvas::CanvasWidget*)> change;
+        bool exploring;
+        const char* marker; ///< the marker's coordinates after the change; none when it is hidden
+    };
+    // y = x^2 in -10..10: the right edge is (10, 100), above the view; zoomed in the view is -5..5.
+    const Case cases[] = {
+        {"a point beyond the zoomed view",
+         {{Qt::Key_T, kNone}, {Qt::Key_End, kNone}},
+         zoomByWheel,
+         true,
+         "(5,25)"},
+        {"a point that still shows",
+         {{Qt::Key_T, kNone}, {Qt::Key_Right, kCtrl}, {Qt::Key_Right, kCtrl}},
+         zoomByWheel,
+         true,
+         "(0,0)"},
+        {"a point after a drag", {{Qt::Key_T, kNone}, {Qt::Key_Home, kNone}}, drag, true, nullptr},
+        {"the sound, zoomed", {{Qt::Key_H, kNone}}, zoomByWheel, false, nullptr},
+        {"the sound, panned", {{Qt::Key_H, kNone}}, pan, false, nullptr},
+        {"the sound while exploring", {{Qt::Key_T, kNone}, {Qt::Key_H, kNone}}, drag, true, nullptr},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        InstalledOutput output;
+        Drawn d = quorvexWith({"2"});
+        d.canvas->setFocus();
+        const canvas::CurveExplorer* explorer = canvas::CurveExplorer::of(d.canvas);
+        for (const auto& [key, modifiers] : c.keys)
+            press(d.canvas, key, modifiers);
+        output.fake->seconds = 2.9;
+        canvas::CurveExplorer::of(d.canvas)->soundTick();
+        const canvas::ViewRange before = d.canvas->description().view();
+        c.change(d.canvas);
+        ASSERT_NE(d.canvas->description().view().xmin, before.xmin);
+        EXPECT_FALSE(explorer->isSounding());
+        EXPECT_FALSE(output.fake->playing);
+        EXPECT_EQ(explorer->isExploring(), c.exploring);
+        EXPECT_EQ(explorer->markerLabel()->isVisible(), c.exploring);
+        if (c.exploring) {
+            const QPointF at =
+                d.canvas->widgetPosition(explorer->markerLine(1)->X1(), explorer->markerLine(0)->Y1());
+            EXPECT_TRUE(QRectF(QPointF(2, 2), QSizeF(d.canvas->surface().size())).contains(at))
+                << at.x() << "," << at.y();
+        }
+        if (c.marker) {
+            EXPECT_EQ(explorer->markerLabel()->Caption().toStdString(), c.marker);
+        }
+    }
+}
+
+// A wrong range wipes the canvas while a trace goes on; the curve it ends with lies on a canvas that says
+// it is blank, without a frame to read it against.
+TEST(CurveExplorer, ACurveTracedOnAWipedCanvasIsNotThereToExploreOrHear) {
+    InstalledOutput output;
+    testsupport::ExpLogWindow w(expolog::kZelmora);
+    w.plot("2");
+    w.form.Text3->setText("5");
+    w.form.Text4->setText("-5");
+    w.form.Command7_Click();
+    w.runTrace();
+    ASSERT_FALSE(w.form.Picture1->description().curves().empty());
+    EXPECT_EQ(press(w.form.Picture1, Qt::Key_T).toStdString(), "没有图象");
+    EXPECT_EQ(press(w.form.Picture1, Qt::Key_H).toStdString(), "没有图象");
+    EXPECT_FALSE(canvas::CurveExplorer::of(w.form.Picture1)->chosenCurve());
+    EXPECT_TRUE(output.fake->played.isEmpty());
 }
 
 TEST(CurveExplorer, WithoutASoundDeviceHSaysSoAndNothingElseChanges) {

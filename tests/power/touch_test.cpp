@@ -1,6 +1,7 @@
 // Quorvex with fingers and the wheel: the drag, pinching and Ctrl+wheel as the zoom buttons, press and hold,
 // the number pad, and curves in high contrast.
 
+#include "expolog/family.h"
 #include "expolog/form1.h"
 #include "power/form1.h"
 
@@ -20,6 +21,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
 using quorvex::Form1;
 
@@ -191,6 +193,47 @@ TEST(QuorvexTouch, HoldOnTheFreeAreaOpensTheMenuThere) {
     // On a control a finger is the mouse: the button clicks.
     w.fingers.tap(w.form.Command9, QPoint(10, 10));
     EXPECT_EQ(w.form.zoomLevel, 1);
+}
+
+// Most of a window's free area is its pictures and texts: a finger held on one of them opens the menu as
+// on the bare window, and a tap there stays the click it was (the exit picture's, say).
+TEST(QuorvexTouch, HoldOnAPictureOrTextOfTheFreeAreaOpensTheMenu) {
+    auto freePoint = [](QWidget* window, const char* className) -> std::optional<QPoint> {
+        for (int y = 0; y < window->height(); y += 7)
+            for (int x = 0; x < window->width(); x += 7) {
+                const QWidget* under = window->childAt(x, y);
+                if (under && under->inherits(className) &&
+                    canvas::WindowCommands::of(window)->isFreeArea({x, y}))
+                    return QPoint(x, y);
+            }
+        return std::nullopt;
+    };
+    testsupport::MessageRecorder messages;
+    testsupport::Fingers fingers;
+    quorvex::Form1 quorvex;
+    expolog::Form1 zelmora(expolog::kZelmora);
+    for (QWidget* window : std::initializer_list<QWidget*>{&quorvex, &zelmora}) {
+        window->show();
+        auto* commands = canvas::WindowCommands::of(window);
+        for (const char* className : {"canvas::ImageControl", "QLabel"}) {
+            SCOPED_TRACE(className);
+            const std::optional<QPoint> at = freePoint(window, className);
+            if (!at)
+                continue;
+            fingers.down(window, *at);
+            commands->touchHold().holdTimer_Timer();
+            EXPECT_TRUE(commands->menu()->isVisible());
+            commands->menu()->close();
+            fingers.up(window, *at);
+        }
+    }
+    bool ended = false;
+    canvas::setEndProgramAction([&ended] { ended = true; });
+    quorvex.Image8->setVisible(true); // the exit picture as the pointer over it shows it
+    fingers.tap(&quorvex, quorvex.Image8->geometry().center());
+    EXPECT_TRUE(ended);
+    EXPECT_FALSE(canvas::WindowCommands::of(&quorvex)->touchHold().isArmed());
+    canvas::setEndProgramAction([] {});
 }
 
 TEST(QuorvexTouch, NumberPadTypesWhatTypingWould) {
