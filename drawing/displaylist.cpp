@@ -103,9 +103,13 @@ void DisplayList::addLine(QPointF from, QPointF to, Colour colour, int width) {
     const auto w = static_cast<std::uint16_t>(std::clamp(width, 1, 0xFFFF));
     if (!items_.empty()) {
         Item& open = items_.back();
+        // A segment that starts within the tolerance of the run's end goes on from that end. A plot of a view
+        // so wide that hundreds of samples share a pixel column draws each sample as a dash far shorter than
+        // a pixel, a few thousandths of a pixel from the next: kept apart, each dash was an item of its own,
+        // hundreds of thousands for one curve, and every export drew them one by one.
         if (open.kind == Kind::Polyline && open.colour == colour && open.width == w &&
-            points_.back() == from) {
-            if (to == from || foldsIntoLast(to))
+            length(from - points_.back()) <= kTolerance) {
+            if (to == points_.back() || foldsIntoLast(to))
                 return;
             points_.push_back(to);
             ++open.count;

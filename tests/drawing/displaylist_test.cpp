@@ -31,6 +31,26 @@ std::vector<QPolygonF> polylines(const DisplayList& list) {
     return list.polylines();
 }
 
+// The farthest any input point lies from the kept polyline, the points reached in order.
+double farthest(const std::vector<QPointF>& input, const QPolygonF& kept) {
+    double worst = 0;
+    std::size_t segment = 0;
+    for (const QPointF& p : input) {
+        double best = 1e9;
+        std::size_t bestSegment = segment;
+        for (std::size_t s = segment; s + 1 < static_cast<std::size_t>(kept.size()) && s < segment + 3; ++s) {
+            const double d = distanceToSegment(p, kept[static_cast<int>(s)], kept[static_cast<int>(s) + 1]);
+            if (d < best) {
+                best = d;
+                bestSegment = s;
+            }
+        }
+        segment = bestSegment;
+        worst = std::max(worst, best);
+    }
+    return worst;
+}
+
 struct CurveCase {
     const char* name;
     std::function<QPointF(double)> at; // t in [0, 1]
@@ -72,26 +92,29 @@ TEST(DisplayList, FinelySampledCurvesStayWithinASixteenthOfAPixelInFewPoints) {
         EXPECT_LE(static_cast<std::size_t>(kept.size()), c.maxPoints);
         EXPECT_EQ(kept.front(), input.front());
         EXPECT_EQ(kept.back(), input.back());
-        double worst = 0;
-        std::size_t segment = 0;
-        // Every input point lies near the kept polyline, and they are reached in order.
-        for (const QPointF& p : input) {
-            double best = 1e9;
-            std::size_t bestSegment = segment;
-            for (std::size_t s = segment; s + 1 < static_cast<std::size_t>(kept.size()) && s < segment + 3;
-                 ++s) {
-                const double d =
-                    distanceToSegment(p, kept[static_cast<int>(s)], kept[static_cast<int>(s) + 1]);
-                if (d < best) {
-                    best = d;
-                    bestSegment = s;
-                }
-            }
-            segment = bestSegment;
-            worst = std::max(worst, best);
-        }
-        EXPECT_LE(worst, kTolerance + 1e-9);
+        EXPECT_LE(farthest(input, kept), kTolerance + 1e-9);
     }
+}
+
+// A plot of a very wide view draws each of its samples as a dash far shorter than a pixel, the dashes a
+// few thousandths of a pixel apart (the widest run: x^-1 over 26817 units): one line of few points, as
+// near the dashes as a joined curve is to its samples.
+TEST(DisplayList, DashesCloserThanTheToleranceMakeOneLine) {
+    DisplayList list(QSize(400, 400), 0xFFFFFF, QFont());
+    std::vector<QPointF> input;
+    const int dashes = 200000;
+    for (int i = 0; i < dashes; ++i) {
+        const double x = 10 + 380.0 * i / dashes;
+        const QPointF from(x, 200 + 50 * std::sin(x / 40));
+        const QPointF to(x + 2e-6, from.y());
+        list.addLine(from, to, 0xFF, 4);
+        input.push_back(from);
+        input.push_back(to);
+    }
+    const auto lines = polylines(list);
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_LE(lines.front().size(), 200);
+    EXPECT_LE(farthest(input, lines.front()), 2 * kTolerance);
 }
 
 TEST(DisplayList, ARunBreaksOnColourWidthAGapOrAnotherItem) {
@@ -125,6 +148,18 @@ TEST(DisplayList, ARunBreaksOnColourWidthAGapOrAnotherItem) {
              l.addLine({11, 0}, {20, 0}, 1, 1);
          },
          2},
+        {"a gap just past the tolerance",
+         [](DisplayList& l) {
+             l.addLine({0, 0}, {10, 0}, 1, 1);
+             l.addLine({10.1, 0}, {20, 0}, 1, 1);
+         },
+         2},
+        {"a gap below the tolerance",
+         [](DisplayList& l) {
+             l.addLine({0, 0}, {10, 0}, 1, 1);
+             l.addLine({10.05, 0}, {20, 5}, 1, 1);
+         },
+         1},
         {"a dot between",
          [](DisplayList& l) {
              l.addLine({0, 0}, {10, 0}, 1, 1);

@@ -207,6 +207,19 @@ TEST(Sampling, HugeViewsStayBounded) {
     SUCCEED();
 }
 
+// In a view so wide that hundreds of samples share a pixel column each sample is a dash far shorter than
+// a pixel. The display list, the source of every export, keeps such a curve in a few hundred items where
+// the dashes are visibly apart (a steep part), not one item for each of the 200 000 samples of a run.
+TEST(Sampling, AVeryWideViewKeepsTheCurveShortInTheDisplayList) {
+    const ViewRange wide{-12339.96, 14477.04, -24.24, 15.76, 1, 1};
+    for (const std::int16_t n : {-1, -2, 1}) {
+        Plot p(wide);
+        p.surface.setRecording(false);
+        zuotu1(p.surface, wide, n);
+        EXPECT_LE(p.surface.displayList().itemCount(), 1000u) << n;
+    }
+}
+
 TEST(PlotFormula, ReadsAsTypedWithTheSignInFront) {
     const struct {
         std::int16_t n, m;
