@@ -52,6 +52,9 @@ public:
     QFont font(bool italic) const;
     /// Number of items (polylines, dots and texts) and of polyline points held.
     std::size_t itemCount() const { return items_.size(); }
+    /// The colour and pen width of item `i` (i < itemCount()), as every output draws it; a text is 1 wide.
+    Colour itemColour(std::size_t i) const { return items_[i].colour; }
+    int itemWidth(std::size_t i) const { return items_[i].width; }
     std::size_t pointCount() const { return points_.size(); }
     /// Bytes the list occupies, allocations included.
     std::size_t memoryBytes() const;

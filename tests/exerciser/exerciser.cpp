@@ -1,24 +1,40 @@
 // A randomized exerciser: creates the real main window of a program headless and performs a long random
 // sequence of user actions on it (clicks, hostile typing, presses and drags far outside the canvas, hovers,
-// timer ticks, zooms, grids, saves), checking after every action that the window is still sound. Message
-// boxes are answered by a counter that keeps only the last few, so memory stays bounded however long the
-// run. A failure names the seed and the action number, so it can be replayed; a run that passes ends with a
-// summary (actions, messages answered, peak memory, the ten slowest actions with their seeds and positions).
+// timer ticks, zooms, grids, saves), and the classroom ways in (the exploration keys, the curve's sound
+// with and without a sound device, fingers, the number pad, high contrast, the command menu, the export
+// and sound dialogs), checking after every action that the window is still sound. Message boxes are
+// answered by a counter that keeps only the last few, so memory stays bounded however long the run; the
+// sound device and the file dialogs are fakes that answer at once. A failure names the seed and the action
+// number, so it can be replayed; a run that passes ends with a summary (actions, messages answered, peak
+// memory, the ten slowest actions with their seeds and positions).
 //
 //   exerciser --program=Quorvex --seed=123 --actions=20000 [--time-limit-ms=1000]
 
 #include "expolog/family.h"
 #include "power/form1.h"
 
+#include "classroom/curveexplorer.h"
+#include "classroom/numberpad.h"
+#include "classroom/pictureexport.h"
+#include "classroom/soundoutput.h"
+#include "classroom/windowcommands.h"
+#include "drawing/curvesound.h"
+#include "drawing/curvestyle.h"
 #include "drawing/fonts.h"
+#include "drawing/landmark.h"
 #include "runtime/messagebox.h"
+#include "widgets/canvasgestures.h"
 #include "widgets/exitbutton.h"
 
+#include "../support/fakeexportdialogs.h"
+#include "../support/fingers.h"
 #include "../support/scratchsettings.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QMenu>
+#include <QPushButton>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTest>
@@ -53,6 +69,34 @@ public:
     static constexpr std::size_t kKept = 8;
     long long count = 0;
     std::deque<QString> last;
+};
+
+// The sound output of a machine with or without a sound device: plays nothing. The exerciser says whether
+// there is a device, how far a sound has got, and when it ends or the device fails. Every sound handed over
+// must be complete: the 3 or 6 seconds of a curve, whether or not a device takes it.
+class FakeSound : public canvas::SoundOutput {
+public:
+    bool play(const QByteArray& pcm) override {
+        const double frames = pcm.size() / 4.0;
+        if (pcm.size() % 4 != 0 || (std::abs(frames - canvas::kSoundSeconds * canvas::kSoundRate) > 1 &&
+                                    std::abs(frames - canvas::kSlowSoundSeconds * canvas::kSoundRate) > 1))
+            wrongLength = pcm.size();
+        playing = available;
+        broken = false;
+        seconds = 0;
+        return available;
+    }
+    void stop() override { playing = false; }
+    bool isPlaying() const override { return playing; }
+    double playedSeconds() const override { return seconds; }
+    bool failed() const override { return broken; }
+
+    bool available = true;
+    bool playing = false;
+    bool broken = false;
+    double seconds = 0;
+    /// The byte count of a sound that was not a whole curve's, once one was handed over.
+    qsizetype wrongLength = 0;
 };
 
 // One action as the summary lists it: how long its slowest event took, and where to replay it.
@@ -104,6 +148,24 @@ struct Target {
     std::vector<QLineEdit*> boxes;
     std::vector<QAbstractButton*> zoomButtons;
     QWidget* exitNormal = nullptr;
+    /// The exit button's pictures: a finger never taps them, or the program would end.
+    std::vector<QWidget*> exitPictures;
+    canvas::WindowCommands* commands = nullptr;
+    canvas::CurveExplorer* explorer = nullptr;
+    /// The 高对比度 command.
+    QAction* contrast = nullptr;
+    /// The colour the window draws its current curve in, where it keeps one.
+    std::function<canvas::Colour()> curveColour;
+    /// The range panel's boxes (xmin, xmax, ymin, ymax, then the two spacings) and its 确定.
+    std::vector<QLineEdit*> rangeBoxes;
+    QAbstractButton* applyRange = nullptr;
+    /// What clears a lesson's curve and its numbers (清除图象, 清除数据), and the range panel's 清除数据.
+    std::vector<QAbstractButton*> clearCurve;
+    QAbstractButton* clearRange = nullptr;
+    /// Types one of a lesson's parameters (`choice`, any number) and presses 作图; `tracing` is true while
+    /// the curve is still being traced by the timer.
+    std::function<void(int choice)> plotCurve;
+    std::function<bool()> tracing = [] { return false; };
     std::function<void()> tick1;
     std::function<void()> tick2;
     std::function<void(const canvas::PointerEvent&)> down, move, up;
@@ -112,20 +174,42 @@ struct Target {
     std::function<void(QRandomGenerator&)> save;
 };
 
-struct Failure {
-    std::string what;
+QTemporaryDir& saveFolder() {
+    static QTemporaryDir dir;
+    return dir;
+}
+
+// One action in this many comes in a classroom way; the rest work the old windows' controls, which reach
+// the drawing routines hardest. A classroom action goes through Qt's whole delivery (touch points, popups,
+// the repaints of the event loop) and costs ten to twenty times an action on the controls, and some leave
+// a lesson's range or curve for the controls to work harder in: at one in sixteen the controls keep most
+// of the run's time.
+constexpr int kClassroomShare = 16;
+
+// The fakes every window of the run shares.
+struct Fakes {
+    FakeSound& sound;
+    testsupport::FakeExportDialogs::Answers& dialogs;
 };
+
+bool inPalette(canvas::Colour c) {
+    return std::any_of(canvas::kHighContrastColours.begin(), canvas::kHighContrastColours.end(),
+                       [c](const canvas::Rgb& p) { return c == canvas::RGB(p.red, p.green, p.blue); });
+}
 
 class Exerciser {
 public:
-    Exerciser(Target target, std::uint64_t seed, double timeLimitMs, Slowest& slowest)
-        : t_(std::move(target)), random_(static_cast<quint32>(seed)), timeLimitMs_(timeLimitMs),
-          texts_(hostileTexts()), slowestActions_(slowest) {}
+    Exerciser(Target target, Fakes fakes, std::uint64_t seed, double timeLimitMs, Slowest& slowest)
+        : t_(std::move(target)), fakes_(fakes), random_(static_cast<quint32>(seed)),
+          timeLimitMs_(timeLimitMs), texts_(hostileTexts()), slowestActions_(slowest),
+          canvasSize_(t_.canvas->surface().size()) {}
 
     void run(long actions, const std::string& program, std::uint64_t seed) {
         for (long i = 0; i < actions; ++i) {
             action_ = i;
             const canvas::ViewRange before = t_.view();
+            const Contrast contrastBefore{canvas::CurveStyle::instance().highContrast(),
+                                          t_.curveColour ? t_.curveColour() : 0};
             slowest_ = 0;
             bool spacingsMayChange = false;
             try {
@@ -142,6 +226,7 @@ public:
                          std::to_string(v.xju1) + ", " + std::to_string(v.yju1) + ")");
             }
             check(program, seed, before, spacingsMayChange);
+            checkClassroom(program, seed, contrastBefore);
             slowestActions_.add({slowest_, program, seed, i, last_});
         }
     }
@@ -179,6 +264,36 @@ private:
 
     // Performs one random action; returns true when it may legitimately change the tick spacings.
     bool act() {
+        if (pick(kClassroomShare) != 0)
+            return actOnControls();
+        switch (pick(16)) {
+        case 0:
+        case 1:
+        case 2:
+        case 3:
+        case 4:
+            return exploreWithKeys();
+        case 5:
+        case 6:
+            return playSound();
+        case 7:
+        case 8:
+        case 9:
+            return touch();
+        case 10:
+        case 11:
+            return typeOnNumberPad();
+        case 12:
+            return switchContrast();
+        case 13:
+        case 14:
+            return useMenuFromKeyboard();
+        default:
+            return openFileDialog();
+        }
+    }
+
+    bool actOnControls() {
         switch (pick(12)) {
         case 0:
         case 1: {
@@ -267,6 +382,422 @@ private:
         }
     }
 
+    // The window in front and its canvas focused, as Tab to "坐标平面" leaves it: the keys below go where
+    // a pupil's would. Only a window not yet in front is brought there (Zelmora focuses its base box then).
+    void activate() {
+        if (QApplication::activeWindow() != t_.window)
+            QApplication::setActiveWindow(t_.window);
+    }
+    void focusCanvas() {
+        activate();
+        if (!t_.canvas->hasFocus())
+            t_.canvas->setFocus(Qt::TabFocusReason);
+    }
+    void key(QWidget* w, Qt::Key k, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+        timed([&] { QTest::keyClick(w, k, modifiers); });
+    }
+    // Where the window's keys arrive: the focused control, else the window.
+    QWidget* focused() const {
+        QWidget* w = QApplication::focusWidget();
+        return w && w->window() == t_.window ? w : t_.window;
+    }
+
+    // What the random controls leave on the canvas is mostly no curve, or a range no curve can be explored
+    // in: half the time the pupil first applies the lesson's range and plots one of its curves, as a pupil
+    // would before exploring or hearing one. True when the range was applied (its spacings with it).
+    bool maybePlotFirst() {
+        plottedFirst_ = false;
+        const canvas::CanvasDescription& canvas = t_.canvas->description();
+        const bool usable = canvas.isFramed() && canvas::usableView(canvas.view());
+        if ((usable && !canvas.curves().empty()) || pick(2) == 0)
+            return false;
+        last_ += " after plotting";
+        if (!usable) {
+            static const char* const spacings[] = {"1", "2", "5"};
+            const char* const spacing = spacings[pick(3)];
+            const char* const lesson[] = {"-10", "10", "-10", "10", spacing, spacing};
+            for (std::size_t i = 0; i < t_.rangeBoxes.size(); ++i)
+                timed([&] {
+                    t_.rangeBoxes[i]->clear();
+                    QTest::keyClicks(t_.rangeBoxes[i], lesson[i]);
+                });
+            timed([&] { QTest::mouseClick(t_.applyRange, Qt::LeftButton); });
+        }
+        timed([&] { t_.plotCurve(pick(1000)); });
+        for (int n = 0; n < 5000 && t_.tracing(); ++n)
+            timed(t_.tick1);
+        plottedFirst_ = true;
+        rangedFirst_ = !usable;
+        return !usable;
+    }
+
+    // Mostly the pupil clears what was plotted for the exploration once done: the picture (清除图象) and a
+    // range applied for it (清除数据 and 确定, which leaves the canvas blank). A lesson's curve and range
+    // left behind make every later drag and zoom draw a full frame and plot the curve again, and would take
+    // most of the run's time from the random controls. The rest stay, for the controls to meet an
+    // exploration or a sound under way.
+    void maybeClearAfterwards() {
+        if (plottedFirst_ && pick(8) != 0) {
+            for (QAbstractButton* b : t_.clearCurve)
+                timed([&] { QTest::mouseClick(b, Qt::LeftButton); });
+            if (rangedFirst_) {
+                timed([&] { QTest::mouseClick(t_.clearRange, Qt::LeftButton); });
+                timed([&] { QTest::mouseClick(t_.applyRange, Qt::LeftButton); });
+            }
+        }
+        plottedFirst_ = false;
+        rangedFirst_ = false;
+    }
+
+    bool exploreWithKeys() {
+        struct Key {
+            Qt::Key key;
+            Qt::KeyboardModifiers modifiers;
+        };
+        static const Key keys[] = {
+            {Qt::Key_T, Qt::NoModifier},          {Qt::Key_T, Qt::NoModifier},
+            {Qt::Key_Left, Qt::NoModifier},       {Qt::Key_Right, Qt::NoModifier},
+            {Qt::Key_Right, Qt::NoModifier},      {Qt::Key_Left, Qt::ShiftModifier},
+            {Qt::Key_Right, Qt::ShiftModifier},   {Qt::Key_Home, Qt::NoModifier},
+            {Qt::Key_End, Qt::NoModifier},        {Qt::Key_Up, Qt::NoModifier},
+            {Qt::Key_Down, Qt::NoModifier},       {Qt::Key_Left, Qt::ControlModifier},
+            {Qt::Key_Right, Qt::ControlModifier}, {Qt::Key_Right, Qt::ControlModifier},
+            {Qt::Key_Escape, Qt::NoModifier},
+        };
+        last_ = "exploration keys";
+        const bool ranged = maybePlotFirst();
+        focusCanvas();
+        for (int n = 1 + pick(12); n > 0; --n) {
+            const Key& k = keys[pick(static_cast<int>(std::size(keys)))];
+            key(t_.canvas, k.key, k.modifiers);
+        }
+        maybeClearAfterwards();
+        return ranged;
+    }
+
+    // H or Shift+H, then the marker's timer ticks while the sound plays on, until it is over, the device
+    // fails, or H or Space stops it; some sounds are left playing into the next actions.
+    bool playSound() {
+        last_ = "sound";
+        FakeSound& sound = fakes_.sound;
+        const bool ranged = maybePlotFirst();
+        focusCanvas();
+        sound.available = pick(4) != 0;
+        key(t_.canvas, Qt::Key_H, pick(3) == 0 ? Qt::ShiftModifier : Qt::NoModifier);
+        for (int n = pick(20); n > 0 && t_.explorer->isSounding(); --n) {
+            sound.seconds += random_.bounded(0.6);
+            if (pick(25) == 0) {
+                sound.playing = false;
+                sound.broken = pick(2) == 0;
+            }
+            timed([&] { t_.explorer->soundTick(); });
+        }
+        const int end = pick(4);
+        if (end < 2)
+            key(t_.canvas, end == 0 ? Qt::Key_H : Qt::Key_Space);
+        maybeClearAfterwards();
+        return ranged;
+    }
+
+    QPoint onCanvas() { return {pick(t_.canvas->width()), pick(t_.canvas->height())}; }
+    QPoint anywhere() {
+        // Mostly on the canvas, sometimes far beyond it: a finger keeps the widget it came down on.
+        if (pick(6) == 0)
+            return {pick(4000) - 2000, pick(4000) - 2000};
+        return onCanvas();
+    }
+    QPoint onWindow() { return {pick(t_.window->width()), pick(t_.window->height())}; }
+    QPointingDevice* screen() const { return testsupport::touchScreen(); }
+
+    // Fingers through Qt's touch delivery: taps, drags, pinches and holds on the canvas, taps and holds
+    // anywhere on the window (a control takes a tap as a click, a text box opens the number pad).
+    bool touch() {
+        testsupport::Fingers fingers;
+        QWidget* c = t_.canvas;
+        switch (pick(6)) {
+        case 0: {
+            last_ = "tap";
+            const QPoint p = onCanvas();
+            timed([&] { fingers.down(c, p); });
+            timed([&] { fingers.up(c, p); });
+            return false;
+        }
+        case 1: {
+            last_ = "finger drag";
+            timed([&] { fingers.down(c, onCanvas()); });
+            for (int s = pick(10) == 0 ? 60 + pick(60) : pick(15); s > 0; --s)
+                timed([&] { fingers.move(c, anywhere()); });
+            timed([&] { fingers.up(c, anywhere()); });
+            return false;
+        }
+        case 2:
+            last_ = "pinch";
+            pinch();
+            return true;
+        case 3: {
+            last_ = "hold on the canvas";
+            timed([&] { fingers.down(c, onCanvas()); });
+            if (pick(4) != 0)
+                timed([&] { t_.canvas->gestures().hold().holdTimer_Timer(); });
+            for (int s = pick(20); s > 0; --s)
+                timed([&] { fingers.move(c, anywhere()); });
+            timed([&] { fingers.up(c, anywhere()); });
+            return false;
+        }
+        case 4: {
+            last_ = "tap on the window";
+            const QPoint p = onWindow();
+            if (isExitPicture(p))
+                return false;
+            timed([&] { fingers.tap(t_.window, p); });
+            usePad();
+            return true;
+        }
+        default:
+            last_ = "hold on the free area";
+            holdOnFreeArea();
+            return false;
+        }
+    }
+
+    bool isExitPicture(QPoint windowPos) const {
+        const QWidget* w = t_.window->childAt(windowPos);
+        return std::find(t_.exitPictures.begin(), t_.exitPictures.end(), w) != t_.exitPictures.end();
+    }
+
+    // Two fingers spread or closed about a point, at any angle, within the canvas (a finger that lands
+    // beyond it touches something else); sometimes the second joins a finger that is already dragging.
+    void pinch() {
+        QWidget* c = t_.canvas;
+        const QPoint centre = onCanvas();
+        const double angle = random_.bounded(2 * M_PI);
+        auto at = [&](int spread, int side) {
+            const QPoint p = centre + QPoint(static_cast<int>(side * spread / 2 * std::cos(angle)),
+                                             static_cast<int>(side * spread / 2 * std::sin(angle)));
+            return QPoint(std::clamp(p.x(), 4, c->width() - 5), std::clamp(p.y(), 4, c->height() - 5));
+        };
+        int spread = pick(300);
+        if (pick(4) == 0) {
+            timed([&] { QTest::touchEvent(c, screen()).press(0, at(spread, -1), c); });
+            for (int s = pick(5); s > 0; --s)
+                timed([&] { QTest::touchEvent(c, screen()).move(0, anywhere(), c); });
+            timed([&] {
+                QTest::touchEvent(c, screen()).move(0, at(spread, -1), c).press(1, at(spread, 1), c);
+            });
+        } else {
+            timed([&] {
+                QTest::touchEvent(c, screen()).press(0, at(spread, -1), c).press(1, at(spread, 1), c);
+            });
+        }
+        for (int s = 1 + pick(8); s > 0; --s) {
+            spread = std::max(0, static_cast<int>(spread * (0.5 + random_.bounded(1.2))) + pick(21) - 10);
+            timed(
+                [&] { QTest::touchEvent(c, screen()).move(0, at(spread, -1), c).move(1, at(spread, 1), c); });
+        }
+        if (pick(3) == 0) {
+            // One finger lifts first; the other may move on alone before it lifts too.
+            timed([&] { QTest::touchEvent(c, screen()).release(1, at(spread, 1), c).stationary(0); });
+            for (int s = pick(4); s > 0; --s)
+                timed([&] { QTest::touchEvent(c, screen()).move(0, anywhere(), c); });
+            timed([&] { QTest::touchEvent(c, screen()).release(0, at(spread, -1), c); });
+        } else {
+            timed([&] {
+                QTest::touchEvent(c, screen()).release(0, at(spread, -1), c).release(1, at(spread, 1), c);
+            });
+        }
+    }
+
+    // A finger held still on the window's free area opens the command menu there; the pupil picks an entry
+    // or closes it, then lifts the finger.
+    void holdOnFreeArea() {
+        testsupport::Fingers fingers;
+        QPoint p = onWindow();
+        for (int tries = 0; tries < 20 && !t_.commands->isFreeArea(p); ++tries)
+            p = onWindow();
+        if (!t_.commands->isFreeArea(p))
+            return;
+        timed([&] { fingers.down(t_.window, p); });
+        timed([&] { t_.commands->touchHold().holdTimer_Timer(); });
+        finishMenu();
+        timed([&] { fingers.up(t_.window, p); });
+    }
+
+    static constexpr QPoint kTapped{5, 5};
+
+    // A finger taps a text box, which opens the number pad beside it; the box may already hold anything
+    // typing left there.
+    bool typeOnNumberPad() {
+        last_ = "number pad";
+        std::vector<QLineEdit*> shown;
+        // A finger reaches only what the window shows (Tavrinth's inverse panel lies below its first view).
+        for (QLineEdit* box : t_.boxes)
+            if (box->isVisible() && box->isEnabled() &&
+                t_.window->rect().contains(box->mapTo(t_.window, kTapped)))
+                shown.push_back(box);
+        if (shown.empty())
+            return false;
+        QLineEdit* box = shown[static_cast<std::size_t>(pick(static_cast<int>(shown.size())))];
+        if (pick(3) == 0)
+            box->setText(texts_[pick(static_cast<int>(texts_.size()))]);
+        testsupport::Fingers fingers;
+        timed([&] { fingers.tap(box, kTapped); });
+        usePad();
+        return false;
+    }
+
+    // Composes a number on the open pad, sometimes a long or malformed one, and ends with 确定, 取消 or a
+    // tap beside the pad.
+    void usePad() {
+        canvas::NumberPad* pad = canvas::NumberPad::of(t_.window);
+        if (!pad || !pad->pad())
+            return;
+        static const QStringList captions = {"0", "1", "2", "3", "4", "5",   "6",
+                                             "7", "8", "9", ".", "-", "删除"};
+        for (int n = pick(10) == 0 ? 100 + pick(400) : pick(12); n > 0; --n) {
+            QPushButton* k = pad->key(captions[pick(static_cast<int>(captions.size()))]);
+            timed([&] { QTest::mouseClick(k, Qt::LeftButton); });
+        }
+        switch (pick(3)) {
+        case 0:
+            timed([&] { QTest::mouseClick(pad->key(QStringLiteral("确定")), Qt::LeftButton); });
+            break;
+        case 1:
+            timed([&] { QTest::mouseClick(pad->key(QStringLiteral("取消")), Qt::LeftButton); });
+            break;
+        default: {
+            QPoint beside = onWindow();
+            const QRect padArea(t_.window->mapFromGlobal(pad->pad()->pos()), pad->pad()->size());
+            for (int tries = 0; tries < 20 && (padArea.contains(beside) || isExitPicture(beside)); ++tries)
+                beside = onWindow();
+            testsupport::Fingers fingers;
+            timed([&] { fingers.tap(t_.window, beside); });
+            break;
+        }
+        }
+    }
+
+    // 高对比度 from the menu of the window's free area, opened by a right-click there or from the keyboard.
+    bool switchContrast() {
+        last_ = "high contrast";
+        activate();
+        if (pick(2) == 0) {
+            QPoint p = onWindow();
+            for (int tries = 0; tries < 20 && !t_.commands->isFreeArea(p); ++tries)
+                p = onWindow();
+            if (!t_.commands->isFreeArea(p))
+                return false;
+            timed([&] { QTest::mouseClick(t_.window->windowHandle(), Qt::RightButton, {}, p); });
+        } else {
+            focusCanvas();
+            key(t_.canvas, Qt::Key_F10, Qt::ShiftModifier);
+        }
+        QMenu* menu = t_.commands->menu();
+        if (menu->isVisible())
+            timed([&] {
+                QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(t_.contrast).center());
+            });
+        closePopups();
+        return false;
+    }
+
+    // Shift+F10 or the Menu key wherever the focus is: the window's menu, or a text box's own.
+    bool useMenuFromKeyboard() {
+        last_ = "menu key";
+        activate();
+        answerDialogs();
+        if (pick(2) == 0)
+            key(focused(), Qt::Key_F10, Qt::ShiftModifier);
+        else
+            key(focused(), Qt::Key_Menu);
+        finishMenu();
+        return false;
+    }
+
+    // Closes the open menu with Esc or picks one of its entries, by the pointer or by the arrow keys and
+    // Enter. Every entry is safe to pick: the dialogs some open are the fakes.
+    void finishMenu() {
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        if (menu && pick(3) != 0) {
+            std::vector<QAction*> entries;
+            for (QAction* a : menu->actions())
+                if (a->isVisible() && a->isEnabled() && !a->isSeparator() && !a->menu())
+                    entries.push_back(a);
+            if (!entries.empty() && pick(2) == 0) {
+                QAction* a = entries[static_cast<std::size_t>(pick(static_cast<int>(entries.size())))];
+                last_ += std::string(", ") + a->text().toStdString();
+                timed([&] { QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(a).center()); });
+            } else {
+                for (int n = pick(12); n > 0; --n)
+                    key(menu, pick(4) == 0 ? Qt::Key_Up : Qt::Key_Down);
+                key(menu, Qt::Key_Return);
+            }
+        }
+        closePopups();
+        fakes_.dialogs.name.clear();
+    }
+
+    // Esc to whatever popup is still open (a submenu, then its menu); a pupil closes them all.
+    void closePopups() {
+        for (int n = 0; n < 4 && QApplication::activePopupWidget(); ++n)
+            key(QApplication::activePopupWidget(), Qt::Key_Escape);
+    }
+
+    // How the fake dialogs answer: mostly cancelled, sometimes a name in the scratch folder, with or
+    // without an extension, which may replace an earlier file.
+    void answerDialogs() {
+        testsupport::FakeExportDialogs::Answers& a = fakes_.dialogs;
+        a.name.clear();
+        a.filter.clear();
+        a.printFile.clear();
+        a.replace = pick(2) == 0;
+        a.asked = 0;
+        a.replaceAsked.clear();
+        if (pick(4) != 0)
+            return;
+        static const QStringList names = {"picture",     "picture.svg", "picture.pdf", "picture.png",
+                                          "picture.bmp", "picture.txt", "sound.wav",   "sound"};
+        a.name = QDir(saveFolder().path()).filePath(names[pick(static_cast<int>(names.size()))]);
+        if (pick(2) == 0)
+            a.filter = canvas::exportFilters()[pick(static_cast<int>(canvas::exportFilters().size()))];
+    }
+
+    // 导出图像… (Ctrl+Shift+S) and 打印… (Ctrl+P) wherever the focus is, 保存声音… from the menu.
+    bool openFileDialog() {
+        activate();
+        answerDialogs();
+        bool ranged = false;
+        switch (pick(3)) {
+        case 0:
+            last_ = "export dialog";
+            key(focused(), Qt::Key_S, Qt::ControlModifier | Qt::ShiftModifier);
+            break;
+        case 1:
+            last_ = "print dialog";
+            key(focused(), Qt::Key_P, Qt::ControlModifier);
+            break;
+        default: {
+            last_ = "sound dialog";
+            ranged = maybePlotFirst();
+            focusCanvas();
+            key(t_.canvas, Qt::Key_F10, Qt::ShiftModifier);
+            QMenu* menu = t_.commands->menu();
+            const QList<QAction*> entries = menu->actions();
+            const auto sound = std::find_if(entries.begin(), entries.end(), [](QAction* a) {
+                return a->text() == QStringLiteral("保存声音…");
+            });
+            if (menu->isVisible() && sound != entries.end())
+                timed([&] {
+                    QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(*sound).center());
+                });
+            closePopups();
+            maybeClearAfterwards();
+            break;
+        }
+        }
+        fakes_.dialogs.name.clear();
+        return ranged;
+    }
+
     QString randomText() {
         QString s;
         const QString alphabet = QStringLiteral("0123456789.-+eEdD &Hh x中 \t");
@@ -283,10 +814,82 @@ private:
         const canvas::ViewRange v = t_.view();
         if (!spacingsMayChange && (v.xju1 != before.xju1 || v.yju1 != before.yju1))
             fail(program, seed, "the tick spacings changed in " + last_);
-        if (t_.canvas->surface().size() != t_.canvas->size() - QSize(4, 4))
-            fail(program, seed, "the canvas picture changed its size");
+        // The picture keeps its logical size at every scale; the control is that size, border included,
+        // at the scale.
+        const QSizeF outer = QSizeF(canvasSize_ + QSize(4, 4)) * t_.canvas->scale();
+        if (t_.canvas->surface().size() != canvasSize_ || std::abs(t_.canvas->width() - outer.width()) > 1 ||
+            std::abs(t_.canvas->height() - outer.height()) > 1)
+            fail(program, seed, "the canvas picture changed its size in " + last_);
         if (canvas::modalDepth() != 0 || QApplication::activeModalWidget() != nullptr)
             fail(program, seed, "a modal box was left open");
+    }
+
+    struct Contrast {
+        bool on;
+        canvas::Colour curve;
+    };
+
+    // What the classroom pieces hold after the action: no menu or pad left open, the explored point and
+    // its marker on the canvas, whole sounds, and curve colours from the set of the contrast in force.
+    void checkClassroom(const std::string& program, std::uint64_t seed, const Contrast& before) {
+        if (QWidget* popup = QApplication::activePopupWidget())
+            fail(program, seed,
+                 std::string("a ") + popup->metaObject()->className() + " was left open after " + last_);
+        if (fakes_.sound.wrongLength != 0)
+            fail(program, seed,
+                 "a sound of " + std::to_string(fakes_.sound.wrongLength) +
+                     " bytes, not a whole curve's, in " + last_);
+        const canvas::CurveExplorer& e = *t_.explorer;
+        if (e.isExploring() && !std::isfinite(e.x()))
+            fail(program, seed, "the explored point is not finite after " + last_);
+        const canvas::CanvasLine& across = *e.markerLine(0);
+        const canvas::CanvasLine& upright = *e.markerLine(1);
+        const canvas::CanvasLabel& label = *e.markerLabel();
+        if (across.isVisible() || upright.isVisible() || label.isVisible()) {
+            if (!e.isExploring() && !e.isSounding())
+                fail(program, seed, "the marker stayed after exploring and the sound ended, in " + last_);
+            const QPointF at = t_.canvas->widgetPosition(upright.X1(), across.Y1());
+            const QRectF picture = QRectF(QPointF(2, 2), QSizeF(canvasSize_)).adjusted(-1, -1, 1, 1);
+            if (!picture.contains(at))
+                fail(program, seed,
+                     "the marker lies off the canvas, at pixel " + std::to_string(at.x()) + ", " +
+                         std::to_string(at.y()) + ", after " + last_ + " (" +
+                         (e.isExploring() ? "exploring" : "sounding") +
+                         ", the canvas says: " + t_.canvas->description().text().toStdString() + ")");
+            const QString caption = label.Caption();
+            if (!caption.startsWith(u'(') || !caption.endsWith(u')') ||
+                caption.contains(QStringLiteral("inf"), Qt::CaseInsensitive) ||
+                caption.contains(QStringLiteral("nan"), Qt::CaseInsensitive))
+                fail(program, seed, "the marker reads " + caption.toStdString() + " after " + last_);
+        }
+        const bool on = canvas::CurveStyle::instance().highContrast();
+        if (t_.contrast->isChecked() != on)
+            fail(program, seed,
+                 "高对比度 is shown " + std::string(t_.contrast->isChecked() ? "on" : "off") +
+                     " while the curves are drawn otherwise, after " + last_);
+        // Only high contrast draws a curve twice as wide (both programs draw curves 2 pixels wide), and
+        // always in one of its colours. The items new since the last action are looked at, and all of them
+        // now and then: a picture wiped and drawn again within one action may have grown past the count.
+        constexpr int kWideCurve = 2 * 2;
+        const canvas::DisplayList& list = t_.canvas->surface().displayList();
+        if (t_.curveColour)
+            checkedItems_ = list.itemCount();
+        else if (list.itemCount() < checkedItems_ || action_ % 64 == 0)
+            checkedItems_ = 0;
+        for (; checkedItems_ < list.itemCount(); ++checkedItems_)
+            if (list.itemWidth(checkedItems_) == kWideCurve && !inPalette(list.itemColour(checkedItems_)))
+                fail(program, seed,
+                     "a curve drawn twice as wide is not in a high-contrast colour (" +
+                         QString::number(list.itemColour(checkedItems_), 16).toStdString() + "), after " +
+                         last_);
+        if (t_.curveColour && t_.curveColour() != before.curve && on == before.on) {
+            const canvas::Colour c = t_.curveColour();
+            const bool picked = canvas::redOf(c) < 255 && canvas::greenOf(c) < 255 && canvas::blueOf(c) < 255;
+            if (on ? !inPalette(c) : !picked)
+                fail(program, seed,
+                     "a new curve's colour is not of the " + std::string(on ? "high-contrast" : "usual") +
+                         " set, after " + last_);
+        }
     }
 
     [[noreturn]] void fail(const std::string& program, std::uint64_t seed, const std::string& what) {
@@ -296,6 +899,7 @@ private:
     }
 
     Target t_;
+    Fakes fakes_;
     QRandomGenerator random_;
     double timeLimitMs_;
     QStringList texts_;
@@ -303,17 +907,44 @@ private:
     double slowest_ = 0;
     std::string last_;
     Slowest& slowestActions_;
+    QSize canvasSize_;
+    std::size_t checkedItems_ = 0;
+    bool plottedFirst_ = false;
+    bool rangedFirst_ = false;
 };
 
-QTemporaryDir& saveFolder() {
-    static QTemporaryDir dir;
-    return dir;
+// The classroom pieces every window has.
+void addClassroom(Target& t) {
+    t.commands = canvas::WindowCommands::of(t.window);
+    t.explorer = canvas::CurveExplorer::of(t.canvas);
+    for (QAction* a : t.commands->menu()->actions())
+        if (a->text() == QStringLiteral("高对比度"))
+            t.contrast = a;
 }
 
 Target quorvexTarget(quorvex::Form1& f) {
     Target t;
     t.window = &f;
     t.canvas = f.Picture1;
+    addClassroom(t);
+    t.exitPictures = {f.Image7, f.Image8};
+    t.rangeBoxes = {f.Text2, f.Text1, f.Text4, f.Text3, f.Text7, f.Text8};
+    t.applyRange = f.Command1;
+    t.clearCurve = {f.Command3, f.Command4};
+    t.clearRange = f.Command5;
+    t.plotCurve = [&f](int choice) {
+        // The integer form, or the fractional one with a second number.
+        static const char* const exponents[][2] = {{"2", ""}, {"3", ""}, {"-1", ""}, {"-2", ""}, {"1", "2"}};
+        const auto& e = exponents[choice % std::size(exponents)];
+        QTest::mouseClick(*e[1] ? f.Option2 : f.Option1, Qt::LeftButton);
+        f.Text5->clear();
+        QTest::keyClicks(f.Text5, e[0]);
+        if (*e[1]) {
+            f.Text6->clear();
+            QTest::keyClicks(f.Text6, e[1]);
+        }
+        QTest::mouseClick(f.Command2, Qt::LeftButton);
+    };
     t.buttons = {f.Command1, f.Command2, f.Command3,  f.Command4, f.Command5, f.Command6,
                  f.Command7, f.Command9, f.Command10, f.Option1,  f.Option2};
     t.boxes = {f.Text1, f.Text2, f.Text3, f.Text4, f.Text5, f.Text6, f.Text7, f.Text8};
@@ -348,6 +979,23 @@ Target expologTarget(expolog::Form1& f) {
     Target t;
     t.window = &f;
     t.canvas = f.Picture1;
+    addClassroom(t);
+    t.exitPictures = {f.Image17, f.Image16};
+    t.rangeBoxes = {f.Text3, f.Text4, f.Text5, f.Text6, f.Text8, f.Text9};
+    t.applyRange = f.Command7;
+    t.clearCurve = {f.Command3};
+    t.clearRange = f.Command6;
+    t.plotCurve = [&f](int choice) {
+        static const char* const bases[] = {"2", "0.5", "3", "10", "0.1", "1.5"};
+        f.parameterBox()->clear();
+        QTest::keyClicks(f.parameterBox(), bases[choice % std::size(bases)]);
+        QTest::mouseClick(f.Command1, Qt::LeftButton);
+    };
+    t.tracing = [&f] { return f.Timer1->isActive(); };
+    t.curveColour = [&f] {
+        return canvas::RGB(static_cast<int>(f.curveRed), static_cast<int>(f.curveGreen),
+                           static_cast<int>(f.curveBlue));
+    };
     t.buttons = {f.Command1, f.Command2, f.Command3, f.Command4, f.Command5,
                  f.Command6, f.Command7, f.Command8, f.Command9};
     t.boxes = {f.Text1, f.Text2, f.Text3, f.Text4, f.Text5, f.Text6, f.Text8, f.Text9};
@@ -459,11 +1107,16 @@ int main(int argc, char** argv) {
 
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
     QApplication app(argc, argv);
+
     canvas::installFontSubstitutions();
     testing_support::useScratchSettings();
     canvas::setEndProgramAction([] {});
     const auto messages = std::make_shared<MessageCounter>();
     canvas::setMessageBoxService(messages);
+    const auto sound = std::make_shared<FakeSound>();
+    canvas::setSoundOutput(sound);
+    testsupport::FakeExportDialogs dialogs;
+    const Fakes fakes{*sound, dialogs.answers()};
 
     const std::uint64_t seed = options.seed ? *options.seed : std::random_device{}();
     const std::vector<std::string> programs = options.program == "all"
@@ -482,12 +1135,12 @@ int main(int argc, char** argv) {
         if (name == "Quorvex") {
             quorvex::Form1 form;
             form.show();
-            Exerciser(quorvexTarget(form), seed, options.timeLimitMs, slowest)
+            Exerciser(quorvexTarget(form), fakes, seed, options.timeLimitMs, slowest)
                 .run(options.actions, name, seed);
         } else {
             expolog::Form1 form(name == "Zelmora" ? expolog::kZelmora : expolog::kTavrinth);
             form.show();
-            Exerciser(expologTarget(form), seed, options.timeLimitMs, slowest)
+            Exerciser(expologTarget(form), fakes, seed, options.timeLimitMs, slowest)
                 .run(options.actions, name, seed);
         }
         std::printf("%s: %ld actions passed in %.1f s, %lld messages answered\n", name.c_str(),
