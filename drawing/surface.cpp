@@ -94,12 +94,20 @@ int pixelOf(double coordinate, int extent) {
 }
 
 // Blends n pixels towards the colour (r, g, b) by their coverage (0..255): each channel becomes
-// (c * a + d * (255 - a)) / 255, rounded exactly. Whether any pixel changed.
-bool blendSpan(QRgb* row, const std::uint8_t* coverage, int n, unsigned r, unsigned g, unsigned b) {
-    // Exact rounding of x / 255 for 0 <= x <= 255 * 255, without a division.
-    auto div255 = [](unsigned x) { return (x + 128 + ((x + 128) >> 8)) >> 8; };
+// (c * a + d * (255 - a)) / 255, rounded exactly. The first and the last pixel that changed (first > last:
+// none).
+//
+// The three channels are worked on at once, each in a 16-bit lane of one 64-bit number: blue in bits 0-15,
+// red in 16-31, green in 32-47. No lane overflows (c * a + d * (255 - a) <= 255 * 255, and the rounding adds
+// less than 256 more), so every lane gets exactly the result of its own channel, with one multiplication
+// for the three instead of three.
+std::pair<int, int> blendSpan(QRgb* row, const std::uint8_t* coverage, int n, unsigned r, unsigned g,
+                              unsigned b) {
+    constexpr std::uint64_t kLow = 0x000000FF00FF00FFull; // the low byte of each lane
+    auto spread = [](QRgb c) { return (std::uint64_t{c} & 0xFF00FFu) | (std::uint64_t{c} & 0xFF00u) << 24; };
     const QRgb solid = qRgb(static_cast<int>(r), static_cast<int>(g), static_cast<int>(b));
-    bool changed = false;
+    const std::uint64_t fore = spread(solid);
+    int first = n, last = -1;
     for (int i = 0; i < n; ++i) {
         const unsigned a = coverage[i];
         if (a == 0)
@@ -110,16 +118,18 @@ bool blendSpan(QRgb* row, const std::uint8_t* coverage, int n, unsigned r, unsig
             continue;
         QRgb blended = solid;
         if (a != 255) {
-            const unsigned na = 255 - a;
-            const unsigned nr = div255(r * a + ((d >> 16) & 0xFF) * na);
-            const unsigned ng = div255(g * a + ((d >> 8) & 0xFF) * na);
-            const unsigned nb = div255(b * a + (d & 0xFF) * na);
-            blended = 0xFF000000u | (nr << 16) | (ng << 8) | nb;
+            // Exact rounding of x / 255 for 0 <= x <= 255 * 255 in each lane, without a division.
+            const std::uint64_t x = fore * a + spread(d) * (255 - a) + 0x0000008000800080ull;
+            const std::uint64_t q = ((x + ((x >> 8) & kLow)) >> 8) & kLow;
+            blended = 0xFF000000u | static_cast<QRgb>(q & 0xFF00FFu) | static_cast<QRgb>((q >> 24) & 0xFF00u);
         }
-        changed |= blended != d;
-        row[i] = blended;
+        if (blended != d) {
+            first = std::min(first, i);
+            last = i;
+            row[i] = blended;
+        }
     }
-    return changed;
+    return {first, last};
 }
 
 // Margin around the canvas for clipping, in pixels: wide enough that a clipped end point never shows.
@@ -272,7 +282,7 @@ void Surface::setDeviceRatio(qreal ratio) {
     font_.setPointSizeF(9.0 * ratio_);
     glyphsUpright_.clear();
     glyphsItalic_.clear();
-    unchangedBlends_.fill(0);
+    unchangedBlends_.fill(BlendMemo{});
     asciiUpright_.fill(nullptr);
     asciiItalic_.fill(nullptr);
     lineHeight_ = 0;
@@ -462,7 +472,7 @@ const QImage& Surface::Image() {
 void Surface::Cls() {
     record(makeOp(SurfaceOp::Kind::Cls));
     pendingLines_.clear();
-    unchangedBlends_.fill(0);
+    unchangedBlends_.fill(BlendMemo{});
     list_.clear();
     if (rasterising_) {
         // Only the pixels drawn since the last fill can differ from the back colour: a frame redrawn at every
@@ -754,33 +764,45 @@ const Surface::Glyph& Surface::glyph(QChar c) {
     return stored;
 }
 
-bool Surface::blendGlyph(const Glyph& g, int x, int y, uchar* bits) {
+void Surface::blendGlyph(const Glyph& g, int x, int y, uchar* bits, BlendBox& box) {
     const int left = x + g.left;
     const int top = y + g.top;
-    const int xFrom = std::max(0, -left), xTo = std::min(g.width, image_.width() - left);
-    const int yFrom = std::max(0, -top), yTo = std::min(g.height, image_.height() - top);
+    const int xFrom = std::max({0, -left, int{box.x0}}),
+              xTo = std::min({g.width, image_.width() - left, box.x1 + 1});
+    const int yFrom = std::max({0, -top, int{box.y0}}),
+              yTo = std::min({g.height, image_.height() - top, box.y1 + 1});
+    box = BlendBox{};
     if (xFrom >= xTo || yFrom >= yTo)
-        return false;
+        return;
     const unsigned r = static_cast<unsigned>(redOf(foreColor_));
     const unsigned gr = static_cast<unsigned>(greenOf(foreColor_));
     const unsigned b = static_cast<unsigned>(blueOf(foreColor_));
     const qsizetype stride = image_.bytesPerLine();
-    bool changed = false;
+    int x0 = g.width, x1 = -1, y0 = g.height, y1 = -1;
     for (int gy = yFrom; gy < yTo; ++gy) {
         auto* row = reinterpret_cast<QRgb*>(bits + (top + gy) * stride) + left;
         const std::uint8_t* cov = g.coverage.data() + gy * g.width;
         // Dense labels blend tens of thousands of glyphs: only the columns of each row that carry ink.
         const auto [inkFrom, inkTo] = g.inkColumns[static_cast<std::size_t>(gy)];
         const int from = std::max(xFrom, inkFrom), to = std::min(xTo, inkTo);
-        if (from < to)
-            changed |= blendSpan(row + from, cov + from, to - from, r, gr, b);
+        if (from >= to)
+            continue;
+        const auto [first, last] = blendSpan(row + from, cov + from, to - from, r, gr, b);
+        if (first <= last) {
+            x0 = std::min(x0, from + first);
+            x1 = std::max(x1, from + last);
+            y0 = std::min(y0, gy);
+            y1 = gy;
+        }
     }
-    return changed;
+    if (x0 <= x1)
+        box = BlendBox{static_cast<std::int16_t>(x0), static_cast<std::int16_t>(y0),
+                       static_cast<std::int16_t>(x1), static_cast<std::int16_t>(y1)};
 }
 
 void Surface::keepUnchangedBlendsFor(Colour colour) {
     if (colour != unchangedColour_) {
-        unchangedBlends_.fill(0);
+        unchangedBlends_.fill(BlendMemo{});
         unchangedColour_ = colour;
     }
 }
@@ -792,6 +814,7 @@ int Surface::drawText(const QString& text, int left, int top) {
     keepUnchangedBlendsFor(foreColor_);
     uchar* bits = image_.bits();
     constexpr int kReach = 1 << 19; // places a key holds
+    constexpr std::int16_t kWhole = INT16_MAX;
     int x = left;
     for (const QChar c : text) {
         const Glyph& g = glyph(c);
@@ -800,11 +823,14 @@ int Surface::drawText(const QString& text, int left, int top) {
                                       (std::uint64_t{c.unicode()} << 40) |
                                       (static_cast<std::uint64_t>(x + kReach) << 20) |
                                       static_cast<std::uint64_t>(top + kReach);
-            std::uint64_t& slot = unchangedBlends_[(key * 0x9E3779B97F4A7C15ull) >> 52];
-            if (slot != key && !blendGlyph(g, x, top, bits))
-                slot = key;
+            BlendMemo& slot = unchangedBlends_[(key * 0x9E3779B97F4A7C15ull) >> 52];
+            if (slot.key != key)
+                slot = BlendMemo{key, BlendBox{0, 0, kWhole, kWhole}};
+            if (!slot.changed.empty())
+                blendGlyph(g, x, top, bits, slot.changed);
         } else {
-            blendGlyph(g, x, top, bits);
+            BlendBox whole{0, 0, kWhole, kWhole};
+            blendGlyph(g, x, top, bits, whole);
         }
         x += g.advance;
     }

@@ -148,6 +148,18 @@ private:
         int advance = 0;
     };
 
+    // A part of a glyph's ink box, inclusive; empty when x0 > x1.
+    struct BlendBox {
+        std::int16_t x0 = 0, y0 = 0, x1 = -1, y1 = -1;
+        bool empty() const { return x0 > x1; }
+    };
+    // A glyph blended at a place (the key: character, slant and place) and the box of the pixels that blend
+    // changed.
+    struct BlendMemo {
+        std::uint64_t key = 0;
+        BlendBox changed;
+    };
+
     // A point in device pixels and, when it lies inside the clipping rectangle, the pixel it rounds to:
     // column and row packed in one number, so that a curve's samples compare their pixels at once.
     struct PixelPoint {
@@ -185,8 +197,9 @@ private:
     const Glyph& glyph(QChar c);
     /// Draws the text; returns the pen position after it.
     int drawText(const QString& text, int left, int top);
-    /// Whether the blend changed any pixel.
-    bool blendGlyph(const Glyph& g, int x, int y, uchar* bits);
+    /// Blends the part of the glyph inside `box` (ink-box coordinates, inclusive) with its pen position at
+    /// (x, y); `box` becomes the smallest box holding every pixel the blend changed (empty when none).
+    void blendGlyph(const Glyph& g, int x, int y, uchar* bits, BlendBox& box);
     /// Forgets the blends known to change nothing, unless what is drawn next is in their colour.
     void keepUnchangedBlendsFor(Colour colour);
 
@@ -221,12 +234,13 @@ private:
     std::array<const Glyph*, 128> asciiItalic_{};
     int lineHeight_ = 0;
     int lineHeightItalic_ = 0;
-    // Glyphs blended at a place without changing a pixel there, by character, slant and place. Blending in
-    // one colour only moves a pixel towards it, and a pixel left alone by a glyph's coverage stays alone
-    // however much nearer that colour it comes: as long as everything drawn is in `unchangedColour_`
-    // (text, or opaque lines setting pixels to it), blending such a glyph there again changes nothing.
-    // Dense tick numbers repeat their first digits at one place dozens of times.
-    std::array<std::uint64_t, 4096> unchangedBlends_{};
+    // Glyphs blended at a place, by character, slant and place, with the box of the pixels that blend
+    // changed. Blending in one colour only moves a pixel towards it, and a pixel left alone by a glyph's
+    // coverage stays alone however much nearer that colour it comes: as long as everything drawn is in
+    // `unchangedColour_` (text, or opaque lines setting pixels to it), blending that glyph there again can
+    // change only pixels inside the box, and nothing at all when the box is empty. Dense tick numbers repeat
+    // their first digits at one place dozens of times, and only a few faint edge pixels of each still move.
+    std::array<BlendMemo, 4096> unchangedBlends_{};
     Colour unchangedColour_ = 0;
 
     bool recording_ = false;
