@@ -41,7 +41,8 @@ DisplayList::DisplayList(QSize size, Colour backColor, const QFont& font)
 void DisplayList::clear() {
     items_.clear();
     points_.clear();
-    texts_.clear();
+    textChars_.clear();
+    textEnds_.clear();
     coneOpen_ = false;
     coneReach_ = 0;
 }
@@ -129,11 +130,18 @@ void DisplayList::addDot(QPointF centre, Colour colour, int width) {
     points_.push_back(centre);
 }
 
-void DisplayList::addText(QPointF topLeft, const QString& text, Colour colour, bool italic) {
+void DisplayList::addText(QPointF topLeft, QStringView text, Colour colour, bool italic) {
     items_.push_back(Item{Kind::Text, italic, 1, colour, static_cast<std::uint32_t>(points_.size()),
-                          static_cast<std::uint32_t>(texts_.size())});
+                          static_cast<std::uint32_t>(textEnds_.size())});
     points_.push_back(topLeft);
-    texts_.push_back(text);
+    textChars_.insert(textChars_.end(), text.utf16(), text.utf16() + text.size());
+    textEnds_.push_back(static_cast<std::uint32_t>(textChars_.size()));
+}
+
+QString DisplayList::textOf(const Item& item) const {
+    const std::uint32_t begin = item.count == 0 ? 0 : textEnds_[item.count - 1];
+    return QString(reinterpret_cast<const QChar*>(textChars_.data() + begin),
+                   static_cast<qsizetype>(textEnds_[item.count] - begin));
 }
 
 std::vector<QPolygonF> DisplayList::polylines() const {
@@ -147,9 +155,8 @@ std::vector<QPolygonF> DisplayList::polylines() const {
 
 std::size_t DisplayList::memoryBytes() const {
     std::size_t bytes = sizeof(*this) + items_.capacity() * sizeof(Item) +
-                        points_.capacity() * sizeof(QPointF) + texts_.capacity() * sizeof(QString);
-    for (const QString& t : texts_)
-        bytes += static_cast<std::size_t>(t.capacity()) * sizeof(QChar);
+                        points_.capacity() * sizeof(QPointF) + textChars_.capacity() * sizeof(char16_t) +
+                        textEnds_.capacity() * sizeof(std::uint32_t);
     return bytes;
 }
 
@@ -201,7 +208,7 @@ void DisplayList::replay(QPainter& painter, Edges edges) const {
                 fontStyle = style;
             }
             const QPointF at = points_[item.first];
-            painter.drawText(QPointF(at.x(), at.y() + ascents[style]), texts_[item.count]);
+            painter.drawText(QPointF(at.x(), at.y() + ascents[style]), textOf(item));
             break;
         }
         }

@@ -35,7 +35,10 @@ public:
     /// A square dot of `width` pixels centred on `centre`.
     void addDot(QPointF centre, Colour colour, int width);
     /// A text with its top-left corner at `topLeft`.
-    void addText(QPointF topLeft, const QString& text, Colour colour, bool italic);
+    void addText(QPointF topLeft, QStringView text, Colour colour, bool italic);
+    void addText(QPointF topLeft, const QString& text, Colour colour, bool italic) {
+        addText(topLeft, QStringView(text), colour, italic);
+    }
 
     /// How lines and dots meet the pixels: smoothed for vector files, prints and large pictures; aliased
     /// (whole pixels, as the canvas draws them) when the canvas itself is drawn again at a new density.
@@ -67,7 +70,7 @@ private:
         std::uint16_t width;
         Colour colour;
         // Polyline: its points in points_[first, first + count); dot: its centre at points_[first]; text:
-        // its top-left corner at points_[first] and its text in texts_[count].
+        // its top-left corner at points_[first] and its text the count-th in textChars_.
         std::uint32_t first;
         std::uint32_t count;
     };
@@ -75,6 +78,7 @@ private:
     /// Whether `next` may replace the polyline's last point, every dropped point staying within the
     /// tolerance of the new last segment.
     bool foldsIntoLast(QPointF next);
+    QString textOf(const Item& item) const;
     void startCone();
 
     QSize size_;
@@ -82,7 +86,10 @@ private:
     QFont font_;
     std::vector<Item> items_;
     std::vector<QPointF> points_;
-    std::vector<QString> texts_;
+    // The texts one after another (a frame prints tens of thousands of numbers: one buffer, not a string
+    // each), and where each ends.
+    std::vector<char16_t> textChars_;
+    std::vector<std::uint32_t> textEnds_;
 
     // The open polyline's simplification state: the directions from its second-to-last point within which
     // the last segment may still turn without leaving any dropped point more than the tolerance away.

@@ -261,6 +261,7 @@ Surface::Surface(QSize size, Colour backColor, Colour foreColor, qreal deviceRat
     font_.setPointSizeF(9.0 * ratio_);
     list_ = DisplayList(size, backColor, logicalFont(font_, ratio_));
     image_.fill(toQColor(backColor_));
+    imageChanged();
     clearVectorState();
     // Until the first Scale, one unit is one logical pixel.
     scaleX2_ = static_cast<float>(size.width());
@@ -290,6 +291,7 @@ void Surface::setDeviceRatio(qreal ratio) {
     // Everything since the last Cls is drawn again at the new density from the display list, so what is
     // already on the canvas is as sharp as what follows. Aliased like the canvas's own lines.
     image_ = QImage(deviceSize(size_, ratio_), QImage::Format_RGB32);
+    imageChanged();
     {
         QPainter p(&image_);
         p.scale(ratio_, ratio_);
@@ -299,9 +301,16 @@ void Surface::setDeviceRatio(qreal ratio) {
     remap();
     // The picture has new pixels throughout: the next Cls must clear them all, and the record of drawn
     // rows must fit the new height.
+    marks_ = {};
     drawnSpans_.assign(static_cast<std::size_t>(image_.height()), {0, image_.width() - 1});
     dirtyRect_ = QRect();
     markChanged(image_.rect());
+}
+
+void Surface::imageChanged() {
+    imageWidth_ = image_.width();
+    imageHeight_ = image_.height();
+    imageStride_ = image_.bytesPerLine();
 }
 
 int Surface::devicePen() const {
@@ -329,15 +338,21 @@ QPainter& Surface::painter() {
 }
 
 void Surface::markChanged(const QRect& pixels) {
-    const QRect inside = pixels.intersected(image_.rect());
-    dirtyRect_ |= inside;
-    if (!inside.isEmpty()) {
-        if (drawnSpans_.empty())
-            drawnSpans_.assign(static_cast<std::size_t>(image_.height()), {image_.width(), -1});
-        for (int y = inside.top(); y <= inside.bottom(); ++y) {
-            auto& span = drawnSpans_[static_cast<std::size_t>(y)];
-            span.first = std::min(span.first, inside.left());
-            span.second = std::max(span.second, inside.right());
+    const Mark inside{std::max(pixels.left(), 0), std::max(pixels.top(), 0),
+                      std::min(pixels.right(), imageWidth_ - 1), std::min(pixels.bottom(), imageHeight_ - 1)};
+    if (inside.left <= inside.right && inside.top <= inside.bottom) {
+        // The areas of a frame's tick numbers along the x axis share their rows, and so do those of their
+        // tick lines: the union of areas on the same rows is exactly the one from the leftmost column to
+        // the rightmost, so a run of them is merged before the record of drawn rows takes it.
+        auto sameRows = [&](const Mark& m) { return m.top == inside.top && m.bottom == inside.bottom; };
+        Mark* slot = sameRows(marks_[0]) ? &marks_[0] : sameRows(marks_[1]) ? &marks_[1] : nullptr;
+        if (slot) {
+            slot->left = std::min(slot->left, inside.left);
+            slot->right = std::max(slot->right, inside.right);
+        } else {
+            takeMark(marks_[1]);
+            marks_[1] = marks_[0];
+            marks_[0] = inside;
         }
     }
     if (!dirty_) {
@@ -347,7 +362,27 @@ void Surface::markChanged(const QRect& pixels) {
     }
 }
 
+void Surface::takeMark(Mark& mark) {
+    if (mark.left > mark.right)
+        return;
+    dirtyRect_ |= QRect(QPoint(mark.left, mark.top), QPoint(mark.right, mark.bottom));
+    if (drawnSpans_.empty())
+        drawnSpans_.assign(static_cast<std::size_t>(imageHeight_), {imageWidth_, -1});
+    for (int y = mark.top; y <= mark.bottom; ++y) {
+        auto& span = drawnSpans_[static_cast<std::size_t>(y)];
+        span.first = std::min(span.first, mark.left);
+        span.second = std::max(span.second, mark.right);
+    }
+    mark = Mark{};
+}
+
+void Surface::takeMarks() {
+    takeMark(marks_[1]);
+    takeMark(marks_[0]);
+}
+
 QRect Surface::takeDirtyRect() {
+    takeMarks();
     dirty_ = false;
     return std::exchange(dirtyRect_, QRect());
 }
@@ -478,6 +513,7 @@ void Surface::Cls() {
         // Only the pixels drawn since the last fill can differ from the back colour: a frame redrawn at every
         // drag step touches a few rows across and a few columns down, not the whole canvas.
         painter();
+        takeMarks();
         uchar* bits = image_.bits();
         const QRgb back = qRgb(redOf(backColor_), greenOf(backColor_), blueOf(backColor_));
         for (std::size_t y = 0; y < drawnSpans_.size(); ++y) {
@@ -491,6 +527,7 @@ void Surface::Cls() {
     currentX_ = 0;
     currentY_ = 0;
     markChanged(image_.rect());
+    takeMarks();
     drawnSpans_.clear();
 }
 
@@ -523,7 +560,7 @@ QPointF Surface::toUser(QPointF pixel) const {
 
 Surface::ClipBox Surface::clipBox() const {
     const int pen = devicePen();
-    return {image_.width(), image_.height(), kClipMargin + pen, pen};
+    return {imageWidth_, imageHeight_, kClipMargin + pen, pen};
 }
 
 inline Surface::PixelPoint Surface::pixelPoint(float x, float y, const ClipBox& box) const {
@@ -678,12 +715,14 @@ void Surface::PSet(double x, double y) {
 
 void Surface::setCurrentX(double x) {
     currentX_ = toSingle(x);
-    record(makeOp(SurfaceOp::Kind::CurrentX, currentX_));
+    if (recording_)
+        record(makeOp(SurfaceOp::Kind::CurrentX, currentX_));
 }
 
 void Surface::setCurrentY(double y) {
     currentY_ = toSingle(y);
-    record(makeOp(SurfaceOp::Kind::CurrentY, currentY_));
+    if (recording_)
+        record(makeOp(SurfaceOp::Kind::CurrentY, currentY_));
 }
 
 void Surface::setDrawWidth(int width) {
@@ -768,16 +807,16 @@ void Surface::blendGlyph(const Glyph& g, int x, int y, uchar* bits, BlendBox& bo
     const int left = x + g.left;
     const int top = y + g.top;
     const int xFrom = std::max({0, -left, int{box.x0}}),
-              xTo = std::min({g.width, image_.width() - left, box.x1 + 1});
+              xTo = std::min({g.width, imageWidth_ - left, box.x1 + 1});
     const int yFrom = std::max({0, -top, int{box.y0}}),
-              yTo = std::min({g.height, image_.height() - top, box.y1 + 1});
+              yTo = std::min({g.height, imageHeight_ - top, box.y1 + 1});
     box = BlendBox{};
     if (xFrom >= xTo || yFrom >= yTo)
         return;
     const unsigned r = static_cast<unsigned>(redOf(foreColor_));
     const unsigned gr = static_cast<unsigned>(greenOf(foreColor_));
     const unsigned b = static_cast<unsigned>(blueOf(foreColor_));
-    const qsizetype stride = image_.bytesPerLine();
+    const qsizetype stride = imageStride_;
     int x0 = g.width, x1 = -1, y0 = g.height, y1 = -1;
     for (int gy = yFrom; gy < yTo; ++gy) {
         auto* row = reinterpret_cast<QRgb*>(bits + (top + gy) * stride) + left;
@@ -807,7 +846,7 @@ void Surface::keepUnchangedBlendsFor(Colour colour) {
     }
 }
 
-int Surface::drawText(const QString& text, int left, int top) {
+int Surface::drawText(QStringView text, int left, int top) {
     // Number labels come by the thousand: each character is blended from cached coverage instead of
     // laying the text out afresh every time.
     // The painter (when open) draws into this same buffer: it was made exclusive when the painter began.
@@ -815,9 +854,11 @@ int Surface::drawText(const QString& text, int left, int top) {
     uchar* bits = image_.bits();
     constexpr int kReach = 1 << 19; // places a key holds
     constexpr std::int16_t kWhole = INT16_MAX;
+    const auto& ascii = fontItalic_ ? asciiItalic_ : asciiUpright_;
     int x = left;
     for (const QChar c : text) {
-        const Glyph& g = glyph(c);
+        const Glyph* known = c.unicode() < ascii.size() ? ascii[c.unicode()] : nullptr;
+        const Glyph& g = known ? *known : glyph(c);
         if (std::abs(x) < kReach && std::abs(top) < kReach) {
             const std::uint64_t key = (std::uint64_t{1} << 63) | (std::uint64_t{fontItalic_} << 62) |
                                       (std::uint64_t{c.unicode()} << 40) |
@@ -843,6 +884,23 @@ void Surface::Print(const QString& text) {
         op.text = text;
         record(std::move(op));
     }
+    printText(text);
+}
+
+void Surface::Print(double number) {
+    if (recording_) {
+        Print(labelText(number));
+        return;
+    }
+    // Tick numbers come by the ten thousand: formatted on the stack, never as a string of their own.
+    char latin[kNumberTextCapacity];
+    const int n = labelChars(number, latin);
+    char16_t text[kNumberTextCapacity];
+    std::copy(latin, latin + n, text);
+    printText(QStringView(text, n));
+}
+
+void Surface::printText(QStringView text) {
     if (rasterising_) {
         // Text is blended straight into the pixels, so lines waiting in the batch must be drawn first,
         // unless they are in the text's colour: a pixel an opaque line covers ends in that colour in either
@@ -860,14 +918,15 @@ void Surface::Print(const QString& text) {
     }
     const int lineHeight = fontItalic_ ? lineHeightItalic_ : lineHeight_;
     const QPointF p = toPixel(currentX_, currentY_);
-    const double w = image_.width(), h = image_.height();
+    const double w = imageWidth_, h = imageHeight_;
     // Text far off the canvas cannot show; skip the layout but keep the current position rule.
     if (rasterising_ && p.x() > -8 * w && p.x() < 2 * w && p.y() > -2 * h && p.y() < 2 * h &&
         !text.isEmpty()) {
         const int left = static_cast<int>(std::floor(p.x()));
         const int top = static_cast<int>(std::floor(p.y()));
         const int right = drawText(text, left, top);
-        if (listEnabled_ && QRect(left, top, right - left, lineHeight).intersects(image_.rect()))
+        if (listEnabled_ && right > left && lineHeight > 0 && left < imageWidth_ && right > 0 &&
+            top < imageHeight_ && top + lineHeight > 0)
             list_.addText(logical(left, top), text, foreColor_, fontItalic_);
         markChanged(
             QRect(QPoint(left - lineHeight, top - 2), QPoint(right + lineHeight, top + lineHeight + 2)));
@@ -877,10 +936,6 @@ void Surface::Print(const QString& text) {
     const double nextY = currentY_ + lineHeight / pxPerUnitY_;
     if (std::fabs(nextY) <= static_cast<double>(FLT_MAX))
         currentY_ = static_cast<float>(nextY);
-}
-
-void Surface::Print(double number) {
-    Print(labelText(number));
 }
 
 } // namespace canvas

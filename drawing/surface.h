@@ -70,7 +70,7 @@ public:
     /// picture or the display list: Polyline passes over it, and a plot may leave it out.
     bool rowBeyondCanvas(float y) const {
         const double py = toPixel(0, y).y();
-        return py < 0 || py > image_.height();
+        return py < 0 || py > imageHeight_;
     }
     /// A dot of DrawWidth pixels in the fore colour.
     void PSet(double x, double y);
@@ -193,10 +193,22 @@ private:
     void setThinRowAndColumnLines();
     void setShortWideLines();
     void markChanged(const QRect& pixels);
+    /// An area of changed pixels, inclusive (left > right: none).
+    struct Mark {
+        int left = 1, top = 0, right = 0, bottom = -1;
+    };
+    /// Adds the area to the dirty rectangle and the record of drawn rows, and empties it.
+    void takeMark(Mark& mark);
+    /// Takes both areas still being merged; done before either record is read.
+    void takeMarks();
+    /// Keeps the picture's size and row length at hand after the picture is made.
+    void imageChanged();
     void record(SurfaceOp op);
     const Glyph& glyph(QChar c);
     /// Draws the text; returns the pen position after it.
-    int drawText(const QString& text, int left, int top);
+    int drawText(QStringView text, int left, int top);
+    /// Print's drawing: the text at the current position, then the position one text line lower.
+    void printText(QStringView text);
     /// Blends the part of the glyph inside `box` (ink-box coordinates, inclusive) with its pen position at
     /// (x, y); `box` becomes the smallest box holding every pixel the blend changed (empty when none).
     void blendGlyph(const Glyph& g, int x, int y, uchar* bits, BlendBox& box);
@@ -211,6 +223,8 @@ private:
     QSize size_;
     qreal ratio_;
     QImage image_;
+    int imageWidth_ = 0, imageHeight_ = 0;
+    qsizetype imageStride_ = 0;
     std::unique_ptr<QPainter> painter_;
     Colour backColor_;
     Colour foreColor_;
@@ -251,6 +265,8 @@ private:
     // Per pixel row, the first and last column drawn on since the canvas was last filled (first > last:
     // none); empty when nothing has been drawn. Cls fills only these.
     std::vector<std::pair<int, int>> drawnSpans_;
+    // The newest two areas of changed pixels, each a union of areas on the same rows not yet recorded.
+    std::array<Mark, 2> marks_{};
     std::function<void()> changed_;
 };
 

@@ -185,12 +185,12 @@ double Val(const QString& typed) {
 
 namespace {
 
-// The general decimal form with at most `digits` significant digits.
-QString generalForm(double value, int digits) {
-    if (!std::isfinite(value))
-        return QStringLiteral("0");
-    if (value == 0.0)
-        return QStringLiteral("0");
+// The general decimal form with at most `digits` significant digits, written into `out`; returns its length.
+int generalForm(double value, int digits, char (&out)[kNumberTextCapacity]) {
+    if (!std::isfinite(value) || value == 0.0) {
+        out[0] = '0';
+        return 1;
+    }
     char buffer[64];
     const auto result =
         std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific, digits - 1);
@@ -206,7 +206,6 @@ QString generalForm(double value, int digits) {
     while (count > 1 && mantissa[count - 1] == '0')
         --count;
 
-    char out[64];
     int n = 0;
     auto put = [&](char c) { out[n++] = c; };
     if (negative)
@@ -239,6 +238,12 @@ QString generalForm(double value, int digits) {
             put(i < count ? mantissa[i] : '0');
         }
     }
+    return n;
+}
+
+QString generalForm(double value, int digits) {
+    char out[kNumberTextCapacity];
+    const int n = generalForm(value, digits, out);
     return QString::fromLatin1(out, n);
 }
 
@@ -250,6 +255,10 @@ QString Str(double value) {
 
 QString labelText(double value) {
     return generalForm(value, kLabelDigits);
+}
+
+int labelChars(double value, char (&out)[kNumberTextCapacity]) {
+    return generalForm(value, kLabelDigits, out);
 }
 
 QString formatPattern(double value) {

@@ -53,6 +53,11 @@ constexpr int kLabelDigits = 10;
 /// digits, so 5.5 + 0.1 + 0.1 + ... reads "6.1" rather than "6.09999999999999". Range boxes keep Str: what
 /// is written there is read back.
 QString labelText(double value);
+/// Room for the characters of any number in the general decimal form.
+constexpr int kNumberTextCapacity = 64;
+/// labelText's characters (ASCII, no terminator) written into `out`; returns how many. The canvas prints
+/// tens of thousands of numbers a frame without making a string of each.
+int labelChars(double value, char (&out)[kNumberTextCapacity]);
 
 /// The "0.##" pattern: at least one digit before the point, at most two after it (halves rounded away from
 /// zero), trailing zeros and a bare point dropped; a value that rounds to zero shows as "0".
