@@ -739,13 +739,9 @@ void Surface::setFontItalic(bool italic) {
     record(op);
 }
 
-const Surface::Glyph& Surface::glyph(QChar c) {
-    // Numbers are ASCII: their glyphs are found by index, without hashing, tens of thousands of times a
-    // frame.
+const Surface::Glyph& Surface::glyphNotIndexed(QChar c) {
     auto& ascii = fontItalic_ ? asciiItalic_ : asciiUpright_;
     const bool isAscii = c.unicode() < ascii.size();
-    if (isAscii && ascii[c.unicode()])
-        return *ascii[c.unicode()];
     auto& cache = fontItalic_ ? glyphsItalic_ : glyphsUpright_;
     const auto found = cache.find(c.unicode());
     if (found != cache.end())
@@ -854,11 +850,9 @@ int Surface::drawText(QStringView text, int left, int top) {
     uchar* bits = image_.bits();
     constexpr int kReach = 1 << 19; // places a key holds
     constexpr std::int16_t kWhole = INT16_MAX;
-    const auto& ascii = fontItalic_ ? asciiItalic_ : asciiUpright_;
     int x = left;
     for (const QChar c : text) {
-        const Glyph* known = c.unicode() < ascii.size() ? ascii[c.unicode()] : nullptr;
-        const Glyph& g = known ? *known : glyph(c);
+        const Glyph& g = glyph(c);
         if (std::abs(x) < kReach && std::abs(top) < kReach) {
             const std::uint64_t key = (std::uint64_t{1} << 63) | (std::uint64_t{fontItalic_} << 62) |
                                       (std::uint64_t{c.unicode()} << 40) |

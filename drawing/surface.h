@@ -204,7 +204,15 @@ private:
     /// Keeps the picture's size and row length at hand after the picture is made.
     void imageChanged();
     void record(SurfaceOp op);
-    const Glyph& glyph(QChar c);
+    /// The glyph of `c` in the current slant. Numbers are ASCII: their glyphs are found by index, without
+    /// hashing or a call, tens of thousands of times a frame.
+    const Glyph& glyph(QChar c) {
+        const auto& ascii = fontItalic_ ? asciiItalic_ : asciiUpright_;
+        const Glyph* indexed = c.unicode() < ascii.size() ? ascii[c.unicode()] : nullptr;
+        return indexed ? *indexed : glyphNotIndexed(c);
+    }
+    /// Finds or renders the glyph, and indexes it when it is ASCII.
+    const Glyph& glyphNotIndexed(QChar c);
     /// Draws the text; returns the pen position after it.
     int drawText(QStringView text, int left, int top);
     /// Print's drawing: the text at the current position, then the position one text line lower.
