@@ -185,11 +185,46 @@ double Val(const QString& typed) {
 
 namespace {
 
-// The general decimal form with at most `digits` significant digits, written into `out`; returns its length.
-int generalForm(double value, int digits, char (&out)[kNumberTextCapacity]) {
-    if (!std::isfinite(value) || value == 0.0) {
-        out[0] = '0';
-        return 1;
+// Powers of ten that are exact doubles.
+constexpr double kExactPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                        1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                        1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+
+// The significant digits of |value| rounded to `digits` places: `mantissa` gets them (no point), the
+// return value is the decimal exponent of the first. The answer is std::to_chars's in scientific form
+// with `digits - 1` decimals, which rounds the exact binary value. Tick numbers come by the ten thousand
+// a frame, and that exact rounding is most of what printing them costs, so where it can be done exactly
+// with one scaling it is: |value| times a power of ten that is an exact double is a single rounding, off
+// from the exact product by at most 2^-53 of it, so rounding the scaled value to an integer gives the
+// exact product's rounding whenever the scaled value is farther than twice that from a half. Everything
+// else (ties, near-ties, tiny or huge numbers) goes through to_chars.
+int scientificDigits(double value, int digits, char (&mantissa)[32], int& count) {
+    const double magnitude = std::fabs(value);
+    const auto tenTo = [](int k) { return kExactPowersOfTen[k]; };
+    constexpr int kLastExact = 22;
+    if (std::isnormal(magnitude) && digits >= 1 && digits <= 15) {
+        // floor(log10(2^k)) is at most one below the exponent of a number in [2^k, 2^(k+1)).
+        int exponent = static_cast<int>(std::floor(std::ilogb(magnitude) * 0.30102999566398120));
+        const double first = tenTo(digits - 1), end = tenTo(digits);
+        for (int attempt = 0; attempt < 2; ++attempt, ++exponent) {
+            const int shift = digits - 1 - exponent;
+            if (shift > kLastExact || shift < -kLastExact)
+                break;
+            const double scaled = shift >= 0 ? magnitude * tenTo(shift) : magnitude / tenTo(-shift);
+            const double below = std::floor(scaled);
+            if (std::fabs(scaled - below - 0.5) <= scaled * 0x1p-52)
+                break; // too near a half to decide without the exact value
+            const double rounded = scaled - below < 0.5 ? below : below + 1;
+            if (rounded >= end)
+                continue; // the exponent was one too small
+            if (rounded < first)
+                break;
+            auto integer = static_cast<std::uint64_t>(rounded);
+            for (int i = digits - 1; i >= 0; --i, integer /= 10)
+                mantissa[i] = static_cast<char>('0' + integer % 10);
+            count = digits;
+            return exponent;
+        }
     }
     char buffer[64];
     const auto result =
@@ -197,12 +232,23 @@ int generalForm(double value, int digits, char (&out)[kNumberTextCapacity]) {
     const char* ePos = std::find(buffer, result.ptr, 'e');
     int exponent = 0;
     std::from_chars(ePos + (ePos[1] == '+' ? 2 : 1), result.ptr, exponent);
-    const bool negative = buffer[0] == '-';
-    char mantissa[32];
-    int count = 0;
-    for (const char* c = buffer + (negative ? 1 : 0); c < ePos; ++c)
+    count = 0;
+    for (const char* c = buffer + (value < 0 ? 1 : 0); c < ePos; ++c)
         if (*c != '.')
             mantissa[count++] = *c;
+    return exponent;
+}
+
+// The general decimal form with at most `digits` significant digits, written into `out`; returns its length.
+int generalForm(double value, int digits, char (&out)[kNumberTextCapacity]) {
+    if (!std::isfinite(value) || value == 0.0) {
+        out[0] = '0';
+        return 1;
+    }
+    const bool negative = value < 0;
+    char mantissa[32];
+    int count = 0;
+    const int exponent = scientificDigits(value, digits, mantissa, count);
     while (count > 1 && mantissa[count - 1] == '0')
         --count;
 

@@ -1,5 +1,5 @@
-#include "runtime/runtime.h"
 #include "runtime/countedloop.h"
+#include "runtime/runtime.h"
 
 #include "../support/chineselanguage.h"
 
@@ -8,8 +8,10 @@
 #include <gtest/gtest.h>
 
 #include <cfloat>
+#include <charconv>
 #include <cmath>
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
 #include <limits>
 #include <random>
@@ -209,6 +211,43 @@ TEST(LabelText, ThirdsReadAsTheirRoundedDecimals) {
     }
 }
 
+// The digits of a printed number are the exact rounding of its binary value, as std::to_chars gives them,
+// whether they are found by scaling or through to_chars: checked by value (two decimals of at most 15
+// digits are the same number exactly when they read as the same double) on tick sums, numbers of every
+// size, and numbers one step beside a half in the last printed digit, where the scaling must step aside.
+TEST(NumberText, DigitsAreTheExactRoundingOfTheBinaryValue) {
+    std::vector<double> values;
+    for (const double spacing : {0.001, 0.1, 0.3, 1.0 / 3, 7.77, 2.5e-4, 123456.789}) {
+        double sum = 0;
+        for (int k = 0; k < 25000; ++k)
+            values.push_back(sum += spacing);
+    }
+    std::mt19937_64 random(20261210);
+    for (int k = 0; k < 200000; ++k)
+        values.push_back(std::ldexp(std::uniform_real_distribution<double>(1, 2)(random),
+                                    std::uniform_int_distribution<int>(-70, 70)(random)));
+    for (const char* half :
+         {"1.0000000005", "9.9999999995", "0.000099999999995", "99999.999995", "123456789.05",
+          "1.00000000000005", "9.99999999999995", "999999999999999.5", "0.5", "2.5"}) {
+        const double v = std::strtod(half, nullptr);
+        for (double near = std::nextafter(std::nextafter(v, 0), 0), k = 0; k < 5;
+             ++k, near = std::nextafter(near, 10))
+            values.push_back(near);
+    }
+    const auto reference = [](double v, int digits) {
+        char buffer[64];
+        *std::to_chars(buffer, buffer + 63, v, std::chars_format::scientific, digits - 1).ptr = 0;
+        return std::strtod(buffer, nullptr);
+    };
+    for (const double magnitude : values)
+        for (const double v : {magnitude, -magnitude}) {
+            ASSERT_EQ(std::strtod(labelText(v).toLatin1().constData(), nullptr), reference(v, kLabelDigits))
+                << std::hexfloat << v;
+            ASSERT_EQ(std::strtod(Str(v).toLatin1().constData(), nullptr), reference(v, 15))
+                << std::hexfloat << v;
+        }
+}
+
 const Writing kLabels[] = {
     {-11, "-11"},
     {1e15, "1E+15"},
@@ -313,9 +352,9 @@ TEST(CountedStretches, GiveExactlyTheValuesOfRepeatedAddition) {
         {0.0125, 40 - 0.0125, 0.0125, 4500002},
         {-10, 10, 0.001, 25000},
         {10, -10, -0.001, 25000},
-        {1, 2, 0x1.8p-52, 1000},   // a tie every time
-        {1, 2, 0x1.8p-53, 1000},   // below half a unit after the first step
-        {1e16, 2e16, 0.1, 1000},   // the value never moves
+        {1, 2, 0x1.8p-52, 1000}, // a tie every time
+        {1, 2, 0x1.8p-53, 1000}, // below half a unit after the first step
+        {1e16, 2e16, 0.1, 1000}, // the value never moves
         {-1e-300, 1e-300, 3e-303, 4000},
         {-3e-310, 3e-310, 1e-312, 1000},
         {-5, 5, 0.3, 7},
@@ -331,13 +370,14 @@ TEST(CountedStretches, GiveExactlyTheValuesOfRepeatedAddition) {
                                         std::uniform_int_distribution<>(-60, 60)(random));
         const double step = std::ldexp(std::uniform_real_distribution<>(-1, 1)(random),
                                        std::uniform_int_distribution<>(-70, 10)(random));
-        cases.push_back({start, start + step * 20000 * std::uniform_real_distribution<>(0, 1)(random), step,
-                         30000});
+        cases.push_back(
+            {start, start + step * 20000 * std::uniform_real_distribution<>(0, 1)(random), step, 30000});
     }
     for (const Case& c : cases) {
         std::vector<double> plain, stretched;
         long stretches = 0;
-        canvas::countedLoop(c.start, c.end, c.step, [&](double v) { plain.push_back(v); }, c.passes);
+        canvas::countedLoop(
+            c.start, c.end, c.step, [&](double v) { plain.push_back(v); }, c.passes);
         canvas::countedStretches(
             c.start, c.end, c.step,
             [&](double first, double spacing, long count) {
