@@ -190,6 +190,22 @@ constexpr double kExactPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,
                                         1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
                                         1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
 
+// Writes the `count` decimal digits of `integer` (leading zeros included) to `out`, two at a time.
+void writeDigits(std::uint64_t integer, char* out, int count) {
+    static constexpr char kPairs[] =
+        "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+        "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+        "8081828384858687888990919293949596979899";
+    int i = count;
+    for (; i >= 2; i -= 2, integer /= 100) {
+        const auto pair = static_cast<std::size_t>(integer % 100) * 2;
+        out[i - 2] = kPairs[pair];
+        out[i - 1] = kPairs[pair + 1];
+    }
+    if (i == 1)
+        out[0] = static_cast<char>('0' + integer);
+}
+
 // The significant digits of |value| rounded to `digits` places: `mantissa` gets them (no point), the
 // return value is the decimal exponent of the first. The answer is std::to_chars's in scientific form
 // with `digits - 1` decimals, which rounds the exact binary value. Tick numbers come by the ten thousand
@@ -203,15 +219,19 @@ int scientificDigits(double value, int digits, char (&mantissa)[32], int& count)
     const auto tenTo = [](int k) { return kExactPowersOfTen[k]; };
     constexpr int kLastExact = 22;
     if (std::isnormal(magnitude) && digits >= 1 && digits <= 15) {
+        std::uint64_t bits = 0;
+        std::memcpy(&bits, &magnitude, sizeof bits);
+        const int binaryExponent = static_cast<int>((bits >> 52) & 0x7FF) - 1023; // normal: ilogb
         // floor(log10(2^k)) is at most one below the exponent of a number in [2^k, 2^(k+1)).
-        int exponent = static_cast<int>(std::floor(std::ilogb(magnitude) * 0.30102999566398120));
+        int exponent = static_cast<int>(std::floor(binaryExponent * 0.30102999566398120));
         const double first = tenTo(digits - 1), end = tenTo(digits);
         for (int attempt = 0; attempt < 2; ++attempt, ++exponent) {
             const int shift = digits - 1 - exponent;
             if (shift > kLastExact || shift < -kLastExact)
                 break;
             const double scaled = shift >= 0 ? magnitude * tenTo(shift) : magnitude / tenTo(-shift);
-            const double below = std::floor(scaled);
+            // Below 10^16 (the exponent is at most one too small), so truncation is the floor.
+            const double below = static_cast<double>(static_cast<std::uint64_t>(scaled));
             if (std::fabs(scaled - below - 0.5) <= scaled * 0x1p-52)
                 break; // too near a half to decide without the exact value
             const double rounded = scaled - below < 0.5 ? below : below + 1;
@@ -219,10 +239,18 @@ int scientificDigits(double value, int digits, char (&mantissa)[32], int& count)
                 continue; // the exponent was one too small
             if (rounded < first)
                 break;
+            // Trailing zeros are dropped by the caller anyway, and most tick numbers have few digits.
             auto integer = static_cast<std::uint64_t>(rounded);
-            for (int i = digits - 1; i >= 0; --i, integer /= 10)
-                mantissa[i] = static_cast<char>('0' + integer % 10);
             count = digits;
+            while (integer % 100 == 0) {
+                integer /= 100;
+                count -= 2;
+            }
+            if (integer % 10 == 0) {
+                integer /= 10;
+                --count;
+            }
+            writeDigits(integer, mantissa, count);
             return exponent;
         }
     }
