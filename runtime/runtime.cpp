@@ -222,8 +222,10 @@ int scientificDigits(double value, int digits, char (&mantissa)[32], int& count)
         std::uint64_t bits = 0;
         std::memcpy(&bits, &magnitude, sizeof bits);
         const int binaryExponent = static_cast<int>((bits >> 52) & 0x7FF) - 1023; // normal: ilogb
-        // floor(log10(2^k)) is at most one below the exponent of a number in [2^k, 2^(k+1)).
-        int exponent = static_cast<int>(std::floor(binaryExponent * 0.30102999566398120));
+        // floor(log10(2^k)) is at most one below the exponent of a number in [2^k, 2^(k+1)). In integers:
+        // k * 78913 / 2^18, rounded down, is floor(k * log10(2)) for every exponent a double has.
+        int exponent = binaryExponent * 78913 >= 0 ? binaryExponent * 78913 >> 18
+                                                   : -((-binaryExponent * 78913 + (1 << 18) - 1) >> 18);
         const double first = tenTo(digits - 1), end = tenTo(digits);
         for (int attempt = 0; attempt < 2; ++attempt, ++exponent) {
             const int shift = digits - 1 - exponent;
@@ -231,7 +233,7 @@ int scientificDigits(double value, int digits, char (&mantissa)[32], int& count)
                 break;
             const double scaled = shift >= 0 ? magnitude * tenTo(shift) : magnitude / tenTo(-shift);
             // Below 10^16 (the exponent is at most one too small), so truncation is the floor.
-            const double below = static_cast<double>(static_cast<std::uint64_t>(scaled));
+            const double below = static_cast<double>(static_cast<std::int64_t>(scaled));
             if (std::fabs(scaled - below - 0.5) <= scaled * 0x1p-52)
                 break; // too near a half to decide without the exact value
             const double rounded = scaled - below < 0.5 ? below : below + 1;
@@ -240,7 +242,7 @@ int scientificDigits(double value, int digits, char (&mantissa)[32], int& count)
             if (rounded < first)
                 break;
             // Trailing zeros are dropped by the caller anyway, and most tick numbers have few digits.
-            auto integer = static_cast<std::uint64_t>(rounded);
+            auto integer = static_cast<std::uint64_t>(static_cast<std::int64_t>(rounded));
             count = digits;
             while (integer % 100 == 0) {
                 integer /= 100;
