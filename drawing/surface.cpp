@@ -62,7 +62,8 @@ bool joinRun(QLine& last, const QLine& next) {
 inline long roundHalfAway(double v) {
     const long whole = static_cast<long>(v); // towards zero, as std::trunc
     const double fraction = v - static_cast<double>(whole);
-    return whole + (fraction >= 0.5 ? 1 : fraction <= -0.5 ? -1 : 0);
+    // Comparisons as numbers, not branches: tick positions have fractions no predictor can guess.
+    return whole + static_cast<long>(fraction >= 0.5) - static_cast<long>(fraction <= -0.5);
 }
 
 // Whether a segment (device pixels) touches the canvas of w x h pixels, edges included: only those go into

@@ -224,7 +224,10 @@ private:
     void keepUnchangedBlendsFor(Colour colour);
 
     int devicePen() const;
-    QPointF logical(double x, double y) const { return {x / ratio_, y / ratio_}; }
+    QPointF logical(double x, double y) const {
+        // At 100 % the same numbers, without two divisions for every line and text the display list takes.
+        return ratio_ == 1 ? QPointF(x, y) : QPointF(x / ratio_, y / ratio_);
+    }
     /// Pixels per user unit from the mapping and the picture's size.
     void remap();
 
