@@ -673,10 +673,12 @@ void Surface::rasterSegment(const PixelPoint& from, const PixelPoint& to, Colour
     // Unclipped end points keep the pixels they were rounded to once.
     const QLine segment = inside ? QLine(from.point(), to.point())
                                  : QLine(pixelOf(ax, w), pixelOf(ay, h), pixelOf(bx, w), pixelOf(by, h));
-    // A finely sampled curve stands still within one pixel for thousands of segments: a dot on the end of
-    // the run being batched adds no pixel and no changed area, so it is done with here.
+    // A finely sampled curve stands still within one pixel for thousands of segments, and the tick lines
+    // of a dense frame fall on one pixel column by the dozen: a dot on the end of the run being batched, or
+    // a line on the very pixels of its last line, adds no pixel and no changed area, so it is done with here.
     if (!pendingLines_.empty() && pendingColour_ == colour && pendingWidth_ == pen &&
-        segment.p1() == segment.p2() && segment.p1() == pendingLines_.back().p2())
+        ((segment.p1() == segment.p2() && segment.p1() == pendingLines_.back().p2()) ||
+         segment == pendingLines_.back()))
         return;
     if (!pendingLines_.empty() && (pendingColour_ != colour || pendingWidth_ != pen))
         flushLines();
@@ -803,10 +805,10 @@ const Surface::Glyph& Surface::glyphNotIndexed(QChar c) {
 void Surface::blendGlyph(const Glyph& g, int x, int y, uchar* bits, BlendBox& box) {
     const int left = x + g.left;
     const int top = y + g.top;
-    const int xFrom = std::max({0, -left, int{box.x0}}),
-              xTo = std::min({g.width, imageWidth_ - left, box.x1 + 1});
-    const int yFrom = std::max({0, -top, int{box.y0}}),
-              yTo = std::min({g.height, imageHeight_ - top, box.y1 + 1});
+    const int xFrom = std::max(std::max(0, -left), int{box.x0}),
+              xTo = std::min(std::min(g.width, imageWidth_ - left), box.x1 + 1);
+    const int yFrom = std::max(std::max(0, -top), int{box.y0}),
+              yTo = std::min(std::min(g.height, imageHeight_ - top), box.y1 + 1);
     box = BlendBox{};
     if (xFrom >= xTo || yFrom >= yTo)
         return;

@@ -370,16 +370,6 @@ Colour RGB(int red, int green, int blue) {
            (static_cast<Colour>(blue & 0xFF) << 16);
 }
 
-int redOf(Colour c) {
-    return static_cast<int>(c & 0xFF);
-}
-int greenOf(Colour c) {
-    return static_cast<int>((c >> 8) & 0xFF);
-}
-int blueOf(Colour c) {
-    return static_cast<int>((c >> 16) & 0xFF);
-}
-
 namespace {
 // A 24-bit linear congruential generator: cheap, portable and the same in every run.
 constexpr std::uint32_t kRndStart = 0x50000;

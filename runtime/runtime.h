@@ -73,9 +73,15 @@ double Int(double value);
 Colour RGB(int red, int green, int blue);
 
 /// Red, green and blue of a colour.
-int redOf(Colour c);
-int greenOf(Colour c);
-int blueOf(Colour c);
+inline int redOf(Colour c) {
+    return static_cast<int>(c & 0xFF);
+}
+inline int greenOf(Colour c) {
+    return static_cast<int>((c >> 8) & 0xFF);
+}
+inline int blueOf(Colour c) {
+    return static_cast<int>((c >> 16) & 0xFF);
+}
 
 /// Next number of the program's uniform generator in [0, 1), single precision. The generator is never
 /// seeded, so every run of a program sees the same sequence.
