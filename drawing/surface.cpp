@@ -102,12 +102,14 @@ int pixelOf(double coordinate, int extent) {
 // red in 16-31, green in 32-47. No lane overflows (c * a + d * (255 - a) <= 255 * 255, and the rounding adds
 // less than 256 more), so every lane gets exactly the result of its own channel, with one multiplication
 // for the three instead of three.
-std::pair<int, int> blendSpan(QRgb* row, const std::uint8_t* coverage, int n, unsigned r, unsigned g,
-                              unsigned b) {
+inline std::uint64_t spreadLanes(QRgb c) {
+    return (std::uint64_t{c} & 0xFF00FFu) | (std::uint64_t{c} & 0xFF00u) << 24;
+}
+
+// `solid` is the colour (r, g, b) as a pixel, `fore` the same spread over the lanes (spreadLanes).
+std::pair<int, int> blendSpan(QRgb* row, const std::uint8_t* coverage, int n, QRgb solid,
+                              std::uint64_t fore) {
     constexpr std::uint64_t kLow = 0x000000FF00FF00FFull; // the low byte of each lane
-    auto spread = [](QRgb c) { return (std::uint64_t{c} & 0xFF00FFu) | (std::uint64_t{c} & 0xFF00u) << 24; };
-    const QRgb solid = qRgb(static_cast<int>(r), static_cast<int>(g), static_cast<int>(b));
-    const std::uint64_t fore = spread(solid);
     int first = n, last = -1;
     for (int i = 0; i < n; ++i) {
         const unsigned a = coverage[i];
@@ -120,7 +122,7 @@ std::pair<int, int> blendSpan(QRgb* row, const std::uint8_t* coverage, int n, un
         QRgb blended = solid;
         if (a != 255) {
             // Exact rounding of x / 255 for 0 <= x <= 255 * 255 in each lane, without a division.
-            const std::uint64_t x = fore * a + spread(d) * (255 - a) + 0x0000008000800080ull;
+            const std::uint64_t x = fore * a + spreadLanes(d) * (255 - a) + 0x0000008000800080ull;
             const std::uint64_t q = ((x + ((x >> 8) & kLow)) >> 8) & kLow;
             blended = 0xFF000000u | static_cast<QRgb>(q & 0xFF00FFu) | static_cast<QRgb>((q >> 24) & 0xFF00u);
         }
@@ -812,20 +814,20 @@ void Surface::blendGlyph(const Glyph& g, int x, int y, uchar* bits, BlendBox& bo
     box = BlendBox{};
     if (xFrom >= xTo || yFrom >= yTo)
         return;
-    const unsigned r = static_cast<unsigned>(redOf(foreColor_));
-    const unsigned gr = static_cast<unsigned>(greenOf(foreColor_));
-    const unsigned b = static_cast<unsigned>(blueOf(foreColor_));
+    const QRgb solid = qRgb(redOf(foreColor_), greenOf(foreColor_), blueOf(foreColor_));
+    const std::uint64_t fore = spreadLanes(solid);
     const qsizetype stride = imageStride_;
     int x0 = g.width, x1 = -1, y0 = g.height, y1 = -1;
-    for (int gy = yFrom; gy < yTo; ++gy) {
-        auto* row = reinterpret_cast<QRgb*>(bits + (top + gy) * stride) + left;
-        const std::uint8_t* cov = g.coverage.data() + gy * g.width;
+    uchar* rowBits = bits + (top + yFrom) * stride + left * qsizetype{sizeof(QRgb)};
+    const std::uint8_t* cov = g.coverage.data() + yFrom * g.width;
+    const std::pair<int, int>* ink = g.inkColumns.data() + yFrom;
+    for (int gy = yFrom; gy < yTo; ++gy, rowBits += stride, cov += g.width, ++ink) {
+        auto* row = reinterpret_cast<QRgb*>(rowBits);
         // Dense labels blend tens of thousands of glyphs: only the columns of each row that carry ink.
-        const auto [inkFrom, inkTo] = g.inkColumns[static_cast<std::size_t>(gy)];
-        const int from = std::max(xFrom, inkFrom), to = std::min(xTo, inkTo);
+        const int from = std::max(xFrom, ink->first), to = std::min(xTo, ink->second);
         if (from >= to)
             continue;
-        const auto [first, last] = blendSpan(row + from, cov + from, to - from, r, gr, b);
+        const auto [first, last] = blendSpan(row + from, cov + from, to - from, solid, fore);
         if (first <= last) {
             x0 = std::min(x0, from + first);
             x1 = std::max(x1, from + last);
