@@ -206,12 +206,12 @@ void writeDigits(std::uint64_t integer, char* out, int count) {
         out[0] = static_cast<char>('0' + integer);
 }
 
-// The significant digits of |value| rounded to `digits` places: `mantissa` gets them (no point), the
-// return value is the decimal exponent of the first. The answer is std::to_chars's in scientific form
-// with `digits - 1` decimals, which rounds the exact binary value. Tick numbers come by the ten thousand
-// a frame, and that exact rounding is most of what printing them costs, so where it can be done exactly
-// with one scaling it is: |value| times a power of ten that is an exact double is a single rounding, off
-// from the exact product by at most 2^-53 of it, so rounding the scaled value to an integer gives the
+// The significant digits of |value| rounded to `digits` places: `mantissa` gets them without the point or
+// trailing zeros, the return value is the decimal exponent of the first. The answer is std::to_chars's in
+// scientific form with `digits - 1` decimals, which rounds the exact binary value. Tick numbers come by the
+// ten thousand a frame, and that exact rounding is most of what printing them costs, so where it can be done
+// exactly with one scaling it is: |value| times a power of ten that is an exact double is a single rounding,
+// off from the exact product by at most 2^-53 of it, so rounding the scaled value to an integer gives the
 // exact product's rounding whenever the scaled value is farther than twice that from a half. Everything
 // else (ties, near-ties, tiny or huge numbers) goes through to_chars.
 int scientificDigits(double value, int digits, char (&mantissa)[32], int& count) {
@@ -241,7 +241,7 @@ int scientificDigits(double value, int digits, char (&mantissa)[32], int& count)
                 continue; // the exponent was one too small
             if (rounded < first)
                 break;
-            // Trailing zeros are dropped by the caller anyway, and most tick numbers have few digits.
+            // Most tick numbers have few digits: their trailing zeros leave the integer before it is written.
             auto integer = static_cast<std::uint64_t>(static_cast<std::int64_t>(rounded));
             count = digits;
             while (integer % 100 == 0) {
@@ -266,6 +266,8 @@ int scientificDigits(double value, int digits, char (&mantissa)[32], int& count)
     for (const char* c = buffer + (value < 0 ? 1 : 0); c < ePos; ++c)
         if (*c != '.')
             mantissa[count++] = *c;
+    while (count > 1 && mantissa[count - 1] == '0')
+        --count;
     return exponent;
 }
 
@@ -279,8 +281,6 @@ int generalForm(double value, int digits, char (&out)[kNumberTextCapacity]) {
     char mantissa[32];
     int count = 0;
     const int exponent = scientificDigits(value, digits, mantissa, count);
-    while (count > 1 && mantissa[count - 1] == '0')
-        --count;
 
     int n = 0;
     auto put = [&](char c) { out[n++] = c; };
