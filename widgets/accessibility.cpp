@@ -1,7 +1,9 @@
 #include "widgets/accessibility.h"
 
+#include "widgets/accessiblelineedit.h"
 #include "widgets/canvaswidget.h"
 #include "widgets/imagecontrol.h"
+#include "widgets/messagebar.h"
 
 #include <QAbstractItemView>
 #include <QAccessibleWidget>
@@ -157,6 +159,11 @@ bool isComboBoxOfOurs(const QString& className, QObject* object) {
 }
 
 QAccessibleInterface* sharedControls(const QString& className, QObject* object) {
+    // A window's messages: notifications in a status bar, spoken as they appear.
+    if (className == QLatin1String(MessageBar::staticMetaObject.className()))
+        return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::StatusBar);
+    if (className == QLatin1String(Message::staticMetaObject.className()))
+        return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Notification);
     if (className == QLatin1String(ImageControl::staticMetaObject.className()))
         return new AccessiblePicture(static_cast<ImageControl*>(object));
     if (className == QLatin1String(CanvasWidget::staticMetaObject.className()))
@@ -169,6 +176,9 @@ QAccessibleInterface* sharedControls(const QString& className, QObject* object) 
         className == QLatin1String(object->metaObject()->className()) &&
         object->metaObject()->superClass() == &QWidget::staticMetaObject)
         return new AccessibleWindow(widget);
+    // Every text box, Qt's dialogs' too: read whole.
+    if (className == QLatin1String(QLineEdit::staticMetaObject.className()) && qobject_cast<QLineEdit*>(object))
+        return new AccessibleLineEdit(static_cast<QLineEdit*>(object));
     if (isComboBoxOfOurs(className, object))
         return new AccessibleNamedComboBox(static_cast<QComboBox*>(object));
     return nullptr;

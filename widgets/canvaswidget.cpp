@@ -3,6 +3,7 @@
 #include "widgets/accessibility.h"
 #include "widgets/canvasgestures.h"
 #include "widgets/displayscale.h"
+#include "widgets/messagebar.h"
 
 #include <QApplication>
 #include <QBitmap>
@@ -20,6 +21,7 @@
 #include <QWheelEvent>
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace canvas {
 
@@ -97,6 +99,13 @@ CanvasWidget::CanvasWidget(QSize outerSize, Colour backColor, QWidget* parent)
     setCursor(crossHairCursor());
     setAttribute(Qt::WA_OpaquePaintEvent);
     setAttribute(Qt::WA_NoMousePropagation);
+    // Mouse and fingers reach the handlers through these signals alike.
+    connect(this, &CanvasWidget::mouseDown, this, [this](const PointerEvent& e) {
+        if (e.button & 1)
+            pointerHeld(true);
+    });
+    connect(this, &CanvasWidget::mouseUp, this, [this] { pointerHeld(false); });
+    connect(this, &CanvasWidget::dragCancelled, this, [this] { pointerHeld(false); });
     // Every key and button press in the window tells whether the keyboard is in use.
     qApp->installEventFilter(this);
     // Fingers are taken as they are, not as a synthesized mouse, so that a second one can join.
@@ -129,12 +138,15 @@ QString CanvasWidget::spokenText() const {
 void CanvasWidget::describeLater(const QString& words) {
     // Words other than the description are an announcement, what the canvas says until its contents
     // change. A handler may change the description several times (a drag step draws the bare frame, then
-    // the curve again): screen readers hear the text it ends with, once, and nothing when that is the text
-    // they heard last.
+    // the curve again): screen readers hear the text it ends with, once. The description on the bus changes
+    // only when its text does; what is spoken is the new contents when they differ from those last spoken,
+    // and every announcement, also one equal to the last: its key was pressed again.
     const bool contents = words == description_.text();
     announcement_ = contents ? QString() : words;
     if (contents)
         emit contentsChanged();
+    else
+        announcing_ = true;
     if (describing_)
         return;
     describing_ = true;
@@ -143,12 +155,27 @@ void CanvasWidget::describeLater(const QString& words) {
         [this] {
             describing_ = false;
             const QString text = spokenText();
+            speakLater(std::exchange(announcing_, false));
             if (text == accessibleDescription())
                 return;
             announce(this, text);
             emit described(text);
         },
         Qt::QueuedConnection);
+}
+
+void CanvasWidget::speakLater(bool announcement) {
+    // While a finger or the mouse drags the plane, each step redraws it: the range it ends at is spoken
+    // when it is let go, not every range on the way.
+    if (!announcement && dragging_) {
+        spokenAfterDrag_ = true;
+        return;
+    }
+    const QString text = spokenText();
+    if (!announcement && text == spoken_)
+        return;
+    spoken_ = text;
+    speak(this, text);
 }
 
 void CanvasWidget::setScale(qreal factor) {
@@ -334,6 +361,12 @@ void CanvasWidget::wheelEvent(QWheelEvent* event) {
 void CanvasWidget::mousePressEvent(QMouseEvent* event) {
     setFocus(Qt::MouseFocusReason);
     emit mouseDown(toPointerEvent(event, true));
+}
+
+void CanvasWidget::pointerHeld(bool held) {
+    dragging_ = held;
+    if (!held && std::exchange(spokenAfterDrag_, false))
+        speakLater(false);
 }
 
 void CanvasWidget::mouseMoveEvent(QMouseEvent* event) {

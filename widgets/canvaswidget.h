@@ -138,6 +138,10 @@ private:
     QRect toWidget(const QRect& logical) const;
     void paintScaledFrame();
     void describeLater(const QString& words);
+    /// Says the canvas's words to screen readers: an announcement always, new contents once.
+    void speakLater(bool announcement);
+    /// The plane is being dragged (a button or finger is down on the canvas), or no longer.
+    void pointerHeld(bool held);
 
     qreal scale_;
     qreal density_;
@@ -148,6 +152,12 @@ private:
     CanvasDescription description_;
     bool describing_ = false;
     QString announcement_;
+    /// Words were announced since the description was last told, so they are spoken even if repeated.
+    bool announcing_ = false;
+    /// The text screen readers were last told by speech, and whether a drag holds back the next.
+    QString spoken_;
+    bool dragging_ = false;
+    bool spokenAfterDrag_ = false;
     /// The window's last key or button press was a key: the focus mark shows while the canvas has the
     /// focus.
     bool keyboardInUse_ = false;
