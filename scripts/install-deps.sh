@@ -12,6 +12,7 @@ packages=(
   xvfb xauth x11-apps x11-utils imagemagick xdotool openbox python3 python3-xlib appstream desktop-file-utils
   poppler-utils lintian gcovr
   at-spi2-core dbus python3-pyatspi
+  orca speech-dispatcher speech-dispatcher-espeak-ng espeak-ng dbus-x11 locales libglib2.0-bin
 )
 
 if [ $# -gt 0 ]; then

@@ -172,9 +172,13 @@ void CanvasWidget::speakLater(bool announcement) {
         return;
     }
     const QString text = spokenText();
-    if (!announcement && text == spoken_)
-        return;
-    spoken_ = text;
+    if (!announcement) {
+        // Contents are spoken when they changed since they were last spoken: the description told again
+        // after an exploration ends is no news.
+        if (text == spokenContents_)
+            return;
+        spokenContents_ = text;
+    }
     speak(this, text);
 }
 

@@ -154,8 +154,8 @@ private:
     QString announcement_;
     /// Words were announced since the description was last told, so they are spoken even if repeated.
     bool announcing_ = false;
-    /// The text screen readers were last told by speech, and whether a drag holds back the next.
-    QString spoken_;
+    /// The contents screen readers were last told by speech, and whether a drag holds back the next.
+    QString spokenContents_;
     bool dragging_ = false;
     bool spokenAfterDrag_ = false;
     /// The window's last key or button press was a key: the focus mark shows while the canvas has the
