@@ -1,6 +1,6 @@
 #include "drawing/landmark.h"
 
-#include "runtime/runtime.h"
+#include "drawing/spokentext.h"
 
 #include <QStringList>
 
@@ -192,24 +192,61 @@ std::vector<Landmark> landmarks(const CurveRecord& curve, const ViewRange& view,
     return out;
 }
 
-QString pointReadOut(const CurveRecord& curve, const ViewRange& view, double x) {
-    const QString at = QStringLiteral("x = ") + formatPattern(x);
-    const std::optional<double> y = curveValue(curve, x);
-    if (!y)
+namespace {
+
+// Enough extra digits for any double to be said exactly.
+constexpr int kMostExtraDigits = 17;
+
+// A point as a read-out says it: x to `extraDigits` more than a read-out's own digits, and the curve's
+// value at that x, not at the unrounded one, so what is said is true as said.
+struct SaidPoint {
+    QString x;
+    std::optional<QString> y;
+};
+
+SaidPoint sayPoint(const CurveRecord& curve, double x, int extraDigits) {
+    SaidPoint said{readOutDigits(x, extraDigits), std::nullopt};
+    // A point that is not a number has no value, though its digits read 0.
+    const std::optional<double> y = std::isfinite(x) ? curveValue(curve, digitsValue(said.x)) : std::nullopt;
+    if (y)
+        said.y = readOutDigits(*y);
+    return said;
+}
+
+QString words(const SaidPoint& point, const ViewRange& view) {
+    const QString at = QStringLiteral("x 等于 ") + spokenNumber(point.x);
+    if (!point.y)
         return at + QStringLiteral(", 无定义");
-    QString text = at + QStringLiteral(", y = ") + formatPattern(*y);
-    if (*y > view.ymax)
+    QString text = at + QStringLiteral(", y 等于 ") + spokenNumber(*point.y);
+    // Above or below as said: a value said as the edge's own number is on the edge.
+    const double y = digitsValue(*point.y);
+    if (y > view.ymax)
         text += QStringLiteral(", 在视图上方");
-    else if (*y < view.ymin)
+    else if (y < view.ymin)
         text += QStringLiteral(", 在视图下方");
     return text;
+}
+
+} // namespace
+
+QString pointReadOut(const CurveRecord& curve, const ViewRange& view, double x) {
+    return words(sayPoint(curve, x, 0), view);
 }
 
 QString landmarkReadOut(const CurveRecord& curve, const ViewRange& view, const Landmark& landmark) {
     QStringList names;
     for (LandmarkKind kind : landmark.kinds)
         names << QString::fromUtf8(kindName(kind));
-    return names.join(QStringLiteral(", ")) + QStringLiteral(": ") + pointReadOut(curve, view, landmark.x);
+    // What makes the point a landmark is its value (the edge it crosses, the 0 it reaches): x is said to
+    // as many digits as keep the value at the said x the landmark's own as said, so the point entering the
+    // view at y = 10 never reads 9.99, nor the one beside an asymptote at x = 0 reads x = 0.
+    const std::optional<double> value = curveValue(curve, landmark.x);
+    const std::optional<QString> wanted =
+        value ? std::optional<QString>(readOutDigits(*value)) : std::nullopt;
+    SaidPoint point = sayPoint(curve, landmark.x, 0);
+    for (int extra = 1; extra <= kMostExtraDigits && point.y != wanted; ++extra)
+        point = sayPoint(curve, landmark.x, extra);
+    return names.join(QStringLiteral("、")) + QStringLiteral(", ") + words(point, view);
 }
 
 } // namespace canvas
