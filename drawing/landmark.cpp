@@ -204,12 +204,22 @@ struct SaidPoint {
     std::optional<QString> y;
 };
 
-SaidPoint sayPoint(const CurveRecord& curve, double x, int extraDigits) {
+// A value's digits, with as many more as keep it on the side of the view's edges that the value is on: a
+// value just inside the top edge is never said as a number above it.
+QString valueDigits(double y, const ViewRange& view) {
+    QString digits = readOutDigits(y);
+    for (int extra = 1; extra <= kMostExtraDigits && zone(digitsValue(digits), view) != zone(y, view);
+         ++extra)
+        digits = readOutDigits(y, extra);
+    return digits;
+}
+
+SaidPoint sayPoint(const CurveRecord& curve, const ViewRange& view, double x, int extraDigits) {
     SaidPoint said{readOutDigits(x, extraDigits), std::nullopt};
     // A point that is not a number has no value, though its digits read 0.
     const std::optional<double> y = std::isfinite(x) ? curveValue(curve, digitsValue(said.x)) : std::nullopt;
     if (y)
-        said.y = readOutDigits(*y);
+        said.y = valueDigits(*y, view);
     return said;
 }
 
@@ -218,11 +228,10 @@ QString words(const SaidPoint& point, const ViewRange& view) {
     if (!point.y)
         return at + QStringLiteral(", 无定义");
     QString text = at + QStringLiteral(", y 等于 ") + spokenNumber(*point.y);
-    // Above or below as said: a value said as the edge's own number is on the edge.
-    const double y = digitsValue(*point.y);
-    if (y > view.ymax)
+    const int side = zone(digitsValue(*point.y), view);
+    if (side > 0)
         text += QStringLiteral(", 在视图上方");
-    else if (y < view.ymin)
+    else if (side < 0)
         text += QStringLiteral(", 在视图下方");
     return text;
 }
@@ -230,7 +239,7 @@ QString words(const SaidPoint& point, const ViewRange& view) {
 } // namespace
 
 QString pointReadOut(const CurveRecord& curve, const ViewRange& view, double x) {
-    return words(sayPoint(curve, x, 0), view);
+    return words(sayPoint(curve, view, x, 0), view);
 }
 
 QString landmarkReadOut(const CurveRecord& curve, const ViewRange& view, const Landmark& landmark) {
@@ -242,10 +251,10 @@ QString landmarkReadOut(const CurveRecord& curve, const ViewRange& view, const L
     // view at y = 10 never reads 9.99, nor the one beside an asymptote at x = 0 reads x = 0.
     const std::optional<double> value = curveValue(curve, landmark.x);
     const std::optional<QString> wanted =
-        value ? std::optional<QString>(readOutDigits(*value)) : std::nullopt;
-    SaidPoint point = sayPoint(curve, landmark.x, 0);
+        value ? std::optional<QString>(valueDigits(*value, view)) : std::nullopt;
+    SaidPoint point = sayPoint(curve, view, landmark.x, 0);
     for (int extra = 1; extra <= kMostExtraDigits && point.y != wanted; ++extra)
-        point = sayPoint(curve, landmark.x, extra);
+        point = sayPoint(curve, view, landmark.x, extra);
     return names.join(QStringLiteral("、")) + QStringLiteral(", ") + words(point, view);
 }
 

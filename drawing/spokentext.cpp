@@ -6,6 +6,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
+#include <limits>
 
 namespace canvas {
 
@@ -139,9 +140,17 @@ QString readOutDigits(double value, int extraDigits) {
 
 double digitsValue(const QString& digits) {
     const QByteArray text = digits.toLatin1();
+    const char* begin = text.constData();
+    const char* end = begin + text.size();
     double value = 0;
-    const auto result = std::from_chars(text.constData(), text.constData() + text.size(), value);
-    return result.ec == std::errc() ? value : 0;
+    const auto result = std::from_chars(begin, end, value);
+    if (result.ec != std::errc::result_out_of_range)
+        return result.ec == std::errc() ? value : 0;
+    // The largest double rounded to three digits, 1.8e+308, lies beyond the doubles: it reads as the
+    // largest one of its sign, and a value too small for a double as 0.
+    const bool negative = text.startsWith('-');
+    const bool large = !text.contains("e-");
+    return large ? (negative ? -std::numeric_limits<double>::max() : std::numeric_limits<double>::max()) : 0;
 }
 
 bool readsAsWords(const QString& text) {

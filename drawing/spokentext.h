@@ -30,7 +30,8 @@ QString spokenFormula(const CurveRecord& curve);
 /// the seventeen that give the value back exactly.
 QString readOutDigits(double value, int extraDigits = 0);
 
-/// The value of digits in the form readOutDigits and Str give; 0 for text that is not such a number.
+/// The value of digits in the form readOutDigits and Str give; 0 for text that is not such a number. Digits
+/// beyond the largest double ("1.8e+308") read as the largest double of their sign.
 double digitsValue(const QString& digits);
 
 /// True when the text holds nothing a speech synthesiser reads by a symbol's name or in English: no

@@ -129,7 +129,7 @@ TEST(CurveExplorer, EachProgramAnnouncesPointsAndLandmarks) {
          [] { return traced(expolog::kZelmora, false); },
          {{Qt::Key_T, kNone, "探索 y 等于 2 的 x 次方"},
           {Qt::Key_Right, kCtrl, "与 y 轴的交点、各图象的公共点, x 等于 0, y 等于 1"},
-          {Qt::Key_Right, kCtrl, "从上方离开视图, x 等于 3.322, y 等于 10"},
+          {Qt::Key_Right, kCtrl, "从上方离开视图, x 等于 3.3219, y 等于 10"},
           {Qt::Key_Right, kCtrl, "右边没有特征点"},
           {Qt::Key_T, kNone, "结束探索"}}},
         {"Tavrinth",

@@ -29,8 +29,9 @@ TEST(Landmark, EachFamilyListsItsCrossingsDomainAsymptoteAndSharedPoint) {
         CurveRecord curve;
         QStringList expected;
     };
-    // An edge is met where the curve's value, at the x said, reads as the edge's: x gets the digits for
-    // that. Beside an asymptote at x = 0 the curve enters at 2^-10, which is not said as 0.
+    // An edge is met where the curve's value, at the x said, reads as the edge's and lies inside the view:
+    // x gets the digits for that (2^3.322 is above 10, 2^3.3219 not). Beside an asymptote at x = 0 the
+    // curve enters at 2^-10, which is not said as 0.
     const Case cases[] = {
         {powerCurve(2, 1, "y = x^2"),
          {"从上方进入视图, x 等于 负 3.162, y 等于 10", "与 x 轴的交点、与 y 轴的交点, x 等于 0, y 等于 0",
@@ -42,7 +43,7 @@ TEST(Landmark, EachFamilyListsItsCrossingsDomainAsymptoteAndSharedPoint) {
          {"与 x 轴的交点、与 y 轴的交点、定义域的端点, x 等于 0, y 等于 0",
           "各图象的公共点, x 等于 1, y 等于 1"}},
         {baseCurve(CurveKind::Exponential, 2, "y = 2^x"),
-         {"与 y 轴的交点、各图象的公共点, x 等于 0, y 等于 1", "从上方离开视图, x 等于 3.322, y 等于 10"}},
+         {"与 y 轴的交点、各图象的公共点, x 等于 0, y 等于 1", "从上方离开视图, x 等于 3.3219, y 等于 10"}},
         {baseCurve(CurveKind::Logarithm, 2, "y = log_2 x"),
          {"定义域的端点、垂直渐近线, x 等于 0, 无定义", "从下方进入视图, x 等于 0.000977, y 等于 负 10",
           "与 x 轴的交点、各图象的公共点, x 等于 1, y 等于 0"}},
@@ -113,6 +114,13 @@ TEST(Landmark, ReadOutsAndValuesFollowTheFunction) {
     };
     for (const Case& c : cases)
         EXPECT_EQ(pointReadOut(c.curve, kView, c.x).toStdString(), c.text.toStdString());
+    // A value inside the view is never said as a number beyond its edge: 1.41^2 = 1.9881 is not "1.99"
+    // under a top edge of 1.9885, and a value beyond the largest double's digits is above every view.
+    EXPECT_EQ(
+        pointReadOut(powerCurve(2, 1, "y = x^2"), ViewRange{-10, 10, -10, 1.9885, 1, 1}, 1.41).toStdString(),
+        "x 等于 1.41, y 等于 1.988");
+    EXPECT_EQ(pointReadOut(baseCurve(CurveKind::Exponential, 10, "y = 10^x"), kView, 400).toStdString(),
+              "x 等于 400, y 等于 1.8 乘 10 的 308 次方, 在视图上方");
     // Overflow keeps a finite value of its sign.
     EXPECT_EQ(curveValue(baseCurve(CurveKind::Exponential, 10, "y = 10^x"), 400),
               std::numeric_limits<double>::max());
