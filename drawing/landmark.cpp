@@ -196,6 +196,18 @@ namespace {
 
 // Enough extra digits for any double to be said exactly.
 constexpr int kMostExtraDigits = 17;
+// Points this share of the view apart (about a pixel column of the canvas, or row) read differently: a
+// zoomed view gets the digits for that, so each step of the exploration is heard to move.
+constexpr double kReadOutParts = 500;
+
+// The extra digits a read-out needs in the view: for x across it, for y up it. A value beyond the view
+// keeps its own digits: it is not in the picture whose pixels the resolution follows.
+int digitsAcross(double x, const ViewRange& view) {
+    return view.xmin <= x && x <= view.xmax ? extraDigitsFor(x, (view.xmax - view.xmin) / kReadOutParts) : 0;
+}
+int digitsUp(double y, const ViewRange& view) {
+    return view.ymin <= y && y <= view.ymax ? extraDigitsFor(y, (view.ymax - view.ymin) / kReadOutParts) : 0;
+}
 
 // A point as a read-out says it: x to `extraDigits` more than a read-out's own digits, and the curve's
 // value at that x, not at the unrounded one, so what is said is true as said.
@@ -207,10 +219,10 @@ struct SaidPoint {
 // A value's digits, with as many more as keep it on the side of the view's edges that the value is on: a
 // value just inside the top edge is never said as a number above it.
 QString valueDigits(double y, const ViewRange& view) {
-    QString digits = readOutDigits(y);
-    for (int extra = 1; extra <= kMostExtraDigits && zone(digitsValue(digits), view) != zone(y, view);
-         ++extra)
-        digits = readOutDigits(y, extra);
+    int extra = digitsUp(y, view);
+    QString digits = readOutDigits(y, extra);
+    while (extra < kMostExtraDigits && zone(digitsValue(digits), view) != zone(y, view))
+        digits = readOutDigits(y, ++extra);
     return digits;
 }
 
@@ -239,7 +251,7 @@ QString words(const SaidPoint& point, const ViewRange& view) {
 } // namespace
 
 QString pointReadOut(const CurveRecord& curve, const ViewRange& view, double x) {
-    return words(sayPoint(curve, view, x, 0), view);
+    return words(sayPoint(curve, view, x, digitsAcross(x, view)), view);
 }
 
 QString landmarkReadOut(const CurveRecord& curve, const ViewRange& view, const Landmark& landmark) {
@@ -252,9 +264,10 @@ QString landmarkReadOut(const CurveRecord& curve, const ViewRange& view, const L
     const std::optional<double> value = curveValue(curve, landmark.x);
     const std::optional<QString> wanted =
         value ? std::optional<QString>(valueDigits(*value, view)) : std::nullopt;
-    SaidPoint point = sayPoint(curve, view, landmark.x, 0);
-    for (int extra = 1; extra <= kMostExtraDigits && point.y != wanted; ++extra)
-        point = sayPoint(curve, view, landmark.x, extra);
+    int extra = digitsAcross(landmark.x, view);
+    SaidPoint point = sayPoint(curve, view, landmark.x, extra);
+    while (extra < kMostExtraDigits && point.y != wanted)
+        point = sayPoint(curve, view, landmark.x, ++extra);
     return names.join(QStringLiteral("、")) + QStringLiteral(", ") + words(point, view);
 }
 

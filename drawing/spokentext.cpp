@@ -119,6 +119,29 @@ QString spokenFormula(const CurveRecord& curve) {
     return y + QStringLiteral("x");
 }
 
+namespace {
+
+bool plain(int exponent) {
+    return exponent >= kSmallestPlainExponent && exponent <= kLargestPlainExponent;
+}
+
+// How many decimals a read-out of a value with this decimal exponent has of its own.
+int ownDecimals(int exponent) {
+    return std::max(kDecimals, kSignificantDigits - 1 - exponent);
+}
+
+} // namespace
+
+int extraDigitsFor(double value, double resolution) {
+    if (!std::isfinite(value) || value == 0 || !(resolution > 0) || !std::isfinite(resolution))
+        return 0;
+    const int exponent = decimalExponent(value);
+    // The place of the last digit said, as a power of ten, is to reach down to the resolution's.
+    const int lastPlace = plain(exponent) ? -ownDecimals(exponent) : exponent - (kExponentFormDigits - 1);
+    const double wanted = std::floor(std::log10(resolution));
+    return static_cast<int>(std::clamp(lastPlace - wanted, 0.0, static_cast<double>(kExactDigits)));
+}
+
 QString readOutDigits(double value, int extraDigits) {
     if (!std::isfinite(value) || value == 0)
         return QStringLiteral("0");
@@ -126,9 +149,8 @@ QString readOutDigits(double value, int extraDigits) {
     extraDigits = std::clamp(extraDigits, 0, kExactDigits);
     char buffer[64];
     char* end = nullptr;
-    if (exponent >= kSmallestPlainExponent && exponent <= kLargestPlainExponent) {
-        const int decimals = std::min(std::max(kDecimals, kSignificantDigits - 1 - exponent) + extraDigits,
-                                      kExactDigits - 1 - exponent);
+    if (plain(exponent)) {
+        const int decimals = std::min(ownDecimals(exponent) + extraDigits, kExactDigits - 1 - exponent);
         end = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, decimals).ptr;
     } else {
         const int digits = std::min(kExponentFormDigits + extraDigits, kExactDigits);

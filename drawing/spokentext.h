@@ -30,6 +30,10 @@ QString spokenFormula(const CurveRecord& curve);
 /// the seventeen that give the value back exactly.
 QString readOutDigits(double value, int extraDigits = 0);
 
+/// The extra digits readOutDigits needs for its last digit to stand for `resolution` or less: none for the
+/// default view's hundredths, three for points 0.00004 apart.
+int extraDigitsFor(double value, double resolution);
+
 /// The value of digits in the form readOutDigits and Str give; 0 for text that is not such a number. Digits
 /// beyond the largest double ("1.8e+308") read as the largest double of their sign.
 double digitsValue(const QString& digits);

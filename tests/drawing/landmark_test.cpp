@@ -121,6 +121,11 @@ TEST(Landmark, ReadOutsAndValuesFollowTheFunction) {
         "x 等于 1.41, y 等于 1.988");
     EXPECT_EQ(pointReadOut(baseCurve(CurveKind::Exponential, 10, "y = 10^x"), kView, 400).toStdString(),
               "x 等于 400, y 等于 1.8 乘 10 的 308 次方, 在视图上方");
+    // Zoomed in, x and y get the digits that tell neighbouring pixel columns apart.
+    const ViewRange zoomed{0.99, 1.01, 0.99, 1.01, 0.01, 0.01};
+    EXPECT_EQ(pointReadOut(identityCurve(), zoomed, 1.00005).toStdString(), "x 等于 1.00005, y 等于 1.00005");
+    EXPECT_NE(pointReadOut(identityCurve(), zoomed, 1),
+              pointReadOut(identityCurve(), zoomed, 1 + 0.02 / 389));
     // Overflow keeps a finite value of its sign.
     EXPECT_EQ(curveValue(baseCurve(CurveKind::Exponential, 10, "y = 10^x"), 400),
               std::numeric_limits<double>::max());

@@ -89,6 +89,22 @@ TEST(SpokenText, ReadOutDigitsNeverRoundAValueToZero) {
         EXPECT_EQ(digitsValue(readOutDigits(v, 17)), v) << v;
 }
 
+TEST(SpokenText, ExtraDigitsReachTheResolutionAsked) {
+    const struct {
+        double value;
+        double resolution;
+        int extra;
+    } cases[] = {
+        {-9.95, 0.04, 0},   // the default view's pixel columns: hundredths, a read-out's own
+        {1, 0.00004, 3},    // zoomed to 0.99 .. 1.01
+        {0.001, 0.0001, 0}, // two significant digits of 0.0010 already say ten-thousandths
+        {2e6, 1000, 1},     // three digits of 2e+06 reach ten thousands, one more thousands
+        {5, 0, 0},          {5, 1e-300, 17},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(extraDigitsFor(c.value, c.resolution), c.extra) << c.value << " " << c.resolution;
+}
+
 TEST(SpokenText, SymbolsReadByNameAreFound) {
     EXPECT_TRUE(readsAsWords("x 等于 负 1.5, y 等于 2.25、在视图上方"));
     for (const char* text :
