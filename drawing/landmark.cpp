@@ -209,8 +209,8 @@ int digitsUp(double y, const ViewRange& view) {
     return view.ymin <= y && y <= view.ymax ? extraDigitsFor(y, (view.ymax - view.ymin) / kReadOutParts) : 0;
 }
 
-// A point as a read-out says it: x to `extraDigits` more than a read-out's own digits, and the curve's
-// value at that x, not at the unrounded one, so what is said is true as said.
+// A point as a read-out says it: the digits of x, and those of the curve's value at the x so said, not at
+// the unrounded one, so that what is said is true as said.
 struct SaidPoint {
     QString x;
     std::optional<QString> y;
@@ -226,6 +226,7 @@ QString valueDigits(double y, const ViewRange& view) {
     return digits;
 }
 
+// x said to `extraDigits` more than a read-out's own digits.
 SaidPoint sayPoint(const CurveRecord& curve, const ViewRange& view, double x, int extraDigits) {
     SaidPoint said{readOutDigits(x, extraDigits), std::nullopt};
     // A point that is not a number has no value, though its digits read 0.

@@ -45,7 +45,7 @@ std::vector<Landmark> landmarks(const CurveRecord& curve, const ViewRange& view,
 QString pointReadOut(const CurveRecord& curve, const ViewRange& view, double x);
 
 /// A landmark as announced: "与 x 轴的交点、与 y 轴的交点, x 等于 0, y 等于 0"; x gets the digits that keep
-/// the landmark's value: "从上方进入视图, x 等于 负 3.1623, y 等于 10".
+/// the landmark's value inside the view: "从上方进入视图, x 等于 负 3.162, y 等于 10".
 QString landmarkReadOut(const CurveRecord& curve, const ViewRange& view, const Landmark& landmark);
 
 } // namespace canvas
