@@ -3,6 +3,7 @@
 #include "classroom/soundoutput.h"
 #include "drawing/curvesound.h"
 #include "drawing/landmark.h"
+#include "drawing/spokentext.h"
 #include "runtime/runtime.h"
 
 #include <QKeyEvent>
@@ -145,7 +146,7 @@ void CurveExplorer::enter() {
     curve_ = static_cast<int>(canvas_->description().curves().size()) - 1;
     x_ = view.xmin;
     showMarker(x_);
-    announce(QStringLiteral("探索 ") + curve->formula);
+    announce(QStringLiteral("探索 ") + spokenFormula(*curve));
 }
 
 void CurveExplorer::leave() {
@@ -197,7 +198,8 @@ void CurveExplorer::chooseCurve(int direction) {
     curve_ = std::clamp(curve_ + direction, 0, count - 1);
     const CurveRecord curve = *chosenCurve();
     showMarker(x_);
-    announce(curve.formula + QStringLiteral(": ") + pointReadOut(curve, canvas_->description().view(), x_));
+    announce(spokenFormula(curve) + QStringLiteral(", ") +
+             pointReadOut(curve, canvas_->description().view(), x_));
 }
 
 void CurveExplorer::toggleSound(double seconds) {

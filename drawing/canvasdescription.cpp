@@ -1,5 +1,6 @@
 #include "drawing/canvasdescription.h"
 
+#include "drawing/spokentext.h"
 #include "runtime/runtime.h"
 
 namespace canvas {
@@ -29,18 +30,14 @@ void CanvasDescription::grid() {
     notify();
 }
 
-void CanvasDescription::curve(const QString& formula) {
-    // Drawing the same function again (a re-plot after a drag, or 作图 pressed twice) shows no new curve.
-    if (curves_.contains(formula))
-        return;
-    curves_.append(formula);
-    notify();
-}
-
 void CanvasDescription::curve(const CurveRecord& record) {
-    if (!curves_.contains(record.formula))
-        records_.push_back(record);
-    curve(record.formula);
+    // Drawing the same function again (a re-plot after a drag, or 作图 pressed twice) shows no new curve.
+    const QString words = spokenFormula(record);
+    if (curves_.contains(words))
+        return;
+    curves_.append(words);
+    records_.push_back(record);
+    notify();
 }
 
 void CanvasDescription::announce(const QString& words) const {
@@ -51,16 +48,20 @@ void CanvasDescription::announce(const QString& words) const {
 QString CanvasDescription::text() const {
     if (!framed_)
         return QStringLiteral("空白");
+    // The range as typed, every digit of it: these are the numbers the boxes hold, not read-outs.
+    auto said = [](double v) { return spokenNumber(Str(v)); };
     QString text = QStringLiteral("x 从 %1 到 %2, y 从 %3 到 %4")
-                       .arg(Str(view_.xmin), Str(view_.xmax), Str(view_.ymin), Str(view_.ymax));
+                       .arg(said(view_.xmin), said(view_.xmax), said(view_.ymin), said(view_.ymax));
     if (view_.xju1 == view_.yju1)
-        text += QStringLiteral(", 单位长度 %1").arg(Str(view_.xju1));
+        text += QStringLiteral(", 单位长度 %1").arg(said(view_.xju1));
     else
-        text += QStringLiteral(", 单位长度 x %1, y %2").arg(Str(view_.xju1), Str(view_.yju1));
+        text += QStringLiteral(", 单位长度 x %1, y %2").arg(said(view_.xju1), said(view_.yju1));
     if (grid_)
         text += QStringLiteral(", 网格");
+    // The curves are listed with the enumeration comma "、", which speech passes over as a pause, so the
+    // list stands apart from the commas between the parts of the description.
     if (!curves_.isEmpty())
-        text += QStringLiteral("; 图象: ") + curves_.join(QStringLiteral(", "));
+        text += QStringLiteral(", 图象 ") + curves_.join(QStringLiteral("、"));
     return text;
 }
 

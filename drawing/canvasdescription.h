@@ -2,8 +2,8 @@
 
 // What the canvas shows, in words, for screen readers: the range and tick spacing of the frame, whether the
 // grid is laid over it, and the curves drawn since the frame was last drawn. The windows report what they
-// draw; the curves' formulas come from each program family. Beside the words it keeps each curve as a
-// record, for exploring and hearing the curves.
+// draw, each curve as a record; the words are written for the ear (numbers and formulas as spokentext.h
+// says them). Beside the words it keeps the records, for exploring and hearing the curves.
 
 #include "drawing/curverecord.h"
 #include "runtime/viewrange.h"
@@ -27,9 +27,7 @@ public:
     void cleared();
     /// The grid was laid over the frame.
     void grid();
-    /// A curve was drawn (one already listed is not repeated).
-    void curve(const QString& formula);
-    /// A curve was drawn, with what it is; listed by its formula like the one above.
+    /// A curve was drawn; one already listed (the same formula in words) is not repeated.
     void curve(const CurveRecord& record);
     /// Passes words about the canvas (a point being explored) to the screen reader by the same way as a
     /// change, without changing what the canvas holds.
@@ -41,7 +39,8 @@ public:
     const ViewRange& view() const { return view_; }
     bool isFramed() const { return framed_; }
 
-    /// "x 从 -10 到 10, y 从 -10 到 10, 单位长度 1", then the grid and the curves, or "空白".
+    /// "x 从 负 10 到 10, y 从 负 10 到 10, 单位长度 1", then ", 网格" and ", 图象 y 等于 x 的 2 次方、…",
+    /// or "空白".
     QString text() const;
 
 private:
@@ -51,6 +50,7 @@ private:
     bool framed_ = false;
     ViewRange view_;
     bool grid_ = false;
+    /// The curves' formulas in words.
     QStringList curves_;
     std::vector<CurveRecord> records_;
 };

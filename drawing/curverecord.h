@@ -1,8 +1,9 @@
 #pragma once
 
-// A curve drawn on the canvas as data: which function it is, with its parameters and the formula a screen
-// reader says. Exploring a curve and hearing it work from this record and the view alone, never from the
-// drawn pixels, so the values read out are the function's own.
+// A curve drawn on the canvas as data: which function it is, with its parameters and its formula as the
+// windows write it. Exploring a curve and hearing it work from this record and the view alone, never from
+// the drawn pixels, so the values read out are the function's own; a screen reader hears the formula in
+// words made from the parameters (spokentext.h).
 
 #include <QString>
 
@@ -26,7 +27,7 @@ struct CurveRecord {
     int denominator = 1;
     /// The base of an exponential or a logarithm.
     double base = 0;
-    /// "y = x^2", "y = log_2 x".
+    /// "y = x^2", "y = log_2 x": the formula as written, never spoken.
     QString formula;
 };
 

@@ -1,6 +1,6 @@
 #include "drawing/landmark.h"
 
-#include "runtime/runtime.h"
+#include "drawing/spokentext.h"
 
 #include <QStringList>
 
@@ -192,24 +192,84 @@ std::vector<Landmark> landmarks(const CurveRecord& curve, const ViewRange& view,
     return out;
 }
 
-QString pointReadOut(const CurveRecord& curve, const ViewRange& view, double x) {
-    const QString at = QStringLiteral("x = ") + formatPattern(x);
-    const std::optional<double> y = curveValue(curve, x);
-    if (!y)
+namespace {
+
+// Enough extra digits for any double to be said exactly.
+constexpr int kMostExtraDigits = 17;
+// Points this share of the view apart (about a pixel column of the canvas, or row) read differently: a
+// zoomed view gets the digits for that, so each step of the exploration is heard to move.
+constexpr double kReadOutParts = 500;
+
+// The extra digits a read-out needs in the view: for x across it, for y up it. A value beyond the view
+// keeps its own digits: it is not in the picture whose pixels the resolution follows.
+int digitsAcross(double x, const ViewRange& view) {
+    return view.xmin <= x && x <= view.xmax ? extraDigitsFor(x, (view.xmax - view.xmin) / kReadOutParts) : 0;
+}
+int digitsUp(double y, const ViewRange& view) {
+    return view.ymin <= y && y <= view.ymax ? extraDigitsFor(y, (view.ymax - view.ymin) / kReadOutParts) : 0;
+}
+
+// A point as a read-out says it: the digits of x, and those of the curve's value at the x so said, not at
+// the unrounded one, so that what is said is true as said.
+struct SaidPoint {
+    QString x;
+    std::optional<QString> y;
+};
+
+// A value's digits, with as many more as keep it on the side of the view's edges that the value is on: a
+// value just inside the top edge is never said as a number above it.
+QString valueDigits(double y, const ViewRange& view) {
+    int extra = digitsUp(y, view);
+    QString digits = readOutDigits(y, extra);
+    while (extra < kMostExtraDigits && zone(digitsValue(digits), view) != zone(y, view))
+        digits = readOutDigits(y, ++extra);
+    return digits;
+}
+
+// x said to `extraDigits` more than a read-out's own digits.
+SaidPoint sayPoint(const CurveRecord& curve, const ViewRange& view, double x, int extraDigits) {
+    SaidPoint said{readOutDigits(x, extraDigits), std::nullopt};
+    // A point that is not a number has no value, though its digits read 0.
+    const std::optional<double> y = std::isfinite(x) ? curveValue(curve, digitsValue(said.x)) : std::nullopt;
+    if (y)
+        said.y = valueDigits(*y, view);
+    return said;
+}
+
+QString words(const SaidPoint& point, const ViewRange& view) {
+    const QString at = QStringLiteral("x 等于 ") + spokenNumber(point.x);
+    if (!point.y)
         return at + QStringLiteral(", 无定义");
-    QString text = at + QStringLiteral(", y = ") + formatPattern(*y);
-    if (*y > view.ymax)
+    QString text = at + QStringLiteral(", y 等于 ") + spokenNumber(*point.y);
+    const int side = zone(digitsValue(*point.y), view);
+    if (side > 0)
         text += QStringLiteral(", 在视图上方");
-    else if (*y < view.ymin)
+    else if (side < 0)
         text += QStringLiteral(", 在视图下方");
     return text;
+}
+
+} // namespace
+
+QString pointReadOut(const CurveRecord& curve, const ViewRange& view, double x) {
+    return words(sayPoint(curve, view, x, digitsAcross(x, view)), view);
 }
 
 QString landmarkReadOut(const CurveRecord& curve, const ViewRange& view, const Landmark& landmark) {
     QStringList names;
     for (LandmarkKind kind : landmark.kinds)
         names << QString::fromUtf8(kindName(kind));
-    return names.join(QStringLiteral(", ")) + QStringLiteral(": ") + pointReadOut(curve, view, landmark.x);
+    // What makes the point a landmark is its value (the edge it crosses, the 0 it reaches): x is said to
+    // as many digits as keep the value at the said x the landmark's own as said, so the point entering the
+    // view at y = 10 never reads 9.99, nor the one beside an asymptote at x = 0 reads x = 0.
+    const std::optional<double> value = curveValue(curve, landmark.x);
+    const std::optional<QString> wanted =
+        value ? std::optional<QString>(valueDigits(*value, view)) : std::nullopt;
+    int extra = digitsAcross(landmark.x, view);
+    SaidPoint point = sayPoint(curve, view, landmark.x, extra);
+    while (extra < kMostExtraDigits && point.y != wanted)
+        point = sayPoint(curve, view, landmark.x, ++extra);
+    return names.join(QStringLiteral("、")) + QStringLiteral(", ") + words(point, view);
 }
 
 } // namespace canvas

@@ -39,11 +39,13 @@ bool usableView(const ViewRange& view);
 /// not a usable range.
 std::vector<Landmark> landmarks(const CurveRecord& curve, const ViewRange& view, int columns);
 
-/// A point in the numbers of the pointer read-out: "x = 1.5, y = 2.25", "x = -1, 无定义", and, beyond the
-/// view, "x = 4, y = 16, 在视图上方" (or 下方).
+/// A point in words for the ear: "x 等于 1.5, y 等于 2.25", "x 等于 负 1, 无定义", and, beyond the view,
+/// "x 等于 4, y 等于 16, 在视图上方" (or 下方). x is said as a read-out rounds it (readOutDigits) and y is
+/// the value at that x, so "x 等于 负 9.95" is followed by "y 等于 99", the square of what was said.
 QString pointReadOut(const CurveRecord& curve, const ViewRange& view, double x);
 
-/// A landmark as announced: "与 x 轴的交点, 与 y 轴的交点: x = 0, y = 0".
+/// A landmark as announced: "与 x 轴的交点、与 y 轴的交点, x 等于 0, y 等于 0"; x gets the digits that keep
+/// the landmark's value inside the view: "从上方进入视图, x 等于 负 3.162, y 等于 10".
 QString landmarkReadOut(const CurveRecord& curve, const ViewRange& view, const Landmark& landmark);
 
 } // namespace canvas

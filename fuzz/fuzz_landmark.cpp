@@ -13,12 +13,17 @@
 //   halving the sampling step could reach the neighbouring double, that neighbour on the outer side lies
 //   beyond the edge;
 // - the shared point has the value every other curve of the family has there;
-// - a read-out says "无定义" exactly where the curve has no value, and its numbers are plain decimals.
+// - a read-out says "无定义" exactly where the curve has no value; it is written for the ear (no symbol a
+//   synthesiser reads by name, numbers with 负 and exponents in words); the y it says is the curve's value
+//   at the x it says, to the digits it says; x is said as 0 only where it is 0 and y only where the value
+//   at the said x is; "在视图上方" and "下方" follow the value, and a landmark's y is also its own value.
 
 #include "drawing/landmark.h"
+#include "drawing/spokentext.h"
 #include "fuzzsupport.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <limits>
 
@@ -68,11 +73,92 @@ FUZZ_UNTRACED void checkGrowsTowards(const CurveRecord& c, double x, double dire
     check(first < 0 || last > first || last == std::numeric_limits<double>::max());
 }
 
-// The numbers of a read-out are plain decimals: no exponent, no infinity, no NaN. Its only Latin letters
-// are the names of the coordinates.
-FUZZ_UNTRACED void checkWords(const QString& text) {
-    for (const QChar ch : text)
-        check(!(ch.isLetter() && ch.unicode() < 0x80) || ch == u'x' || ch == u'y');
+// A number as read-outs say it, "负 1.25 乘 10 的 负 7 次方": its value, and half a unit in its last digit.
+// Long double holds the digits of any double and the 1.8e+308 beyond them.
+struct SaidNumber {
+    long double value = 0;
+    long double halfUnit = 0;
+    /// The double nearest to it, the largest one beyond that: the x the curve is evaluated at.
+    double nearest = 0;
+};
+
+FUZZ_UNTRACED std::optional<SaidNumber> parseNumber(QString words) {
+    const bool negative = words.startsWith(QStringLiteral("负 "));
+    if (negative)
+        words.remove(0, 2);
+    QString mantissa = words;
+    int exponent = 0;
+    const qsizetype times = words.indexOf(QStringLiteral(" 乘 10 的 "));
+    if (times >= 0) {
+        QString power = words.mid(times + 8);
+        mantissa = words.left(times);
+        if (!power.endsWith(QStringLiteral(" 次方")))
+            return std::nullopt;
+        power.chop(3);
+        const bool small = power.startsWith(QStringLiteral("负 "));
+        bool ok = false;
+        exponent = power.mid(small ? 2 : 0).toInt(&ok);
+        if (!ok)
+            return std::nullopt;
+        if (small)
+            exponent = -exponent;
+    }
+    for (const QChar ch : mantissa)
+        if (!(ch.isDigit() || ch == u'.'))
+            return std::nullopt;
+    const qsizetype point = mantissa.indexOf(u'.');
+    const int decimals = point < 0 ? 0 : static_cast<int>(mantissa.size() - point - 1);
+    const QByteArray digits = (mantissa + QStringLiteral("e%1").arg(exponent)).toLatin1();
+    SaidNumber n;
+    if (std::from_chars(digits.constData(), digits.constData() + digits.size(), n.value).ec != std::errc())
+        return std::nullopt;
+    double nearest = 0;
+    const auto parsed = std::from_chars(digits.constData(), digits.constData() + digits.size(), nearest);
+    n.nearest = parsed.ec == std::errc() ? nearest : exponent > 0 ? std::numeric_limits<double>::max() : 0;
+    if (negative) {
+        n.value = -n.value;
+        n.nearest = -n.nearest;
+    }
+    n.halfUnit = std::pow(10.0L, static_cast<long double>(exponent - decimals)) / 2;
+    return n;
+}
+
+// y said as `said` is the value `y` to the digits said (allowing for long double's own rounding).
+FUZZ_UNTRACED bool saysValue(const SaidNumber& said, double y) {
+    const long double error = std::fabs(said.value - static_cast<long double>(y));
+    return error <= said.halfUnit * (1 + 1e-6L) + std::fabs(said.value) * 1e-18L;
+}
+
+// A read-out ("x 等于 X, y 等于 Y[, 在视图上方]" or "x 等于 X, 无定义", after a landmark's names) is written
+// for the ear and true as said. Returns the value it says for y, if any.
+FUZZ_UNTRACED std::optional<SaidNumber> checkReadOut(const CurveRecord& c, const canvas::ViewRange& v,
+                                                     const QString& text, double x) {
+    check(canvas::readsAsWords(text));
+    const qsizetype at = text.indexOf(QStringLiteral("x 等于 "));
+    check(at >= 0);
+    const QStringList parts = text.mid(at + 5).split(QStringLiteral(", "));
+    check(parts.size() >= 2);
+    const std::optional<SaidNumber> saidX = parseNumber(parts[0]);
+    check(saidX.has_value());
+    // 0 only where it is 0 (a point that is not a number reads 0 and has no value).
+    check((saidX->value == 0) == (x == 0 || !std::isfinite(x)));
+    check(!std::isfinite(x) || saysValue(*saidX, x));
+    const std::optional<double> y = std::isfinite(x) ? curveValue(c, saidX->nearest) : std::nullopt;
+    if (!y) {
+        check(parts.size() == 2 && parts[1] == QStringLiteral("无定义"));
+        return std::nullopt;
+    }
+    check(parts[1].startsWith(QStringLiteral("y 等于 ")));
+    const std::optional<SaidNumber> saidY = parseNumber(parts[1].mid(5));
+    check(saidY.has_value());
+    check(saysValue(*saidY, *y));
+    check((saidY->value == 0) == (*y == 0));
+    const QString side = parts.size() > 2 ? parts[2] : QString();
+    check(parts.size() <= 3);
+    check(side == (*y > v.ymax   ? QStringLiteral("在视图上方")
+                   : *y < v.ymin ? QStringLiteral("在视图下方")
+                                 : QString()));
+    return saidY;
 }
 
 // An edge landmark: its value is inside the edge; the neighbour on the outer side is beyond it once the
@@ -125,8 +211,11 @@ FUZZ_UNTRACED void checkLandmark(const CurveRecord& c, const canvas::ViewRange& 
         }
     }
     const QString text = landmarkReadOut(c, v, l);
-    checkWords(text);
     check(text.endsWith(QStringLiteral("无定义")) == !y);
+    // Said at an x of its own digits, the landmark's value is still its own: one place, one value.
+    const std::optional<SaidNumber> saidY = checkReadOut(c, v, text, l.x);
+    check(saidY.has_value() == y.has_value());
+    check(!y || saysValue(*saidY, *y));
 }
 
 // Every change of sign between two of `count` evenly spaced points of the view (both with values) has a
@@ -192,7 +281,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const double x = kind == fuzzsupport::ViewKind::Lesson ? v.xmin + bytes.take<std::int16_t>() / 1024.0
                                                            : bytes.take<double>();
     const QString text = pointReadOut(*curve, v, x);
-    checkWords(text);
     check(text.endsWith(QStringLiteral("无定义")) == !defined(*curve, x));
+    checkReadOut(*curve, v, text, x);
     return 0;
 }

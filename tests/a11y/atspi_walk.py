@@ -20,8 +20,10 @@ import pyatspi
 from gi.repository import GLib
 
 TIMEOUT = 20.0
-FIRST_VIEW = "x 从 -10 到 10, y 从 -10 到 10, 单位长度 1"
-MOVED_VIEW = "x 从 -11 到 9, y 从 -10 到 10, 单位长度 1"
+FIRST_VIEW = "x 从 负 10 到 10, y 从 负 10 到 10, 单位长度 1"
+MOVED_VIEW = "x 从 负 11 到 9, y 从 负 10 到 10, 单位长度 1"
+# Quorvex's first curve, y = x^2, as the canvas says it.
+SQUARE = "y 等于 x 的 2 次方"
 # Roles of objects that say nothing unless they are named: left unnamed they must not be showing.
 SILENT_ROLES = {pyatspi.ROLE_FILLER, pyatspi.ROLE_IMAGE, pyatspi.ROLE_PANEL, pyatspi.ROLE_UNKNOWN}
 
@@ -198,23 +200,23 @@ def check_quorvex(path):
         q.press(q.control(pyatspi.ROLE_RADIO_BUTTON, "整数指数"))
         q.type_into("m", "2")
         q.press(q.control(pyatspi.ROLE_PUSH_BUTTON, "作图"))
-        q.description_becomes(lambda d: d == FIRST_VIEW + "; 图象: y = x^2", "the curve y = x^2")
+        q.description_becomes(lambda d: d == FIRST_VIEW + ", 图象 " + SQUARE, "the curve y = x^2")
         announced.clear()
         q.arrow("Right")
-        q.description_becomes(lambda d: d == MOVED_VIEW + "; 图象: y = x^2", "the moved view with its curve")
-        wait_for("the moved view to be announced", lambda: MOVED_VIEW + "; 图象: y = x^2" in announced)
+        q.description_becomes(lambda d: d == MOVED_VIEW + ", 图象 " + SQUARE, "the moved view with its curve")
+        wait_for("the moved view to be announced", lambda: MOVED_VIEW + ", 图象 " + SQUARE in announced)
         time.sleep(0.5)
         pump_events()
         check(len(announced) == 1, "Quorvex: one arrow key announced %d descriptions" % len(announced))
         q.open_menu_from_keyboard()
         check(q.control(pyatspi.ROLE_TEXT, "x轴 最小值").queryText().getText(0, -1) == "-11",
               "Quorvex: the arrow key did not write the range boxes")
-        q.explore([("t", "探索 y = x^2"), ("Home", "x = -11, y = 121, 在视图上方"),
-                   ("ctrl+Right", "从上方进入视图: x = -3.16, y = 10"),
-                   ("ctrl+Right", "与 x 轴的交点, 与 y 轴的交点: x = 0, y = 0"), ("Escape", "结束探索")])
+        q.explore([("t", "探索 " + SQUARE), ("Home", "x 等于 负 11, y 等于 121, 在视图上方"),
+                   ("ctrl+Right", "从上方进入视图, x 等于 负 3.162, y 等于 10"),
+                   ("ctrl+Right", "与 x 轴的交点、与 y 轴的交点, x 等于 0, y 等于 0"), ("Escape", "结束探索")])
         # The sound, with or without a sound device, never holds up the canvas.
         q.key_on_canvas("h", "space")
-        q.explore([("t", "探索 y = x^2"), ("End", "x = 9, y = 81, 在视图上方"), ("t", "结束探索")])
+        q.explore([("t", "探索 " + SQUARE), ("End", "x 等于 9, y 等于 81, 在视图上方"), ("t", "结束探索")])
 
         # A message box reaches the tree as a dialog that carries its text, and goes with its button.
         q.type_into("x轴 最小值", "20")
@@ -241,7 +243,7 @@ def check_family(path, base_formula, rows, table_words, first_landmark):
         p.type_into("底数 a", "2")
         table = p.control(pyatspi.ROLE_LABEL, table_words[0])
         p.press(p.control(pyatspi.ROLE_PUSH_BUTTON, "作图"))
-        plotted = FIRST_VIEW + "; 图象: " + base_formula
+        plotted = FIRST_VIEW + ", 图象 " + base_formula
         p.description_becomes(lambda d: d == plotted, base_formula)
         wait_for("the new description to be announced", lambda: plotted in announced)
         # The curve is named when its trace is done, with the answer in the sentence of the table.
@@ -251,7 +253,7 @@ def check_family(path, base_formula, rows, table_words, first_landmark):
             wait_for("the properties row %r" % row, lambda: showing(p.control(pyatspi.ROLE_LABEL, row)))
         check(p.find(pyatspi.ROLE_LABEL, "增") is not None, "%s: no 增 in the properties table" % p.name)
         p.arrow("Right")
-        p.description_becomes(lambda d: d == MOVED_VIEW + "; 图象: " + base_formula, "the moved view")
+        p.description_becomes(lambda d: d == MOVED_VIEW + ", 图象 " + base_formula, "the moved view")
         p.explore([("t", "探索 " + base_formula), ("ctrl+Right", first_landmark), ("Escape", "结束探索")])
         p.exit_through_action()
     finally:
@@ -262,15 +264,16 @@ def main(quorvex, zelmora, tavrinth):
     pyatspi.Registry.registerEventListener(on_description_change,
                                            "object:property-change:accessible-description")
     check_quorvex(quorvex)
-    check_family(zelmora, "y = 2^x", ["2 当 x = 0 时, y = 1.", "3 当 x > 0 时, y > 1. 当 x < 0 时, 0 < y < 1."],
+    check_family(zelmora, "y 等于 2 的 x 次方",
+                 ["2 当 x = 0 时, y = 1.", "3 当 x > 0 时, y > 1. 当 x < 0 时, 0 < y < 1."],
                  ["函数性质: 1 定义域 R; 值域 (0, +∞). 4 在 (−∞, +∞) 上是( )函数",
                   "函数性质: 1 定义域 R; 值域 (0, +∞). 4 在 (−∞, +∞) 上是增函数"],
-                 "与 y 轴的交点, 各图象的公共点: x = 0, y = 1")
-    check_family(tavrinth, "y = log_2 x",
+                 "与 y 轴的交点、各图象的公共点, x 等于 0, y 等于 1")
+    check_family(tavrinth, "y 等于以 2 为底 x 的对数",
                  ["2 当 x = 1 时, y = 0.", "3 当 x > 1 时, y > 0. 当 0 < x < 1 时, y < 0."],
                  ["函数性质: 1 定义域 (0, +∞); 值域 R. 4 在 (0, +∞) 上是( )函数.",
                   "函数性质: 1 定义域 (0, +∞); 值域 R. 4 在 (0, +∞) 上是增函数."],
-                 "定义域的端点, 垂直渐近线: x = 0, 无定义")
+                 "定义域的端点、垂直渐近线, x 等于 0, 无定义")
     if failures:
         print("%d AT-SPI check(s) failed" % len(failures))
         return 1

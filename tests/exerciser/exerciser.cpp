@@ -22,6 +22,7 @@
 #include "drawing/curvestyle.h"
 #include "drawing/fonts.h"
 #include "drawing/landmark.h"
+#include "drawing/spokentext.h"
 #include "runtime/messagebox.h"
 #include "widgets/canvasgestures.h"
 #include "widgets/exitbutton.h"
@@ -862,6 +863,12 @@ private:
                 caption.contains(QStringLiteral("nan"), Qt::CaseInsensitive))
                 fail(program, seed, "the marker reads " + caption.toStdString() + " after " + last_);
         }
+        // What the canvas says of itself is written for the ear, whatever range and curves the controls left.
+        const QString description = t_.canvas->description().text();
+        if (!canvas::readsAsWords(description))
+            fail(program, seed,
+                 "the canvas says \"" + description.toStdString() + "\", with a symbol read by name, after " +
+                     last_);
         const bool on = canvas::CurveStyle::instance().highContrast();
         if (t_.contrast->isChecked() != on)
             fail(program, seed,

@@ -13,10 +13,11 @@ using testsupport::nextByTab;
 
 namespace {
 
-const QString kStart = QStringLiteral("x 从 -10 到 10, y 从 -10 到 10, 单位长度 1");
+const QString kStart = QStringLiteral("x 从 负 10 到 10, y 从 负 10 到 10, 单位长度 1");
 
 struct FamilyCase {
     const expolog::Family* family;
+    /// The traced curves as the canvas says them.
     const char* curve;
     const char* inverse;
     const char* valueRow;
@@ -26,11 +27,11 @@ struct FamilyCase {
 };
 
 const FamilyCase kFamilies[] = {
-    {&expolog::kZelmora, "y = 2^x", "y = log_2 x", "2 当 x = 0 时, y = 1.",
+    {&expolog::kZelmora, "y 等于 2 的 x 次方", "y 等于以 2 为底 x 的对数", "2 当 x = 0 时, y = 1.",
      "3 当 x > 0 时, y > 1. 当 x < 0 时, 0 < y < 1.",
      "函数性质: 1 定义域 R; 值域 (0, +∞). 4 在 (−∞, +∞) 上是( )函数",
      "函数性质: 1 定义域 R; 值域 (0, +∞). 4 在 (−∞, +∞) 上是增函数"},
-    {&expolog::kTavrinth, "y = log_2 x", "y = 2^x", "2 当 x = 1 时, y = 0.",
+    {&expolog::kTavrinth, "y 等于以 2 为底 x 的对数", "y 等于 2 的 x 次方", "2 当 x = 1 时, y = 0.",
      "3 当 x > 1 时, y > 0. 当 0 < x < 1 时, y < 0.",
      "函数性质: 1 定义域 (0, +∞); 值域 R. 4 在 (0, +∞) 上是( )函数.",
      "函数性质: 1 定义域 (0, +∞); 值域 R. 4 在 (0, +∞) 上是增函数."},
@@ -64,7 +65,7 @@ TEST(ExpLogAccessibility, PropertiesRowsShowWithTheirWordsAfterATrace) {
         EXPECT_EQ(accessibleName(w.form.Image4), QString::fromUtf8(c.table));
         EXPECT_FALSE(w.form.Image7->isVisible());
         w.runTrace();
-        EXPECT_EQ(accessibleDescription(w.form.Picture1), kStart + "; 图象: " + c.curve);
+        EXPECT_EQ(accessibleDescription(w.form.Picture1), kStart + ", 图象 " + c.curve);
         EXPECT_TRUE(w.form.Image7->isVisible());
         EXPECT_TRUE(w.form.Image8->isVisible());
         EXPECT_EQ(accessibleName(w.form.Image7), QString::fromUtf8(c.valueRow));
@@ -85,7 +86,7 @@ TEST(ExpLogAccessibility, CanvasListsTheInverseAndTheAxisUntilCleared) {
         w.runInverse();
         w.form.Command5_Click();
         EXPECT_EQ(accessibleDescription(w.form.Picture1),
-                  kStart + "; 图象: " + c.curve + ", " + c.inverse + ", y = x");
+                  kStart + ", 图象 " + c.curve + "、" + c.inverse + "、y 等于 x");
         w.form.Command2_Click();
         EXPECT_EQ(accessibleDescription(w.form.Picture1), kStart);
         // A refused base draws nothing.
@@ -118,7 +119,7 @@ TEST(ExpLogArrowKeys, StepRedrawsAndRetracesLikeTheSameDragStep) {
         EXPECT_EQ(keys.form.Text3->text(), "-9");
         EXPECT_EQ(keys.form.Text4->text(), "11");
         EXPECT_EQ(accessibleDescription(keys.form.Picture1),
-                  QStringLiteral("x 从 -9 到 11, y 从 -10 到 10, 单位长度 1; 图象: ") +
+                  QStringLiteral("x 从 负 9 到 11, y 从 负 10 到 10, 单位长度 1, 图象 ") +
                       QString(c.curve).replace("2", "0.5"));
     }
 }

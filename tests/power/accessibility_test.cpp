@@ -44,7 +44,7 @@ struct Window {
     }
 };
 
-const QString kStart = QStringLiteral("x 从 -10 到 10, y 从 -10 到 10, 单位长度 1");
+const QString kStart = QStringLiteral("x 从 负 10 到 10, y 从 负 10 到 10, 单位长度 1");
 
 } // namespace
 
@@ -132,29 +132,31 @@ TEST(QuorvexAccessibility, CanvasDescribesTheViewGridAndCurves) {
     w.plot("2");
     w.plot("-1");
     w.plot("2");
-    EXPECT_EQ(accessibleDescription(w.form.Picture1), kStart + "; 图象: y = x^2, y = x^(-1)");
+    EXPECT_EQ(accessibleDescription(w.form.Picture1),
+              kStart + ", 图象 y 等于 x 的 2 次方、y 等于 x 的 负 1 次方");
     QTest::mouseClick(w.form.Command6, Qt::LeftButton);
-    EXPECT_EQ(accessibleDescription(w.form.Picture1), kStart + ", 网格; 图象: y = x^2, y = x^(-1)");
+    EXPECT_EQ(accessibleDescription(w.form.Picture1),
+              kStart + ", 网格, 图象 y 等于 x 的 2 次方、y 等于 x 的 负 1 次方");
     // Zooming redraws the frame and only the curve of the boxes comes back.
     QTest::mouseClick(w.form.Command9, Qt::LeftButton);
     EXPECT_EQ(accessibleDescription(w.form.Picture1),
-              "x 从 -5 到 5, y 从 -5 到 5, 单位长度 1; 图象: y = x^2");
+              "x 从 负 5 到 5, y 从 负 5 到 5, 单位长度 1, 图象 y 等于 x 的 2 次方");
     QTest::mouseClick(w.form.Command3, Qt::LeftButton);
-    EXPECT_EQ(accessibleDescription(w.form.Picture1), "x 从 -5 到 5, y 从 -5 到 5, 单位长度 1");
+    EXPECT_EQ(accessibleDescription(w.form.Picture1), "x 从 负 5 到 5, y 从 负 5 到 5, 单位长度 1");
     w.plot("1", "3");
     EXPECT_EQ(accessibleDescription(w.form.Picture1),
-              "x 从 -5 到 5, y 从 -5 到 5, 单位长度 1; 图象: y = x^(1/3)");
+              "x 从 负 5 到 5, y 从 负 5 到 5, 单位长度 1, 图象 y 等于 x 的三分之一次方");
     // A refused exponent adds nothing; a refused range leaves the canvas blank.
     w.plot("0");
     EXPECT_EQ(accessibleDescription(w.form.Picture1),
-              "x 从 -5 到 5, y 从 -5 到 5, 单位长度 1; 图象: y = x^(1/3)");
+              "x 从 负 5 到 5, y 从 负 5 到 5, 单位长度 1, 图象 y 等于 x 的三分之一次方");
     w.form.Text2->setText("20");
     QTest::mouseClick(w.form.Command1, Qt::LeftButton);
     EXPECT_EQ(accessibleDescription(w.form.Picture1), "空白");
     w.form.Text2->setText("-10");
     w.form.Text7->setText("2");
     QTest::mouseClick(w.form.Command1, Qt::LeftButton);
-    EXPECT_EQ(accessibleDescription(w.form.Picture1), "x 从 -10 到 5, y 从 -5 到 5, 单位长度 x 2, y 1");
+    EXPECT_EQ(accessibleDescription(w.form.Picture1), "x 从 负 10 到 5, y 从 负 5 到 5, 单位长度 x 2, y 1");
 }
 
 TEST(QuorvexArrowKeys, MoveThePlaneByTicksLikeADragStep) {
@@ -195,7 +197,7 @@ TEST(QuorvexArrowKeys, StepDrawsExactlyWhatTheSameDragStepDraws) {
     EXPECT_EQ(keys.operations(), drag.operations());
     EXPECT_EQ(keys.form.view.ymin, drag.form.view.ymin);
     EXPECT_EQ(accessibleDescription(keys.form.Picture1),
-              "x 从 -10 到 10, y 从 -15 到 5, 单位长度 1; 图象: y = x^3");
+              "x 从 负 10 到 10, y 从 负 15 到 5, 单位长度 1, 图象 y 等于 x 的 3 次方");
 }
 
 TEST(QuorvexArrowKeys, SpacingKeepsItsDecimalsAndUnusableStepsDoNothing) {
@@ -227,7 +229,8 @@ TEST(QuorvexAccessibility, EachChangeIsAnnouncedOnceWithTheTextItEndsWith) {
     // A step draws the bare frame and then the curve again: one announcement, of the curve in the new view.
     QTest::keyClick(w.form.Picture1, Qt::Key_Right);
     QCoreApplication::processEvents();
-    EXPECT_EQ(announced, QStringList{"x 从 -11 到 9, y 从 -10 到 10, 单位长度 1; 图象: y = x^2"});
+    EXPECT_EQ(announced,
+              QStringList{"x 从 负 11 到 9, y 从 负 10 到 10, 单位长度 1, 图象 y 等于 x 的 2 次方"});
     // The same curve plotted again changes nothing: nothing is announced.
     QTest::mouseClick(w.form.Command2, Qt::LeftButton);
     QCoreApplication::processEvents();
@@ -241,7 +244,7 @@ TEST(ButtonKeys, ReturnAndEnterPressAButtonAsSpaceDoes) {
         QTest::mouseClick(q.form.Option1, Qt::LeftButton);
         q.form.Text5->setText("2");
         QTest::keyClick(q.form.Command2, key, keypad);
-        EXPECT_EQ(accessibleDescription(q.form.Picture1), kStart + "; 图象: y = x^2") << key;
+        EXPECT_EQ(accessibleDescription(q.form.Picture1), kStart + ", 图象 y 等于 x 的 2 次方") << key;
 
         testsupport::ExpLogWindow z(expolog::kZelmora);
         z.setBase("2");
