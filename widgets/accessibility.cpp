@@ -11,6 +11,7 @@
 #include <QDialog>
 #include <QLineEdit>
 #include <QMenu>
+#include <QPointer>
 
 namespace canvas {
 
@@ -184,11 +185,51 @@ QAccessibleInterface* sharedControls(const QString& className, QObject* object) 
     return nullptr;
 }
 
+// Qt tells screen readers of a text box's caret and selection before it tells them that the box has taken
+// the focus. Orca takes the caret's move for the focus arriving, reads the text at the caret (nothing at
+// all in an empty box) and then ignores the focus event as old news: Tab into an empty box says nothing.
+// Every accessibility event passes through here on its way to the platform, and a caret or selection of
+// a focused widget not yet told to have the focus is preceded by that focus (the late one then goes).
+QAccessible::UpdateHandler platformUpdate = nullptr;
+QPointer<QObject> toldFocus;
+QPointer<QObject> focusToldEarly;
+
+void orderedUpdate(QAccessibleEvent* event);
+
+void forward(QAccessibleEvent* event) {
+    QAccessible::installUpdateHandler(platformUpdate);
+    QAccessible::updateAccessibility(event);
+    QAccessible::installUpdateHandler(orderedUpdate);
+}
+
+void orderedUpdate(QAccessibleEvent* event) {
+    QObject* object = event->object();
+    const QAccessible::Event type = event->type();
+    if (type == QAccessible::Focus) {
+        const bool toldAlready = object && object == focusToldEarly;
+        focusToldEarly = nullptr;
+        toldFocus = object;
+        if (toldAlready)
+            return;
+    } else if ((type == QAccessible::TextCaretMoved || type == QAccessible::TextSelectionChanged) && object &&
+               object != toldFocus) {
+        auto* widget = qobject_cast<QWidget*>(object);
+        if (widget && widget->hasFocus()) {
+            QAccessibleEvent focus(widget, QAccessible::Focus);
+            forward(&focus);
+            toldFocus = widget;
+            focusToldEarly = widget;
+        }
+    }
+    forward(event);
+}
+
 } // namespace
 
 void installAccessibility() {
     static const bool installed = [] {
         QAccessible::installFactory(sharedControls);
+        platformUpdate = QAccessible::installUpdateHandler(orderedUpdate);
         return true;
     }();
     (void)installed;
