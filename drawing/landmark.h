@@ -39,6 +39,10 @@ bool usableView(const ViewRange& view);
 /// not a usable range.
 std::vector<Landmark> landmarks(const CurveRecord& curve, const ViewRange& view, int columns);
 
+/// True where the curve passes from one side of the x axis to the other at x; false where it only reaches
+/// the axis and turns back (y = x^2 at 0) or begins there (y = x^(1/2) at 0).
+bool crossesXAxis(const CurveRecord& curve, const ViewRange& view, double x);
+
 /// A point in the numbers of the pointer read-out: "x = 1.5, y = 2.25", "x = -1, 无定义", and, beyond the
 /// view, "x = 4, y = 16, 在视图上方" (or 下方).
 QString pointReadOut(const CurveRecord& curve, const ViewRange& view, double x);
