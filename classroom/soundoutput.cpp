@@ -20,9 +20,10 @@ using Clock = std::chrono::steady_clock;
 
 constexpr std::size_t kFrameBytes = 4;
 constexpr double kBytesPerSecond = static_cast<double>(kSoundRate) * kFrameBytes;
-// What the server keeps queued ahead of the device: small, since it is also how long a stopped sound goes
-// on before its fade.
-constexpr pa_usec_t kQueueUsec = 40000;
+// What the server keeps queued ahead of the device. It is also how long a stopped sound goes on before its
+// fade, so it is short; yet long enough that a busy machine refills it in time (at 40 ms, a test machine
+// under load let it run dry, which is heard as a click).
+constexpr pa_usec_t kQueueUsec = 100000;
 // How long a sound waits for the server to answer before the server counts as not there. A server that is
 // not running refuses at once; this bounds one that hangs.
 constexpr pa_usec_t kAnswerUsec = 1000000;
