@@ -218,6 +218,8 @@ void CurveExplorer::toggleSound(double seconds) {
     soundSeconds_ = seconds;
     soundView_ = view;
     soundTimer_.start();
+    // The marker runs with the sound from its start, in place of any notice that there was no sound.
+    showMarker(view.xmin);
 }
 
 void CurveExplorer::stopSound() {
