@@ -53,18 +53,26 @@ void CurveMarker::show(double x, double y, const QString& caption) {
     const auto fy = static_cast<float>(y);
     if (visible_ && fx == x_ && fy == y_ && caption == caption_)
         return;
+    const QRect before = visible_ ? area() : QRect();
     visible_ = true;
     x_ = fx;
     y_ = fy;
     caption_ = caption;
-    canvas_->update();
+    canvas_->update(before | area());
 }
 
 void CurveMarker::hide() {
     if (!visible_)
         return;
     visible_ = false;
-    canvas_->update();
+    canvas_->update(area());
+}
+
+QRect CurveMarker::area() const {
+    const double margin = kHighContrastStroke + 2 * kHalo + 2;
+    const QRectF logical = (crossBox() | labelBox()).adjusted(-margin, -margin, margin, margin);
+    const qreal scale = canvas_->scale();
+    return QRectF(logical.topLeft() * scale, logical.size() * scale).toAlignedRect();
 }
 
 QRectF CurveMarker::crossBox() const {

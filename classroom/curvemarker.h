@@ -43,6 +43,8 @@ protected:
 private:
     void paint();
     QFont labelFont() const;
+    /// What the marker covers, in the canvas widget's own pixels: what a change of it repaints.
+    QRect area() const;
 
     CanvasWidget* canvas_;
     bool visible_ = false;
