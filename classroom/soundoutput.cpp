@@ -20,10 +20,14 @@ using Clock = std::chrono::steady_clock;
 
 constexpr std::size_t kFrameBytes = 4;
 constexpr double kBytesPerSecond = static_cast<double>(kSoundRate) * kFrameBytes;
-// What the server keeps queued ahead of the device. It is also how long a stopped sound goes on before its
-// fade, so it is short; yet long enough that a busy machine refills it in time (at 40 ms, a test machine
-// under load let it run dry, which is heard as a click).
-constexpr pa_usec_t kQueueUsec = 100000;
+// What the server keeps queued for the stream: long, so that a busy machine never lets it run dry (at
+// 40 ms a test machine under load did, which is heard as a click), and what it asks for at a time, which
+// also keeps the device's own buffer short. A stop does not wait for the queue: it writes over it.
+constexpr pa_usec_t kQueueUsec = 250000;
+constexpr pa_usec_t kRequestUsec = 20000;
+// How far ahead of what the device is playing a stop's fade begins: time for the fade to reach the
+// server before the server reads that far.
+constexpr pa_usec_t kStopAheadUsec = 20000;
 // How long a sound waits for the server to answer before the server counts as not there. A server that is
 // not running refuses at once; this bounds one that hangs.
 constexpr pa_usec_t kAnswerUsec = 1000000;
@@ -279,10 +283,10 @@ private:
         queue.maxlength = static_cast<std::uint32_t>(-1);
         queue.tlength = static_cast<std::uint32_t>(pa_usec_to_bytes(kQueueUsec, &spec));
         queue.prebuf = static_cast<std::uint32_t>(-1);
-        queue.minreq = static_cast<std::uint32_t>(-1);
+        queue.minreq = static_cast<std::uint32_t>(pa_usec_to_bytes(kRequestUsec, &spec));
         queue.fragsize = static_cast<std::uint32_t>(-1);
         const auto flags = static_cast<pa_stream_flags_t>(
-            PA_STREAM_INTERPOLATE_TIMING | PA_STREAM_AUTO_TIMING_UPDATE | PA_STREAM_ADJUST_LATENCY);
+            PA_STREAM_INTERPOLATE_TIMING | PA_STREAM_AUTO_TIMING_UPDATE | PA_STREAM_EARLY_REQUESTS);
         if (pa_stream_connect_playback(p->stream, nullptr, &queue, flags, nullptr, nullptr) < 0)
             return nullptr;
         if (!await(p.get(), [&] { return pa_stream_get_state(p->stream) == PA_STREAM_READY; }))
@@ -292,14 +296,31 @@ private:
         return p;
     }
 
-    // Ends the current sound: what the server holds plays on, then a fade from where the sound has got to,
-    // then silence; the connection goes once that is heard.
+    // Ends the current sound with a fade a little ahead of what the device is playing, then silence: what
+    // the server holds beyond that is written over, so the sound stops at once however much is queued.
+    // Where the server is too near to tell, the fade follows what was handed over. The connection goes
+    // once the rest is played out.
     void retire() {
         if (!current_)
             return;
         std::unique_ptr<Playback> p = std::move(current_);
         if (p->over() || !p->stream)
             return;
+        const std::size_t from = stopFrame(*p);
+        if (from * kFrameBytes < p->written) {
+            QByteArray tail = fadedOut(p->pcm, from);
+            const std::size_t at = from * kFrameBytes;
+            const std::size_t last = std::max(p->written, at + static_cast<std::size_t>(tail.size()));
+            tail.append(QByteArray(static_cast<qsizetype>(last - at) - tail.size(), '\0'));
+            if (pa_stream_write(p->stream, tail.constData(), static_cast<std::size_t>(tail.size()), nullptr,
+                                static_cast<std::int64_t>(at), PA_SEEK_ABSOLUTE) == 0) {
+                p->written = last;
+                p->end = last;
+                feed(p.get(), 0);
+                fading_.push_back(std::move(p));
+                return;
+            }
+        }
         if (p->written < p->end) {
             const QByteArray fade = fadedOut(p->pcm, p->written / kFrameBytes);
             p->pcm.replace(static_cast<qsizetype>(p->written), fade.size(), fade);
@@ -307,6 +328,16 @@ private:
             feed(p.get(), 0);
         }
         fading_.push_back(std::move(p));
+    }
+
+    // The first frame a stop may still change: what the device is playing, what it holds, and a margin.
+    static std::size_t stopFrame(const Playback& p) {
+        pa_usec_t heard = 0;
+        const pa_timing_info* timing = pa_stream_get_timing_info(p.stream);
+        if (!timing || pa_stream_get_time(p.stream, &heard) < 0)
+            return p.written / kFrameBytes;
+        const pa_usec_t ahead = heard + (timing->sink_usec) + kStopAheadUsec;
+        return static_cast<std::size_t>(static_cast<double>(ahead) * kSoundRate / 1e6);
     }
 
     void forgetFaded() {
