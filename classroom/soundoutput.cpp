@@ -20,9 +20,10 @@ using Clock = std::chrono::steady_clock;
 
 constexpr std::size_t kFrameBytes = 4;
 constexpr double kBytesPerSecond = static_cast<double>(kSoundRate) * kFrameBytes;
-// What the server keeps queued for the stream: long, so that a busy machine never lets it run dry (at
-// 40 ms a test machine under load did, which is heard as a click), and what it asks for at a time, which
-// also keeps the device's own buffer short. A stop does not wait for the queue: it writes over it.
+// What the server keeps queued for the stream: long, so that a busy machine never lets it run dry (queues
+// of 40 and 100 ms ran dry on a loaded test machine, which is heard as a gap and a click), and what it asks
+// for at a time, which also keeps the device's own buffer short. A stop does not wait for the queue: it
+// writes over it.
 constexpr pa_usec_t kQueueUsec = 250000;
 constexpr pa_usec_t kRequestUsec = 20000;
 // How far ahead of what the device is playing a stop's fade begins: time for the fade to reach the
