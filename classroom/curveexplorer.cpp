@@ -18,9 +18,6 @@ namespace {
 
 const QString kNoCurve = QStringLiteral("没有图象");
 const QString kNoSound = QStringLiteral("没有可用的声音输出");
-// Half the marker's cross, and the gap between the point and its coordinates, in canvas pixels.
-constexpr double kMarkerArm = 5;
-constexpr double kLabelGap = 6;
 // A point this close to a landmark, in view widths, is at it: the next jump goes on to the one after.
 constexpr double kSamePlace = 1e-9;
 // The keys that mean something only while exploring; every other key goes on to the canvas and the window.
@@ -30,13 +27,14 @@ constexpr int kExploringKeys[] = {Qt::Key_Escape, Qt::Key_Left, Qt::Key_Right, Q
 } // namespace
 
 CurveExplorer::CurveExplorer(CanvasWidget* canvas)
-    : QObject(canvas), canvas_(canvas), across_(canvas->addLine()), upright_(canvas->addLine()),
-      label_(canvas->addLabel()) {
+    : QObject(canvas), canvas_(canvas), marker_(new CurveMarker(canvas)) {
     setObjectName(QStringLiteral("curveExplorer"));
-    hideMarker();
     canvas_->installEventFilter(this);
     soundTimer_.setInterval(kSoundMarkerIntervalMs);
     connect(&soundTimer_, &QTimer::timeout, this, &CurveExplorer::soundTick);
+    noticeTimer_.setSingleShot(true);
+    noticeTimer_.setInterval(kNoSoundNoticeMs);
+    connect(&noticeTimer_, &QTimer::timeout, this, &CurveExplorer::endNotice);
     connect(canvas_, &CanvasWidget::contentsChanged, this, &CurveExplorer::contentsChanged);
 }
 
@@ -77,7 +75,7 @@ bool CurveExplorer::eventFilter(QObject* watched, QEvent* event) {
         const auto reason = static_cast<QFocusEvent*>(event)->reason();
         if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason) {
             exploring_ = false;
-            if (!sounding_)
+            if (!sounding_ && !isShowingNotice())
                 hideMarker();
             if (canvas_->accessibleDescription() != canvas_->description().text())
                 announce(canvas_->description().text());
@@ -151,7 +149,7 @@ void CurveExplorer::enter() {
 
 void CurveExplorer::leave() {
     exploring_ = false;
-    if (!sounding_)
+    if (!sounding_ && !isShowingNotice())
         hideMarker();
     announce(QStringLiteral("结束探索"));
 }
@@ -215,12 +213,15 @@ void CurveExplorer::toggleSound(double seconds) {
     }
     if (!soundOutput().play(renderCurveSound(*curve, view, seconds).pcm())) {
         announce(kNoSound);
+        showNoSoundNotice(exploring_ ? x_ : view.xmin);
         return;
     }
     sounding_ = true;
     soundSeconds_ = seconds;
     soundView_ = view;
     soundTimer_.start();
+    // The marker runs with the sound from its start, in place of any notice that there was no sound.
+    showMarker(view.xmin);
 }
 
 void CurveExplorer::stopSound() {
@@ -243,6 +244,9 @@ void CurveExplorer::contentsChanged() {
     if (sounding_ && !(canvas.isFramed() && view.xmin == soundView_.xmin && view.xmax == soundView_.xmax &&
                        view.ymin == soundView_.ymin && view.ymax == soundView_.ymax))
         stopSound();
+    // The notice stood beside a point of the old view.
+    if (isShowingNotice())
+        endNotice();
     if (!exploring_ || sounding_)
         return;
     if (!chosenCurve() || !usableView(view)) {
@@ -258,17 +262,33 @@ void CurveExplorer::contentsChanged() {
 void CurveExplorer::soundTick() {
     if (!sounding_)
         return;
-    const double played = soundOutput().playedSeconds();
-    if (!soundOutput().isPlaying() || !(played < soundSeconds_)) {
+    // The sound is over when the output has played it out. What it has handed over runs ahead of what
+    // was heard by all that the server and the device hold, and stopping there would cut off the end.
+    if (!soundOutput().isPlaying()) {
         // A device that failed while playing is told as one that is not there.
         const bool failed = soundOutput().failed();
+        const double heard = soundOutput().playedSeconds();
         stopSound();
-        if (failed)
+        if (failed) {
             announce(kNoSound);
+            const double share = std::clamp(heard / soundSeconds_, 0.0, 1.0);
+            if (chosenCurve() && usableView(canvas_->description().view()))
+                showNoSoundNotice(soundView_.xmin + share * (soundView_.xmax - soundView_.xmin));
+        }
         return;
     }
-    const double share = std::clamp(played / soundSeconds_, 0.0, 1.0);
+    const double share = std::clamp(soundOutput().playedSeconds() / soundSeconds_, 0.0, 1.0);
     showMarker(soundView_.xmin + share * (soundView_.xmax - soundView_.xmin));
+}
+
+void CurveExplorer::endNotice() {
+    noticeTimer_.stop();
+    if (sounding_)
+        return;
+    if (exploring_ && chosenCurve() && usableView(canvas_->description().view()))
+        showMarker(x_);
+    else
+        hideMarker();
 }
 
 void CurveExplorer::announce(const QString& words) {
@@ -288,28 +308,26 @@ void CurveExplorer::showMarker(double x) {
     const std::optional<CurveRecord> curve = chosenCurve();
     if (!curve || !usableView(view))
         return;
+    noticeTimer_.stop();
     const std::optional<double> value = curveValue(*curve, x);
     // Beyond the view the marker waits at its edge; where there is no value, on the x axis.
     const double y = std::clamp(value.value_or(0.0), view.ymin, view.ymax);
-    const double dx = kMarkerArm * (view.xmax - view.xmin) / columns();
-    const double dy = kMarkerArm * (view.ymax - view.ymin) / rows();
-    across_->setPoints(static_cast<float>(x - dx), static_cast<float>(y), static_cast<float>(x + dx),
-                       static_cast<float>(y));
-    upright_->setPoints(static_cast<float>(x), static_cast<float>(y - dy), static_cast<float>(x),
-                        static_cast<float>(y + dy));
-    label_->move(static_cast<float>(x + kLabelGap / kMarkerArm * dx),
-                 static_cast<float>(y - kLabelGap / kMarkerArm * dy));
-    label_->setCaption(QStringLiteral("(") + formatPattern(x) + QStringLiteral(",") +
-                       (value ? formatPattern(*value) : QStringLiteral("无定义")) + QStringLiteral(")"));
-    across_->setVisible(true);
-    upright_->setVisible(true);
-    label_->setVisible(true);
+    marker_->show(x, y,
+                  QStringLiteral("(") + formatPattern(x) + QStringLiteral(",") +
+                      (value ? formatPattern(*value) : QStringLiteral("无定义")) + QStringLiteral(")"));
+}
+
+void CurveExplorer::showNoSoundNotice(double x) {
+    showMarker(x);
+    if (!marker_->isVisible())
+        return;
+    marker_->show(marker_->x(), marker_->y(), kNoSound);
+    noticeTimer_.start();
 }
 
 void CurveExplorer::hideMarker() {
-    across_->setVisible(false);
-    upright_->setVisible(false);
-    label_->setVisible(false);
+    noticeTimer_.stop();
+    marker_->hide();
 }
 
 } // namespace canvas

@@ -5,9 +5,11 @@
 // tick), Home and End to the edges of the view, Up and Down to the previous or next curve at the same x,
 // Ctrl+Left and Ctrl+Right to the previous or next landmark; every move is announced and a marker with the
 // coordinates shows the point. T or Esc leaves, and the arrow keys pan the plane again. H plays the chosen
-// curve as sound (Shift+H twice as slowly), the marker moving with it; H or Space stops it. No other key
-// is taken, and the picture itself never changes: the marker lies over it.
+// curve as sound (Shift+H twice as slowly), the marker moving with what is heard; H or Space stops it.
+// Without a sound output, the marker's label says so for a few seconds. No other key is taken, and the
+// picture itself never changes: the marker lies over it.
 
+#include "classroom/curvemarker.h"
 #include "drawing/curverecord.h"
 #include "widgets/canvaswidget.h"
 
@@ -23,6 +25,8 @@ constexpr double kSoundSeconds = 3;
 constexpr double kSlowSoundSeconds = 6;
 /// How often the marker follows a playing sound.
 constexpr int kSoundMarkerIntervalMs = 40;
+/// How long the marker's label says that there is no sound output.
+constexpr int kNoSoundNoticeMs = 4000;
 
 class CurveExplorer : public QObject {
     Q_OBJECT
@@ -41,12 +45,17 @@ public:
     std::optional<CurveRecord> chosenCurve() const;
 
     bool isSounding() const { return sounding_; }
-    /// Moves the marker to where the sound has got to, and notices its end. Run by a timer while playing.
+    /// Moves the marker to where the sound has been heard to, and notices its end: when the output has
+    /// played it out, not when it was handed over. Run by a timer while playing.
     void soundTick();
 
-    /// The marker's parts, for tests: the two strokes of its cross and its coordinates.
-    const CanvasLine* markerLine(int i) const { return i == 0 ? across_ : upright_; }
-    const CanvasLabel* markerLabel() const { return label_; }
+    /// True while the marker's label says that there is no sound output.
+    bool isShowingNotice() const { return noticeTimer_.isActive(); }
+    /// Ends that notice: the marker shows the explored point again, or goes. Run by a timer.
+    void endNotice();
+
+    /// The marker: where it is and what its label says.
+    const CurveMarker& marker() const { return *marker_; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -64,15 +73,15 @@ private:
     void contentsChanged();
     void announce(const QString& words);
     void showMarker(double x);
+    /// Shows the marker at x with the words that there is no sound output, for a few seconds.
+    void showNoSoundNotice(double x);
     void hideMarker();
     /// Canvas pixels per view unit, across and up.
     double columns() const;
     double rows() const;
 
     CanvasWidget* canvas_;
-    CanvasLine* across_;
-    CanvasLine* upright_;
-    CanvasLabel* label_;
+    CurveMarker* marker_;
     bool exploring_ = false;
     int curve_ = 0;
     double x_ = 0;
@@ -80,6 +89,7 @@ private:
     double soundSeconds_ = 0;
     ViewRange soundView_;
     QTimer soundTimer_;
+    QTimer noticeTimer_;
 };
 
 } // namespace canvas

@@ -38,7 +38,8 @@ std::vector<Tick> ticks(const CurveRecord& curve, const ViewRange& view, double 
     for (const Landmark& l : landmarks(curve, view, kTickColumns))
         for (LandmarkKind kind : l.kinds) {
             if (kind == LandmarkKind::XAxisCrossing)
-                out.push_back({at(l.x), kAxisTickPitch});
+                out.push_back(
+                    {at(l.x), crossesXAxis(curve, view, l.x) ? kAxisTickPitch : kAxisTouchTickPitch});
             if (kind == LandmarkKind::Asymptote)
                 out.push_back({at(l.x), kAsymptoteTickPitch});
         }
@@ -61,7 +62,53 @@ std::int16_t toSample(double v) {
     return static_cast<std::int16_t>(std::lround(std::clamp(v, -1.0, 1.0) * 32767));
 }
 
+constexpr qsizetype kFrameBytes = 4;
+
+std::size_t fadeFrames() {
+    return static_cast<std::size_t>(kFadeSeconds * kSoundRate);
+}
+
+// The loudness at step k of a fade of n frames coming in: a half cosine, from just above silence to just
+// below full, so that neither end of the fade is a corner.
+double fadeGain(std::size_t k, std::size_t n) {
+    return 0.5 - 0.5 * std::cos(kPi * static_cast<double>(k + 1) / static_cast<double>(n + 1));
+}
+
+// Scales the frames [first, first + n) of 16-bit little-endian stereo samples by a fade coming in, or
+// going out.
+void fade(QByteArray& pcm, std::size_t first, std::size_t n, bool rising) {
+    auto* bytes = reinterpret_cast<uchar*>(pcm.data());
+    for (std::size_t k = 0; k < n; ++k) {
+        const double gain = fadeGain(rising ? k : n - 1 - k, n);
+        for (std::size_t channel = 0; channel < 2; ++channel) {
+            uchar* at = bytes + (first + k) * kFrameBytes + channel * 2;
+            qToLittleEndian<qint16>(static_cast<qint16>(std::lround(qFromLittleEndian<qint16>(at) * gain)),
+                                    at);
+        }
+    }
+}
+
 } // namespace
+
+QByteArray withFades(const QByteArray& pcm) {
+    QByteArray out = pcm;
+    const auto frames = static_cast<std::size_t>(pcm.size() / kFrameBytes);
+    // A sound shorter than two fades fades in over its first half and out over its second.
+    const std::size_t n = std::min(fadeFrames(), frames / 2);
+    fade(out, 0, n, true);
+    fade(out, frames - n, n, false);
+    return out;
+}
+
+QByteArray fadedOut(const QByteArray& pcm, std::size_t from) {
+    const auto frames = static_cast<std::size_t>(pcm.size() / kFrameBytes);
+    const std::size_t first = std::min(from, frames);
+    const std::size_t n = std::min(fadeFrames(), frames - first);
+    QByteArray out =
+        pcm.mid(static_cast<qsizetype>(first) * kFrameBytes, static_cast<qsizetype>(n) * kFrameBytes);
+    fade(out, 0, n, false);
+    return out;
+}
 
 QByteArray CurveSound::pcm() const {
     QByteArray bytes(static_cast<qsizetype>(samples.size() * 2), Qt::Uninitialized);

@@ -192,6 +192,16 @@ std::vector<Landmark> landmarks(const CurveRecord& curve, const ViewRange& view,
     return out;
 }
 
+bool crossesXAxis(const CurveRecord& curve, const ViewRange& view, double x) {
+    // A step far below a pixel to either side. The signs are read from the sign bits: a high odd power so
+    // close to the axis rounds to a zero that still keeps the side it lies on.
+    constexpr double kSide = 1e-4;
+    const double d = kSide * (view.xmax - view.xmin);
+    const std::optional<double> left = curveValue(curve, x - d);
+    const std::optional<double> right = curveValue(curve, x + d);
+    return left && right && std::signbit(*left) != std::signbit(*right);
+}
+
 namespace {
 
 // Enough extra digits for any double to be said exactly.

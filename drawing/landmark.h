@@ -39,6 +39,10 @@ bool usableView(const ViewRange& view);
 /// not a usable range.
 std::vector<Landmark> landmarks(const CurveRecord& curve, const ViewRange& view, int columns);
 
+/// True where the curve passes from one side of the x axis to the other at x; false where it only reaches
+/// the axis and turns back (y = x^2 at 0) or begins there (y = x^(1/2) at 0).
+bool crossesXAxis(const CurveRecord& curve, const ViewRange& view, double x);
+
 /// A point in words for the ear: "x 等于 1.5, y 等于 2.25", "x 等于 负 1, 无定义", and, beyond the view,
 /// "x 等于 4, y 等于 16, 在视图上方" (or 下方). x is said as a read-out rounds it (readOutDigits) and y is
 /// the value at that x, so "x 等于 负 9.95" is followed by "y 等于 99", the square of what was said.

@@ -6,13 +6,14 @@ set -euo pipefail
 # With arguments, installs just those packages (the fuzz target's compiler, say).
 packages=(
   build-essential cmake make pkg-config
-  qt6-base-dev qt6-svg-dev libqt6svg6 qt6-qpa-plugins qt6-translations-l10n libgl-dev qt6-multimedia-dev libqt6multimedia6
+  qt6-base-dev qt6-svg-dev libqt6svg6 qt6-qpa-plugins qt6-translations-l10n libgl-dev libpulse-dev libpulse0
   libgtest-dev libbenchmark-dev
   fonts-arphic-uming fonts-arphic-ukai fonts-liberation2 fonts-noto-cjk
   xvfb xauth x11-apps x11-utils imagemagick xdotool openbox python3 python3-xlib appstream desktop-file-utils
   poppler-utils lintian gcovr
   at-spi2-core dbus python3-pyatspi
   orca speech-dispatcher speech-dispatcher-espeak-ng espeak-ng dbus-x11 locales libglib2.0-bin
+  pulseaudio pulseaudio-utils
 )
 
 if [ $# -gt 0 ]; then

@@ -5,6 +5,7 @@
 #include "classroom/pictureexport.h"
 #include "classroom/soundoutput.h"
 #include "drawing/curvesound.h"
+#include "drawing/curvestyle.h"
 #include "expolog/family.h"
 #include "power/form1.h"
 
@@ -21,8 +22,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <functional>
+#include <limits>
 #include <memory>
+#include <string>
 
 namespace {
 
@@ -67,13 +72,16 @@ QString press(canvas::CanvasWidget* canvas, Qt::Key key, Qt::KeyboardModifiers m
     return canvas->spokenText();
 }
 
-// Plays nothing: records what it was given, and answers as a device would.
+// Plays nothing: records what it was given, and answers as a device would, whose server and device hold
+// a tenth of a second more than was heard: the time handed over runs that far ahead, and reaches the
+// sound's length while its end is still to come.
 struct FakeOutput : canvas::SoundOutput {
+    static constexpr double kHeldSeconds = 0.1;
     bool available = true;
     QByteArray played;
     bool playing = false;
     bool broken = false;
-    double seconds = 0;
+    double seconds = 0; ///< heard
     bool play(const QByteArray& pcm) override {
         if (!available)
             return false;
@@ -84,6 +92,10 @@ struct FakeOutput : canvas::SoundOutput {
     void stop() override { playing = false; }
     bool isPlaying() const override { return playing; }
     double playedSeconds() const override { return seconds; }
+    double processedSeconds() const override {
+        return std::min(seconds + kHeldSeconds,
+                        static_cast<double>(played.size()) / (4.0 * canvas::kSoundRate));
+    }
     bool failed() const override { return broken; }
 };
 
@@ -163,17 +175,17 @@ TEST(CurveExplorer, TheMarkerLiesOverThePicture) {
     const QImage picture = surface.picture();
     const QByteArray svg = canvas::svgPicture(surface.displayList());
     const canvas::CurveExplorer* explorer = canvas::CurveExplorer::of(d.canvas);
-    EXPECT_FALSE(explorer->markerLabel()->isVisible());
+    EXPECT_FALSE(explorer->marker().isVisible());
     press(d.canvas, Qt::Key_T);
     press(d.canvas, Qt::Key_Right, kCtrl);
     press(d.canvas, Qt::Key_Right, kShift);
-    EXPECT_TRUE(explorer->markerLine(0)->isVisible());
-    EXPECT_EQ(explorer->markerLabel()->Caption(), "(-3,9)");
-    EXPECT_FLOAT_EQ(explorer->markerLine(1)->X1(), -3);
+    EXPECT_TRUE(explorer->marker().isVisible());
+    EXPECT_EQ(explorer->marker().caption(), "(-3,9)");
+    EXPECT_FLOAT_EQ(explorer->marker().x(), -3);
     EXPECT_EQ(surface.picture(), picture);
     EXPECT_EQ(canvas::svgPicture(surface.displayList()), svg);
     press(d.canvas, Qt::Key_Escape);
-    EXPECT_FALSE(explorer->markerLabel()->isVisible());
+    EXPECT_FALSE(explorer->marker().isVisible());
 }
 
 TEST(CurveExplorer, HPlaysTheChosenCurveAndTheMarkerFollows) {
@@ -186,10 +198,10 @@ TEST(CurveExplorer, HPlaysTheChosenCurveAndTheMarkerFollows) {
     EXPECT_EQ(output.fake->played, canvas::renderCurveSound(curve, view, 3).pcm());
     output.fake->seconds = 1.5;
     explorer->soundTick();
-    EXPECT_EQ(explorer->markerLabel()->Caption(), "(0,0)");
+    EXPECT_EQ(explorer->marker().caption(), "(0,0)");
     press(d.canvas, Qt::Key_H);
     EXPECT_FALSE(output.fake->playing);
-    EXPECT_FALSE(explorer->markerLabel()->isVisible());
+    EXPECT_FALSE(explorer->marker().isVisible());
     press(d.canvas, Qt::Key_H, kShift);
     EXPECT_EQ(output.fake->played.size(), 6 * canvas::kSoundRate * 4);
     press(d.canvas, Qt::Key_Space);
@@ -204,6 +216,26 @@ TEST(CurveExplorer, HPlaysTheChosenCurveAndTheMarkerFollows) {
         EXPECT_FALSE(explorer->isSounding());
         EXPECT_EQ(d.canvas->spokenText() == QStringLiteral("没有可用的声音输出"), broken);
     }
+}
+
+// The output has handed the whole sound over a tenth of a second before it is heard to the end: the sound
+// goes on, and the marker stands where the sound is heard, until the output has played it out.
+TEST(CurveExplorer, TheSoundEndsWhenItHasBeenHeardAndTheMarkerFollowsWhatIsHeard) {
+    InstalledOutput output;
+    Drawn d = quorvexWith({"2"});
+    canvas::CurveExplorer* explorer = canvas::CurveExplorer::of(d.canvas);
+    press(d.canvas, Qt::Key_H);
+    output.fake->seconds = 2.9;
+    ASSERT_GE(output.fake->processedSeconds(), canvas::kSoundSeconds);
+    explorer->soundTick();
+    EXPECT_TRUE(explorer->isSounding());
+    EXPECT_TRUE(output.fake->playing);
+    EXPECT_EQ(explorer->marker().caption(), "(9.33,87.11)");
+    output.fake->seconds = 3;
+    output.fake->playing = false;
+    explorer->soundTick();
+    EXPECT_FALSE(explorer->isSounding());
+    EXPECT_FALSE(explorer->marker().isVisible());
 }
 
 // Moving or zooming the plane from the canvas itself keeps the focus there, and so the exploration.
@@ -263,15 +295,14 @@ TEST(CurveExplorer, AViewChangedFromTheCanvasKeepsTheMarkerOnItAndStopsTheSound)
         EXPECT_FALSE(explorer->isSounding());
         EXPECT_FALSE(output.fake->playing);
         EXPECT_EQ(explorer->isExploring(), c.exploring);
-        EXPECT_EQ(explorer->markerLabel()->isVisible(), c.exploring);
+        EXPECT_EQ(explorer->marker().isVisible(), c.exploring);
         if (c.exploring) {
-            const QPointF at =
-                d.canvas->widgetPosition(explorer->markerLine(1)->X1(), explorer->markerLine(0)->Y1());
+            const QPointF at = d.canvas->widgetPosition(explorer->marker().x(), explorer->marker().y());
             EXPECT_TRUE(QRectF(QPointF(2, 2), QSizeF(d.canvas->surface().size())).contains(at))
                 << at.x() << "," << at.y();
         }
         if (c.marker) {
-            EXPECT_EQ(explorer->markerLabel()->Caption().toStdString(), c.marker);
+            EXPECT_EQ(explorer->marker().caption().toStdString(), c.marker);
         }
     }
 }
@@ -301,6 +332,107 @@ TEST(CurveExplorer, WithoutASoundDeviceHSaysSoAndNothingElseChanges) {
     EXPECT_EQ(press(d.canvas, Qt::Key_H), "没有可用的声音输出");
     EXPECT_FALSE(canvas::CurveExplorer::of(d.canvas)->isSounding());
     EXPECT_EQ(d.canvas->surface().picture(), picture);
+}
+
+// The class sees it too: for a few seconds the marker's label says there is no sound output, at the point
+// explored, where the sound would have begun, or where it was when the sound server went away.
+TEST(CurveExplorer, WithoutASoundDeviceTheMarkerSaysSoForAFewSeconds) {
+    struct Case {
+        const char* name;
+        bool exploring;
+        bool failsWhilePlaying;
+        double x; // where the notice stands; NaN for the explored point
+    };
+    const double explored = std::numeric_limits<double>::quiet_NaN();
+    const Case cases[] = {
+        {"no device", false, false, -10},
+        {"no device while exploring", true, false, explored},
+        {"the server gone while playing", false, true, 0},
+        {"the server gone while exploring", true, true, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        InstalledOutput output;
+        Drawn d = quorvexWith({"2"});
+        canvas::CurveExplorer* explorer = canvas::CurveExplorer::of(d.canvas);
+        const QImage picture = d.canvas->surface().picture();
+        if (c.exploring) {
+            press(d.canvas, Qt::Key_T);
+            press(d.canvas, Qt::Key_Right);
+        }
+        output.fake->available = c.failsWhilePlaying;
+        press(d.canvas, Qt::Key_H);
+        if (c.failsWhilePlaying) {
+            output.fake->seconds = 1.5;
+            output.fake->playing = false;
+            output.fake->broken = true;
+            explorer->soundTick();
+        }
+        EXPECT_EQ(d.canvas->spokenText(), QStringLiteral("没有可用的声音输出"));
+        EXPECT_TRUE(explorer->isShowingNotice());
+        EXPECT_TRUE(explorer->marker().isVisible());
+        EXPECT_EQ(explorer->marker().caption(), QStringLiteral("没有可用的声音输出"));
+        EXPECT_FLOAT_EQ(explorer->marker().x(), std::isnan(c.x) ? explorer->x() : c.x);
+        EXPECT_EQ(d.canvas->surface().picture(), picture);
+        explorer->endNotice();
+        EXPECT_FALSE(explorer->isShowingNotice());
+        EXPECT_EQ(explorer->marker().isVisible(), c.exploring);
+        if (c.exploring) {
+            EXPECT_EQ(explorer->marker().caption(), "(-9.95,98.97)");
+        }
+    }
+}
+
+namespace {
+
+// The bounding box, in the canvas as grabbed, of the pixels of one colour near the marker.
+QRect inkBox(const QImage& grabbed, const QRectF& around, QColor ink) {
+    QRect box;
+    const QRect area = around.toAlignedRect().intersected(grabbed.rect());
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x)
+            if (grabbed.pixelColor(x, y) == ink)
+                box |= QRect(x, y, 1, 1);
+    return box;
+}
+
+} // namespace
+
+// Seen from the back of the room: the ring spans about 3 mm (at 96 dpi) at every display scale, in strong
+// red, or black with 高对比度, with its label black on white.
+TEST(CurveExplorer, TheMarkerIsLargeAtEveryScaleAndBlackInHighContrast) {
+    const double threeMillimetres = 3 / 25.4 * 96;
+    for (const bool highContrast : {false, true}) {
+        for (const double scale : {1.0, 2.0, 3.0}) {
+            SCOPED_TRACE(std::to_string(scale) + (highContrast ? " high contrast" : ""));
+            canvas::CurveStyle::instance().setHighContrast(highContrast);
+            Drawn d = quorvexWith({"2"});
+            const QSize logical = d.canvas->size();
+            d.canvas->setScale(scale);
+            d.canvas->setFixedSize(logical * scale);
+            const canvas::CurveExplorer* explorer = canvas::CurveExplorer::of(d.canvas);
+            press(d.canvas, Qt::Key_T);
+            press(d.canvas, Qt::Key_Right, kCtrl);
+            press(d.canvas, Qt::Key_Right, kShift);
+            ASSERT_EQ(explorer->marker().caption(), "(-3,9)");
+            QImage grabbed = d.canvas->grab().toImage().convertToFormat(QImage::Format_RGB32);
+            grabbed.setDevicePixelRatio(1);
+            const auto scaled = [&](QRectF r) {
+                return QRectF(r.topLeft() * scale, r.size() * scale).adjusted(-4, -4, 4, 4);
+            };
+            const QColor ink = highContrast ? QColor(Qt::black) : QColor(190, 0, 0);
+            const QRect ring = inkBox(grabbed, scaled(explorer->marker().crossBox()), ink);
+            EXPECT_GE(ring.width(), threeMillimetres * scale);
+            EXPECT_GE(ring.height(), threeMillimetres * scale);
+            if (highContrast) {
+                const QRectF label = scaled(explorer->marker().labelBox()).adjusted(6, 6, -6, -6);
+                EXPECT_FALSE(inkBox(grabbed, label, Qt::black).isEmpty());
+                EXPECT_FALSE(inkBox(grabbed, label, Qt::white).isEmpty());
+            }
+            d.canvas->setScale(1);
+        }
+    }
+    canvas::CurveStyle::instance().setHighContrast(false);
 }
 
 TEST(CurveExplorer, SaveSoundWritesTheSameSoundAsAWavFile) {

@@ -120,6 +120,13 @@ TEST(CurveSound, TicksMarkTheAxisZeroAndAsymptote) {
         {powerCurve(3, 1, "y = x^3"), kAsymptoteTickPitch, false},
         {powerCurve(-1, 1, "y = x^(-1)"), kAsymptoteTickPitch, true},
         {powerCurve(-1, 1, "y = x^(-1)"), kAxisTickPitch, false},
+        // Reaching the axis and turning back, or beginning on it, is not crossing it.
+        {powerCurve(2, 1, "y = x^2"), kAxisTickPitch, false},
+        {powerCurve(2, 1, "y = x^2"), kAxisTouchTickPitch, true},
+        {powerCurve(2, 1, "y = x^2"), kZeroTickPitch, true},
+        {powerCurve(1, 2, "y = x^(1/2)"), kAxisTickPitch, false},
+        {powerCurve(1, 2, "y = x^(1/2)"), kAxisTouchTickPitch, true},
+        {powerCurve(3, 1, "y = x^3"), kAxisTouchTickPitch, false},
     };
     for (const Case& c : cases) {
         const CurveSound s = renderCurveSound(c.curve, kView, kSeconds);
@@ -166,4 +173,36 @@ TEST(CurveSound, WavFileHoldsTheSamples) {
     EXPECT_EQ(wav.size(), 44 + static_cast<qsizetype>(4 * s.frames()));
     EXPECT_EQ(wav.mid(44), s.pcm());
     EXPECT_EQ(qFromLittleEndian<quint32>(wav.constData() + 24), 44100u);
+}
+
+// What a player plays: the sound fades in and out within kFadeSeconds, so that it neither starts nor ends
+// with a jump, and is untouched between; a sound stopped part way ends with a fade from where it was.
+TEST(CurveSound, FadesBringTheSoundInAndOutWithoutAJump) {
+    const CurveSound s = renderCurveSound(powerCurve(2, 1, "y = x^2"), kView, kSeconds);
+    const QByteArray pcm = s.pcm();
+    const auto frames = static_cast<std::size_t>(kSeconds * kSoundRate);
+    const auto fade = static_cast<std::size_t>(kFadeSeconds * kSoundRate);
+    const auto sample = [](const QByteArray& bytes, std::size_t frame, int channel) {
+        return qFromLittleEndian<qint16>(bytes.constData() + 4 * frame + 2 * channel) / 32768.0;
+    };
+    // The rendered sound ends loud (the curve above the view): a player that stopped there would click.
+    ASSERT_GT(std::fabs(sample(pcm, frames - 1, 1)) + std::fabs(sample(pcm, frames - 2, 1)), 0.05);
+    const QByteArray faded = withFades(pcm);
+    ASSERT_EQ(faded.size(), pcm.size());
+    EXPECT_EQ(faded.mid(4 * fade, 4 * (frames - 2 * fade)), pcm.mid(4 * fade, 4 * (frames - 2 * fade)));
+    for (const std::size_t edge : {std::size_t{0}, frames - 1})
+        for (int channel = 0; channel < 2; ++channel)
+            EXPECT_LT(std::fabs(sample(faded, edge, channel)), 0.005) << edge;
+    struct Case {
+        std::size_t from;
+        std::size_t frames;
+    };
+    for (const Case& c : {Case{frames / 2, fade}, Case{frames - fade / 2, fade / 2}, Case{frames + 10, 0}}) {
+        const QByteArray out = fadedOut(pcm, c.from);
+        ASSERT_EQ(out.size(), static_cast<qsizetype>(4 * c.frames)) << c.from;
+        if (c.frames == 0)
+            continue;
+        EXPECT_NEAR(sample(out, 0, 0), sample(pcm, c.from, 0), 0.01) << c.from;
+        EXPECT_LT(std::fabs(sample(out, c.frames - 1, 0)), 0.01) << c.from;
+    }
 }

@@ -137,3 +137,26 @@ TEST(Landmark, UnusableViewsHaveNone) {
                                ViewRange{-1e308, 1e308, -10, 10, 1, 1}, ViewRange{-10, 10, 5, 5, 1, 1}})
         EXPECT_TRUE(landmarks(powerCurve(2, 1, "y = x^2"), v, 389).empty());
 }
+
+// The crossing tick of the curve's sound is for a curve that goes over to the other side of the x axis;
+// one that reaches the axis and turns back, or begins on it, only touches it (the landmark keeps its name).
+TEST(Landmark, CrossingTheXAxisIsToldFromOnlyReachingIt) {
+    struct Case {
+        CurveRecord curve;
+        double x;
+        bool crosses;
+    };
+    const Case cases[] = {
+        {powerCurve(3, 1, "y = x^3"), 0, true},
+        {powerCurve(1, 3, "y = x^(1/3)"), 0, true},
+        {baseCurve(CurveKind::Logarithm, 2, "y = log_2 x"), 1, true},
+        {powerCurve(2, 1, "y = x^2"), 0, false},
+        {powerCurve(2, 3, "y = x^(2/3)"), 0, false},
+        {powerCurve(1, 2, "y = x^(1/2)"), 0, false},
+        // So close to the axis a high power rounds to zero, on its own side.
+        {powerCurve(201, 1, "y = x^201"), 0, true},
+        {powerCurve(200, 1, "y = x^200"), 0, false},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(crossesXAxis(c.curve, kView, c.x), c.crosses) << c.curve.formula.toStdString();
+}

@@ -85,17 +85,22 @@ public:
         playing = available;
         broken = false;
         seconds = 0;
+        length = frames / canvas::kSoundRate;
         return available;
     }
     void stop() override { playing = false; }
-    bool isPlaying() const override { return playing; }
+    // A device plays a sound out once it has been heard to its end.
+    bool isPlaying() const override { return playing && seconds < length; }
     double playedSeconds() const override { return seconds; }
+    // What was handed over runs ahead of what was heard, as a real server's buffer makes it.
+    double processedSeconds() const override { return seconds + 0.1; }
     bool failed() const override { return broken; }
 
     bool available = true;
     bool playing = false;
     bool broken = false;
     double seconds = 0;
+    double length = 0;
     /// The byte count of a sound that was not a whole curve's, once one was handed over.
     qsizetype wrongLength = 0;
 };
@@ -496,6 +501,9 @@ private:
         const int end = pick(4);
         if (end < 2)
             key(t_.canvas, end == 0 ? Qt::Key_H : Qt::Key_Space);
+        // The few seconds of a notice that there is no sound output run out, or outlast this action.
+        if (t_.explorer->isShowingNotice() && pick(2) == 0)
+            timed([&] { t_.explorer->endNotice(); });
         maybeClearAfterwards();
         return ranged;
     }
@@ -843,13 +851,11 @@ private:
         const canvas::CurveExplorer& e = *t_.explorer;
         if (e.isExploring() && !std::isfinite(e.x()))
             fail(program, seed, "the explored point is not finite after " + last_);
-        const canvas::CanvasLine& across = *e.markerLine(0);
-        const canvas::CanvasLine& upright = *e.markerLine(1);
-        const canvas::CanvasLabel& label = *e.markerLabel();
-        if (across.isVisible() || upright.isVisible() || label.isVisible()) {
-            if (!e.isExploring() && !e.isSounding())
+        const canvas::CurveMarker& marker = e.marker();
+        if (marker.isVisible()) {
+            if (!e.isExploring() && !e.isSounding() && !e.isShowingNotice())
                 fail(program, seed, "the marker stayed after exploring and the sound ended, in " + last_);
-            const QPointF at = t_.canvas->widgetPosition(upright.X1(), across.Y1());
+            const QPointF at = t_.canvas->widgetPosition(marker.x(), marker.y());
             const QRectF picture = QRectF(QPointF(2, 2), QSizeF(canvasSize_)).adjusted(-1, -1, 1, 1);
             if (!picture.contains(at))
                 fail(program, seed,
@@ -857,9 +863,10 @@ private:
                          std::to_string(at.y()) + ", after " + last_ + " (" +
                          (e.isExploring() ? "exploring" : "sounding") +
                          ", the canvas says: " + t_.canvas->description().text().toStdString() + ")");
-            const QString caption = label.Caption();
-            if (!caption.startsWith(u'(') || !caption.endsWith(u')') ||
-                caption.contains(QStringLiteral("inf"), Qt::CaseInsensitive) ||
+            const QString caption = marker.caption();
+            const bool notice = e.isShowingNotice() && caption == QStringLiteral("没有可用的声音输出");
+            const bool coordinates = caption.startsWith(u'(') && caption.endsWith(u')');
+            if ((!notice && !coordinates) || caption.contains(QStringLiteral("inf"), Qt::CaseInsensitive) ||
                 caption.contains(QStringLiteral("nan"), Qt::CaseInsensitive))
                 fail(program, seed, "the marker reads " + caption.toStdString() + " after " + last_);
         }
