@@ -7,8 +7,9 @@ picture or pane is left showing, what the canvas description says before and aft
 arrow key (announced once), a few steps of exploring a curve with the keyboard as announced, and that
 pressing "退出" through the action interface ends the program.
 Quorvex also raises a message box, which must reach the tree with its text, and opens its window menu with
-Shift+F10, whose item must be found with its key and pressed; Zelmora and Tavrinth must show the rows of
-their properties table after a trace, with the answer read in its sentence.
+Shift+F10, whose item must be found with its key and pressed; the drop-down lists of its save dialog and
+of the print dialog must be read by their names with their choices as text. Zelmora and Tavrinth must
+show the rows of their properties table after a trace, with the answer read in its sentence.
 """
 
 import os
@@ -185,6 +186,30 @@ class Program:
             self.process.wait()
 
 
+def text_of(obj):
+    return obj.queryText().getText(0, -1) if "Text" in pyatspi.listInterfaces(obj) else None
+
+
+def check_dialog_lists(q):
+    """The drop-down lists of 保存图象 and of the print dialog say what they are for and, as their text,
+    what they hold (Orca reads a list's choice from its text: Qt 6.4 offers no selection on the bus);
+    the print dialog's "..." button says what it does."""
+    q.press(q.control(pyatspi.ROLE_PUSH_BUTTON, "保存"))
+    save = wait_for("the save dialog", lambda: q.windows().get("保存图象"))
+    drive = wait_for("the drive list", lambda: q.find(pyatspi.ROLE_COMBO_BOX, "驱动器", save))
+    check((text_of(drive) or "").startswith("/"), "Quorvex: the drive list reads %r" % text_of(drive))
+    q.key_on_canvas("ctrl+p")
+    printing = wait_for("the print dialog", lambda: q.windows().get("打印"))
+    printers = wait_for("the printer list", lambda: q.find(pyatspi.ROLE_COMBO_BOX, "打印机", printing))
+    # Without a printer set up, the one choice is printing to a PDF file.
+    check(bool(text_of(printers)), "Quorvex: the printer list reads %r" % text_of(printers))
+    check(q.find(pyatspi.ROLE_PUSH_BUTTON, "选择输出文件", printing) is not None,
+          "Quorvex: the print dialog's ... button has no name")
+    q.press(next(o for o in descendants(printing)
+                 if o.getRole() == pyatspi.ROLE_PUSH_BUTTON and o.name == "取消"))
+    wait_for("the print dialog to close", lambda: "打印" not in q.windows())
+
+
 def check_canvas_start(program):
     check(program.canvas().description == FIRST_VIEW,
           "%s: first canvas description %r" % (program.name, program.canvas().description))
@@ -228,6 +253,7 @@ def check_quorvex(path):
         q.press(button)
         wait_for("the message box to close", lambda: all(
             w is None or not q.find(pyatspi.ROLE_LABEL, "数据输入有误！", w) for w in q.app))
+        check_dialog_lists(q)
         q.exit_through_action()
     finally:
         q.kill()
