@@ -52,6 +52,16 @@ DirListBox::DirListBox(QWidget* parent) : QListWidget(parent) {
             [this](QListWidgetItem* item) { setPath(item->data(Qt::UserRole).toString()); });
 }
 
+void DirListBox::currentChanged(const QModelIndex& current, const QModelIndex& previous) {
+    // Qt 6.4's list view tells a screen reader that the focus moved to its new current entry even when
+    // the focus is elsewhere: a drive chosen in the drive list, or the dialog opening, would pull the
+    // screen reader into this list while the keys still go to the drive list.
+    if (hasFocus())
+        QListWidget::currentChanged(current, previous);
+    else
+        QAbstractItemView::currentChanged(current, previous);
+}
+
 void DirListBox::setPath(const QString& path) {
     // Choosing the open folder again reads it afresh: that is how a file saved a moment ago shows up.
     path_ = QDir::cleanPath(QFileInfo(path).absoluteFilePath());

@@ -42,6 +42,9 @@ public:
 signals:
     void Change();
 
+protected:
+    void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
+
 private:
     void fill();
     QString path_;

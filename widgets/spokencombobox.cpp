@@ -51,10 +51,15 @@ public:
         return s;
     }
 
-    QStringList actionNames() const override { return {showMenuAction(), pressAction()}; }
+    // Qt's own actions of a combo box, and the focus, which an assistive client can then move here.
+    QStringList actionNames() const override {
+        return QStringList{showMenuAction(), pressAction()} + QAccessibleWidget::actionNames();
+    }
     void doAction(const QString& action) override {
-        if (action != showMenuAction() && action != pressAction())
+        if (action != showMenuAction() && action != pressAction()) {
+            QAccessibleWidget::doAction(action);
             return;
+        }
         if (box()->view()->isVisible())
             box()->hidePopup();
         else

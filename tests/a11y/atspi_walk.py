@@ -8,8 +8,9 @@ arrow key (announced once), a few steps of exploring a curve with the keyboard a
 pressing "退出" through the action interface ends the program.
 Quorvex also raises a message box, which must reach the tree with its text, and opens its window menu with
 Shift+F10, whose item must be found with its key and pressed; the drop-down lists of its save dialog and
-of the print dialog must be read by their names with their choices as text. Zelmora and Tavrinth must
-show the rows of their properties table after a trace, with the answer read in its sentence.
+of the print dialog must be read by their names with their choices as text, and choosing a drive must
+leave the focus in the drive list, on the bus too. Zelmora and Tavrinth must show the rows of their
+properties table after a trace, with the answer read in its sentence.
 """
 
 import os
@@ -33,6 +34,19 @@ announced = []
 
 def on_description_change(event):
     announced.append(event.source.description)
+
+
+# Objects that told the bus they took the focus: (role, name, the name of their parent).
+focused = []
+
+
+def on_focus(event):
+    if event.detail1 == 1:
+        try:
+            parent = event.source.parent
+            focused.append((event.source.getRole(), event.source.name, parent.name if parent else ""))
+        except Exception:  # gone already
+            pass
 
 
 def pump_events():
@@ -194,10 +208,26 @@ def check_dialog_lists(q):
     """The drop-down lists of 保存图象 and of the print dialog say what they are for and, as their text,
     what they hold (Orca reads a list's choice from its text: Qt 6.4 offers no selection on the bus);
     the print dialog's "..." button says what it does."""
+    def folder_entries_focused():
+        pump_events()
+        return [f for f in focused if f[0] == pyatspi.ROLE_LIST_ITEM and f[2] == "文件夹"]
+
+    focused.clear()
     q.press(q.control(pyatspi.ROLE_PUSH_BUTTON, "保存"))
     save = wait_for("the save dialog", lambda: q.windows().get("保存图象"))
     drive = wait_for("the drive list", lambda: q.find(pyatspi.ROLE_COMBO_BOX, "驱动器", save))
     check((text_of(drive) or "").startswith("/"), "Quorvex: the drive list reads %r" % text_of(drive))
+    # The folder list filled as the dialog opens, or after a drive is chosen, does not claim the focus.
+    window = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", "保存图象"],
+                            check=True, capture_output=True, text=True).stdout.split()[0]
+    subprocess.run(["xdotool", "windowfocus", "--sync", window], check=True)
+    drive.queryComponent().grabFocus()
+    wait_for("the drive list to take the focus", lambda: drive.getState().contains(pyatspi.STATE_FOCUSED))
+    for key in ("Down", "Return"):
+        subprocess.run(["xdotool", "key", key], check=True)
+    wait_for("the drive list to have the focus back", lambda: focused and focused[-1][1] == "驱动器")
+    time.sleep(0.5)
+    check(not folder_entries_focused(), "Quorvex: folders claimed the focus: %r" % folder_entries_focused())
     q.key_on_canvas("ctrl+p")
     printing = wait_for("the print dialog", lambda: q.windows().get("打印"))
     printers = wait_for("the printer list", lambda: q.find(pyatspi.ROLE_COMBO_BOX, "打印机", printing))
@@ -287,6 +317,7 @@ def check_family(path, base_formula, rows, table_words, first_landmark):
 def main(quorvex, zelmora, tavrinth):
     pyatspi.Registry.registerEventListener(on_description_change,
                                            "object:property-change:accessible-description")
+    pyatspi.Registry.registerEventListener(on_focus, "object:state-changed:focused")
     check_quorvex(quorvex)
     check_family(zelmora, "y = 2^x", ["2 当 x = 0 时, y = 1.", "3 当 x > 0 时, y > 1. 当 x < 0 时, 0 < y < 1."],
                  ["函数性质: 1 定义域 R; 值域 (0, +∞). 4 在 (−∞, +∞) 上是( )函数",
