@@ -1,6 +1,6 @@
 // Qt's own dialogs as the programs make them: the file dialog of 导出图像… and 保存声音…, the print
-// dialog of 打印… with the file dialog of its "..." button and its properties. Every word in them is
-// Chinese, on a machine whose language is not (ctest runs this with a German LC_ALL and an English
+// dialog of 打印… with the file dialog of its "..." button and its properties, the message box. Every word in
+// them is Chinese, on a machine whose language is not (ctest runs this with a German LC_ALL and an English
 // LANGUAGE), and a screen reader can tell their drop-down lists apart and hear what they hold.
 //
 // The start-up is the programs' own, so this test has its own main.
@@ -11,6 +11,7 @@
 
 #include <QAbstractItemView>
 #include <QAccessible>
+#include <QAction>
 #include <QApplication>
 #include <QComboBox>
 #include <QDateTime>
@@ -20,6 +21,7 @@
 #include <QFileSystemModel>
 #include <QGroupBox>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPushButton>
@@ -76,6 +78,9 @@ const QRegularExpression& englishWords() {
 // the folder shown with their sizes, types and dates, tips, accessible names.
 QStringList wordsOf(QWidget* dialog) {
     QStringList texts{dialog->windowTitle()};
+    // The commands of the dialog's menus (a folder list's 重命名, 删除, 新建文件夹, ...).
+    for (const QAction* action : dialog->findChildren<QAction*>())
+        texts << action->text() << action->toolTip();
     for (QWidget* w : dialog->findChildren<QWidget*>()) {
         texts << w->toolTip() << w->accessibleName() << w->accessibleDescription();
         if (auto* label = qobject_cast<QLabel*>(w))
@@ -257,6 +262,22 @@ TEST(QtDialogs, ThePrintDialogItsFileDialogAndItsPropertiesReadNoEnglish) {
                   [](QDialog& sheet) { EXPECT_EQ(englishIn(wordsOf(&sheet)), ""); });
     dialog->close();
     // "..." alone has no Chinese, and needs none.
+    EXPECT_EQ(unansweredWords(), "");
+}
+
+TEST(QtDialogs, MessageBoxesReadNoEnglish) {
+    unansweredWords();
+    // Every button a message box can carry, and its details.
+    using B = QMessageBox;
+    const QMessageBox::StandardButtons every = B::Ok | B::Save | B::SaveAll | B::Open | B::Yes | B::YesToAll |
+                                               B::No | B::NoToAll | B::Abort | B::Retry | B::Ignore |
+                                               B::Close | B::Cancel | B::Discard | B::Help | B::Apply |
+                                               B::Reset | B::RestoreDefaults;
+    QMessageBox box(QMessageBox::Warning, QStringLiteral("警告"), QStringLiteral("图象没有保存"), every);
+    box.setDetailedText(QStringLiteral("磁盘已满"));
+    box.show();
+    EXPECT_EQ(box.buttons().size(), 19); // with 显示详情…
+    EXPECT_EQ(englishIn(wordsOf(&box)), "");
     EXPECT_EQ(unansweredWords(), "");
 }
 
