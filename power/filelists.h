@@ -5,14 +5,16 @@
 // dialog's change handlers pass on to the next.
 
 #include <QComboBox>
-#include <QKeyEvent>
 #include <QListWidget>
+
+class QKeyEvent;
 
 namespace quorvex {
 
 /// The drive list: one entry per mounted volume, shown by its root path. A screen reader reads its
-/// accessible name with the chosen root. The arrow keys (and Page Up/Down, Home, End) open the list and move
-/// within it: the drive changes only when a choice is made (Enter, or a click), never on the way there.
+/// accessible name with the chosen root. The arrow keys (and Page Up/Down, Home, End) open the list
+/// and move within it: the drive changes only when a choice is made (Enter, or a click), never on the
+/// way there.
 class DriveListBox : public QComboBox {
     Q_OBJECT
 public:
