@@ -139,14 +139,17 @@ void waitForRows(QFileDialog& dialog, int rows = 0) {
 // Runs `look` on the modal dialog that `open` opens, then closes it.
 void inModalDialog(const std::function<void()>& open, const std::function<void(QDialog&)>& look) {
     bool looked = false;
-    QTimer::singleShot(0, [&] {
-        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-        if (dialog) {
+    // A timer of this scope: should `open` show no dialog, it never fires after we return.
+    QTimer inside;
+    inside.setSingleShot(true);
+    QObject::connect(&inside, &QTimer::timeout, [&] {
+        if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
             look(*dialog);
             looked = true;
             dialog->reject();
         }
     });
+    inside.start(0);
     open();
     EXPECT_TRUE(looked);
 }
