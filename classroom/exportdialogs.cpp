@@ -3,7 +3,10 @@
 #include "widgets/controls.h"
 #include "widgets/displayscale.h"
 #include "widgets/qtmessagebox.h"
+#include "widgets/spokencombobox.h"
 
+#include <QAbstractButton>
+#include <QComboBox>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
@@ -25,24 +28,24 @@ void fitDialogToDisplayScale(QDialog& dialog) {
     dialog.resize(dialog.sizeHint().expandedTo(dialog.size() * factor));
 }
 
+// Qt's drop-down lists in its dialogs, read with their chosen entries.
+void speakChoices(QDialog& dialog) {
+    for (QComboBox* box : dialog.findChildren<QComboBox*>())
+        makeComboBoxSpoken(box);
+}
+
 class SystemDialogs : public ExportDialogs {
 public:
     QString saveFileName(QWidget* parent, const QString& title, const QStringList& filters,
                          QString* filter) override {
-        // The dialog does not ask about an existing file: it would ask about the name as typed, before the
-        // type's extension is appended, and so miss the file that is really replaced. The command asks
-        // once the name is settled.
-        QFileDialog dialog(parent, title, QString(), filters.join(QStringLiteral(";;")));
-        dialog.setAcceptMode(QFileDialog::AcceptSave);
-        dialog.setOption(QFileDialog::DontConfirmOverwrite);
-        if (filter && !filter->isEmpty())
-            dialog.selectNameFilter(*filter);
-        fitDialogToDisplayScale(dialog);
-        if (dialog.exec() != QDialog::Accepted)
+        const std::unique_ptr<QFileDialog> dialog =
+            makeSaveFileDialog(parent, title, filters, filter ? *filter : QString());
+        fitDialogToDisplayScale(*dialog);
+        if (dialog->exec() != QDialog::Accepted)
             return {};
         if (filter)
-            *filter = dialog.selectedNameFilter();
-        return dialog.selectedFiles().value(0);
+            *filter = dialog->selectedNameFilter();
+        return dialog->selectedFiles().value(0);
     }
     bool confirmReplace(QWidget* parent, const QString& title, const QString& question) override {
         QMessageBox box(QMessageBox::Warning, title, question, QMessageBox::Yes | QMessageBox::No, parent);
@@ -51,9 +54,9 @@ public:
         return box.exec() == QMessageBox::Yes;
     }
     bool setUpPrinter(QWidget* parent, QPrinter& printer) override {
-        QPrintDialog dialog(&printer, parent);
-        fitDialogToDisplayScale(dialog);
-        return dialog.exec() == QDialog::Accepted;
+        const std::unique_ptr<QPrintDialog> dialog = makePrintDialog(printer, parent);
+        fitDialogToDisplayScale(*dialog);
+        return dialog->exec() == QDialog::Accepted;
     }
 };
 
@@ -63,6 +66,32 @@ std::shared_ptr<ExportDialogs>& installed() {
 }
 
 } // namespace
+
+std::unique_ptr<QFileDialog> makeSaveFileDialog(QWidget* parent, const QString& title,
+                                                const QStringList& filters, const QString& filter) {
+    // The dialog does not ask about an existing file: it would ask about the name as typed, before the
+    // type's extension is appended, and so miss the file that is really replaced. The command asks once
+    // the name is settled.
+    auto dialog = std::make_unique<QFileDialog>(parent, title, QString(), filters.join(QStringLiteral(";;")));
+    dialog->setAcceptMode(QFileDialog::AcceptSave);
+    dialog->setOption(QFileDialog::DontConfirmOverwrite);
+    if (!filter.isEmpty())
+        dialog->selectNameFilter(filter);
+    speakChoices(*dialog);
+    return dialog;
+}
+
+std::unique_ptr<QPrintDialog> makePrintDialog(QPrinter& printer, QWidget* parent) {
+    auto dialog = std::make_unique<QPrintDialog>(&printer, parent);
+    // Qt's controls by the names Qt gives them; a Qt that names them otherwise keeps its own.
+    if (auto* printers = dialog->findChild<QComboBox*>(QStringLiteral("printers")))
+        printers->setAccessibleName(QStringLiteral("打印机"));
+    // "..." says nothing of what it does: it chooses the file printed to.
+    if (auto* browse = dialog->findChild<QAbstractButton*>(QStringLiteral("fileBrowser")))
+        browse->setAccessibleName(QStringLiteral("选择输出文件"));
+    speakChoices(*dialog);
+    return dialog;
+}
 
 QString replaceQuestion(const QString& path) {
     return QStringLiteral("%1 已存在。要替换它吗？").arg(QFileInfo(path).fileName());

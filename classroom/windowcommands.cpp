@@ -28,6 +28,8 @@
 #include <clocale>
 #include <cmath>
 #include <cstdio>
+#include <utility>
+#include <vector>
 
 namespace canvas {
 
@@ -372,34 +374,81 @@ void WindowCommands::paintBackground(QPainter& p, const QString& source, QSize s
 }
 
 namespace {
-std::optional<QByteArray> machineTimeLocale;
+
+// What the environment held before prepareChineseSystemLocale changed it, variable by variable (no
+// value: unset).
+std::optional<std::vector<std::pair<const char*, std::optional<QByteArray>>>> machineLocale;
+
+std::optional<QByteArray> environmentValue(const char* name) {
+    if (!qEnvironmentVariableIsSet(name))
+        return std::nullopt;
+    return qgetenv(name);
+}
+
+// The programs' own catalogue of Qt's words, installed once and kept after Qt's own in the search order.
+QTranslator* ownQtWords() {
+    static QTranslator* translator = [] {
+        auto* own = new QTranslator(QCoreApplication::instance());
+        if (!own->load(QStringLiteral(":/translations/qtwords_zh_CN.qm")))
+            std::fprintf(stderr, "%s: the programs' catalogue of Qt's words is missing\n",
+                         qPrintable(QCoreApplication::applicationName()));
+        return own;
+    }();
+    return translator;
+}
+
 } // namespace
 
-void prepareChineseDates() {
-    machineTimeLocale = qgetenv("LC_TIME");
-    qputenv("LC_TIME", "zh_CN.UTF-8");
+void prepareChineseSystemLocale() {
+    struct Variable {
+        const char* name;
+        const char* chinese; // null: the machine's
+    };
+    // Qt takes the system locale's language (and so the units of a size) from the messages category,
+    // its date formats from the time category. LANGUAGE may outrank the first, LC_ALL every category:
+    // LC_ALL's value passes to the categories that keep the machine's, numbers among them.
+    static constexpr Variable kVariables[] = {
+        {"LC_TIME", "zh_CN.UTF-8"},  {"LC_MESSAGES", "zh_CN.UTF-8"}, {"LANGUAGE", "zh_CN"},
+        {"LC_CTYPE", nullptr},       {"LC_NUMERIC", nullptr},        {"LC_MONETARY", nullptr},
+        {"LC_MEASUREMENT", nullptr}, {"LC_COLLATE", nullptr},        {"LC_ALL", nullptr},
+    };
+    const QByteArray all = qgetenv("LC_ALL");
+    machineLocale.emplace();
+    for (const Variable& variable : kVariables) {
+        machineLocale->emplace_back(variable.name, environmentValue(variable.name));
+        if (variable.chinese)
+            qputenv(variable.name, variable.chinese);
+        else if (!all.isEmpty())
+            qputenv(variable.name, all);
+    }
+    qunsetenv("LC_ALL");
 }
 
 QTranslator* installChineseLanguage(const QString& folder) {
-    if (machineTimeLocale) {
-        if (machineTimeLocale->isEmpty())
-            qunsetenv("LC_TIME");
-        else
-            qputenv("LC_TIME", *machineTimeLocale);
+    if (machineLocale) {
+        for (const auto& [name, value] : *machineLocale) {
+            if (value)
+                qputenv(name, *value);
+            else
+                qunsetenv(name);
+        }
         std::setlocale(LC_ALL, "");
-        machineTimeLocale.reset();
+        machineLocale.reset();
     }
     QLocale::setDefault(QLocale(QLocale::Chinese, QLocale::China));
     const QString file = QDir(folder).filePath(QStringLiteral("qtbase_zh_CN.qm"));
     auto* translator = new QTranslator(QCoreApplication::instance());
     if (!translator->load(file) || !QCoreApplication::installTranslator(translator)) {
         delete translator;
+        translator = nullptr;
         std::fprintf(
             stderr,
             "%s: Qt's Chinese translations not found (%s); Qt's own buttons and dialogs stay English\n",
             qPrintable(QCoreApplication::applicationName()), qPrintable(QDir::toNativeSeparators(file)));
-        return nullptr;
     }
+    // Translators installed later are asked first: ours only holds what Qt's lacks.
+    QCoreApplication::removeTranslator(ownQtWords());
+    QCoreApplication::installTranslator(ownQtWords());
     return translator;
 }
 

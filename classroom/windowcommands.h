@@ -124,16 +124,19 @@ private:
     TouchHold* hold_;
 };
 
-/// Called before the application is made: Qt's file dialogs show dates in the system's own format, which
-/// Qt reads once as the application starts, so for that moment the system's time format is Chinese
-/// (installChineseLanguage puts the machine's own back for everything else).
-void prepareChineseDates();
+/// Called before the application is made: Qt's file dialogs show dates and sizes in the system locale,
+/// which Qt reads once as the application starts, so for that moment the system's time and message
+/// categories are Chinese (its numbers, money, measures and sorting stay the machine's);
+/// installChineseLanguage puts the machine's own back for everything else.
+void prepareChineseSystemLocale();
 
 /// Makes Qt's own words (message box buttons, the file and print dialogs, a text box's menu) Chinese and
-/// the default locale Chinese (China), so the dialogs' dates and sizes read Chinese too, whatever the
-/// machine's language: the programs are Chinese throughout. Call once the application exists, before any
+/// the default locale Chinese (China), whatever the machine's language: the programs are Chinese
+/// throughout. The words Qt's catalogue lacks ("Folder" in a file dialog's type column, say) come from
+/// the programs' own small catalogue, installed after Qt's. Call once the application exists, before any
 /// window. Without `qtbase_zh_CN.qm` in `folder` Qt's words stay English and one line on stderr names the
-/// missing file. Returns the installed translator (the application owns it), or null without the file.
+/// missing file. Returns the installed translator of Qt's words (the application owns it), or null
+/// without the file.
 QTranslator*
 installChineseLanguage(const QString& folder = QLibraryInfo::path(QLibraryInfo::TranslationsPath));
 

@@ -9,7 +9,7 @@
 int main(int argc, char* argv[]) {
     // Every pointer event of a drag is one drag step; do not let the platform merge them.
     QCoreApplication::setAttribute(Qt::AA_CompressHighFrequencyEvents, false);
-    canvas::prepareChineseDates();
+    canvas::prepareChineseSystemLocale();
     QApplication app(argc, argv);
     canvas::installChineseLanguage();
     canvas::installFontSubstitutions();

@@ -1,8 +1,15 @@
 #include "power/filelists.h"
 
+#include "widgets/spokencombobox.h"
+
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QKeyEvent>
 #include <QStorageInfo>
+
+#include <algorithm>
+#include <iterator>
 
 namespace quorvex {
 
@@ -11,6 +18,23 @@ DriveListBox::DriveListBox(QWidget* parent) : QComboBox(parent) {
         if (volume.isValid() && volume.isReady())
             addItem(volume.rootPath());
     connect(this, &QComboBox::currentIndexChanged, this, [this] { emit Change(); });
+    canvas::makeComboBoxSpoken(this);
+}
+
+void DriveListBox::keyPressEvent(QKeyEvent* event) {
+    // A closed box would step to the next drive at once, and every step would read that drive's
+    // folders; the open list lets the user look along the drives first.
+    static constexpr Qt::Key kMoves[] = {Qt::Key_Up,       Qt::Key_Down, Qt::Key_PageUp,
+                                         Qt::Key_PageDown, Qt::Key_Home, Qt::Key_End};
+    const bool moves = std::find(std::begin(kMoves), std::end(kMoves), event->key()) != std::end(kMoves);
+    if (!moves || event->modifiers() != Qt::NoModifier || view()->isVisible()) {
+        QComboBox::keyPressEvent(event);
+        return;
+    }
+    showPopup();
+    // The key moves the highlight in the open list, from the chosen drive.
+    QKeyEvent move(QEvent::KeyPress, event->key(), Qt::NoModifier);
+    QCoreApplication::sendEvent(view(), &move);
 }
 
 QString DriveListBox::Drive() const {
@@ -27,6 +51,16 @@ void DriveListBox::setDriveOf(const QString& path) {
 DirListBox::DirListBox(QWidget* parent) : QListWidget(parent) {
     connect(this, &QListWidget::itemActivated, this,
             [this](QListWidgetItem* item) { setPath(item->data(Qt::UserRole).toString()); });
+}
+
+void DirListBox::currentChanged(const QModelIndex& current, const QModelIndex& previous) {
+    // Qt 6.4's list view tells a screen reader that the focus moved to its new current entry even when
+    // the focus is elsewhere: a drive chosen in the drive list, or the dialog opening, would pull the
+    // screen reader into this list while the keys still go to the drive list.
+    if (hasFocus())
+        QListWidget::currentChanged(current, previous);
+    else
+        QAbstractItemView::currentChanged(current, previous);
 }
 
 void DirListBox::setPath(const QString& path) {

@@ -7,9 +7,14 @@
 #include <QComboBox>
 #include <QListWidget>
 
+class QKeyEvent;
+
 namespace quorvex {
 
-/// The drive list: one entry per mounted volume, shown by its root path.
+/// The drive list: one entry per mounted volume, shown by its root path. A screen reader reads its
+/// accessible name with the chosen root. The arrow keys (and Page Up/Down, Home, End) open the list
+/// and move within it: the drive changes only when a choice is made (Enter, or a click), never on the
+/// way there.
 class DriveListBox : public QComboBox {
     Q_OBJECT
 public:
@@ -21,6 +26,9 @@ public:
 
 signals:
     void Change();
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
 };
 
 /// The folder list: the open folder's ancestors from the root down, then its subfolders. A double-click
@@ -35,6 +43,9 @@ public:
 
 signals:
     void Change();
+
+protected:
+    void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
 
 private:
     void fill();

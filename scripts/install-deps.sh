@@ -7,6 +7,7 @@ set -euo pipefail
 packages=(
   build-essential cmake make pkg-config
   qt6-base-dev qt6-svg-dev libqt6svg6 qt6-qpa-plugins qt6-translations-l10n libgl-dev libpulse-dev libpulse0
+  qt6-l10n-tools qt6-tools-dev
   libgtest-dev libbenchmark-dev
   fonts-arphic-uming fonts-arphic-ukai fonts-liberation2 fonts-noto-cjk
   xvfb xauth x11-apps x11-utils imagemagick xdotool openbox python3 python3-xlib appstream desktop-file-utils

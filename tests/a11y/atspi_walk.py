@@ -7,8 +7,10 @@ picture or pane is left showing, what the canvas description says before and aft
 arrow key (announced once), a few steps of exploring a curve with the keyboard as announced, and that
 pressing "退出" through the action interface ends the program.
 Quorvex also raises a message box, which must reach the tree with its text, and opens its window menu with
-Shift+F10, whose item must be found with its key and pressed; Zelmora and Tavrinth must show the rows of
-their properties table after a trace, with the answer read in its sentence.
+Shift+F10, whose item must be found with its key and pressed; the drop-down lists of its save dialog and
+of the print dialog must be read by their names with their choices as text, and choosing a drive must
+leave the focus in the drive list, on the bus too. Zelmora and Tavrinth must show the rows of their
+properties table after a trace, with the answer read in its sentence.
 """
 
 import os
@@ -34,6 +36,19 @@ announced = []
 
 def on_description_change(event):
     announced.append(event.source.description)
+
+
+# Objects that told the bus they took the focus: (role, name, the name of their parent).
+focused = []
+
+
+def on_focus(event):
+    if event.detail1 == 1:
+        try:
+            parent = event.source.parent
+            focused.append((event.source.getRole(), event.source.name, parent.name if parent else ""))
+        except Exception:  # gone already
+            pass
 
 
 def pump_events():
@@ -187,6 +202,46 @@ class Program:
             self.process.wait()
 
 
+def text_of(obj):
+    return obj.queryText().getText(0, -1) if "Text" in pyatspi.listInterfaces(obj) else None
+
+
+def check_dialog_lists(q):
+    """The drop-down lists of 保存图象 and of the print dialog say what they are for and, as their text,
+    what they hold (Orca reads a list's choice from its text: Qt 6.4 offers no selection on the bus);
+    the print dialog's "..." button says what it does."""
+    def folder_entries_focused():
+        pump_events()
+        return [f for f in focused if f[0] == pyatspi.ROLE_LIST_ITEM and f[2] == "文件夹"]
+
+    focused.clear()
+    q.press(q.control(pyatspi.ROLE_PUSH_BUTTON, "保存"))
+    save = wait_for("the save dialog", lambda: q.windows().get("保存图象"))
+    drive = wait_for("the drive list", lambda: q.find(pyatspi.ROLE_COMBO_BOX, "驱动器", save))
+    check((text_of(drive) or "").startswith("/"), "Quorvex: the drive list reads %r" % text_of(drive))
+    # The folder list filled as the dialog opens, or after a drive is chosen, does not claim the focus.
+    window = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", "保存图象"],
+                            check=True, capture_output=True, text=True).stdout.split()[0]
+    subprocess.run(["xdotool", "windowfocus", "--sync", window], check=True)
+    drive.queryComponent().grabFocus()
+    wait_for("the drive list to take the focus", lambda: drive.getState().contains(pyatspi.STATE_FOCUSED))
+    for key in ("Down", "Return"):
+        subprocess.run(["xdotool", "key", key], check=True)
+    wait_for("the drive list to have the focus back", lambda: focused and focused[-1][1] == "驱动器")
+    time.sleep(0.5)
+    check(not folder_entries_focused(), "Quorvex: folders claimed the focus: %r" % folder_entries_focused())
+    q.key_on_canvas("ctrl+p")
+    printing = wait_for("the print dialog", lambda: q.windows().get("打印"))
+    printers = wait_for("the printer list", lambda: q.find(pyatspi.ROLE_COMBO_BOX, "打印机", printing))
+    # Without a printer set up, the one choice is printing to a PDF file.
+    check(bool(text_of(printers)), "Quorvex: the printer list reads %r" % text_of(printers))
+    check(q.find(pyatspi.ROLE_PUSH_BUTTON, "选择输出文件", printing) is not None,
+          "Quorvex: the print dialog's ... button has no name")
+    q.press(next(o for o in descendants(printing)
+                 if o.getRole() == pyatspi.ROLE_PUSH_BUTTON and o.name == "取消"))
+    wait_for("the print dialog to close", lambda: "打印" not in q.windows())
+
+
 def check_canvas_start(program):
     check(program.canvas().description == FIRST_VIEW,
           "%s: first canvas description %r" % (program.name, program.canvas().description))
@@ -230,6 +285,7 @@ def check_quorvex(path):
         q.press(button)
         wait_for("the message box to close", lambda: all(
             w is None or not q.find(pyatspi.ROLE_LABEL, "数据输入有误！", w) for w in q.app))
+        check_dialog_lists(q)
         q.exit_through_action()
     finally:
         q.kill()
@@ -263,6 +319,7 @@ def check_family(path, base_formula, rows, table_words, first_landmark):
 def main(quorvex, zelmora, tavrinth):
     pyatspi.Registry.registerEventListener(on_description_change,
                                            "object:property-change:accessible-description")
+    pyatspi.Registry.registerEventListener(on_focus, "object:state-changed:focused")
     check_quorvex(quorvex)
     check_family(zelmora, "y 等于 2 的 x 次方",
                  ["2 当 x = 0 时, y = 1.", "3 当 x > 0 时, y > 1. 当 x < 0 时, 0 < y < 1."],

@@ -11,7 +11,9 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
+#include <QKeySequence>
 #include <QPointer>
+#include <QSignalSpy>
 #include <QStringList>
 #include <QTemporaryDir>
 #include <QTest>
@@ -375,4 +377,55 @@ TEST(QuorvexSave, ByKeyboardEscClosesDriveIsNamedAndASaveIsAnnounced) {
     QTest::keyClick(d.form2->Text1, Qt::Key_Escape);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(dialog.isNull());
+}
+
+// The drive list by keyboard: the moving keys open the list and move within it; the drive (and with it
+// the folder list) changes only when Enter takes the highlighted drive, and Esc leaves it as it was.
+TEST(QuorvexSave, TheDriveKeysMoveWithinTheListAndOnlyEnterChangesTheDrive) {
+    Dialog d;
+    quorvex::DriveListBox* drive = d.form2->Drive1;
+    // Three "drives" whatever this machine mounts: folders of the test's own.
+    drive->blockSignals(true);
+    drive->clear();
+    for (const char* name : {"c", "d", "e"}) {
+        QDir(d.dir.path()).mkdir(QString::fromLatin1(name));
+        drive->addItem(d.dir.filePath(QString::fromLatin1(name)));
+    }
+    drive->blockSignals(false);
+    struct Case {
+        int from;
+        Qt::Key key;
+        int highlighted;
+        Qt::Key closing;
+        int chosen;
+    };
+    const int last = drive->count() - 1;
+    const Case cases[] = {
+        {0, Qt::Key_Down, 1, Qt::Key_Return, 1},      {1, Qt::Key_Up, 0, Qt::Key_Enter, 0},
+        {0, Qt::Key_End, last, Qt::Key_Return, last}, {last, Qt::Key_Home, 0, Qt::Key_Return, 0},
+        {0, Qt::Key_Down, 1, Qt::Key_Escape, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(QKeySequence(c.key).toString().toStdString() + " then " +
+                     QKeySequence(c.closing).toString().toStdString());
+        drive->setCurrentIndex(c.from);
+        const QString folder = d.form2->Dir1->Path();
+        QSignalSpy changes(drive, &quorvex::DriveListBox::Change);
+        QTest::keyClick(drive, c.key);
+        EXPECT_TRUE(drive->view()->isVisible());
+        EXPECT_EQ(drive->view()->currentIndex().row(), c.highlighted);
+        EXPECT_EQ(changes.count(), 0);
+        EXPECT_EQ(drive->currentIndex(), c.from);
+        EXPECT_EQ(d.form2->Dir1->Path(), folder);
+        QTest::keyClick(drive->view(), c.closing);
+        EXPECT_FALSE(drive->view()->isVisible());
+        EXPECT_EQ(drive->currentIndex(), c.chosen);
+        EXPECT_EQ(changes.count(), c.chosen == c.from ? 0 : 1);
+        EXPECT_EQ(drive->Drive(), drive->itemText(c.chosen));
+        EXPECT_EQ(d.form2->Dir1->Path(), c.chosen == c.from ? folder : drive->itemText(c.chosen));
+    }
+    // A screen reader reads the box by its name and the chosen drive as its text.
+    QAccessibleInterface* box = QAccessible::queryAccessibleInterface(drive);
+    ASSERT_NE(box->textInterface(), nullptr);
+    EXPECT_EQ(box->textInterface()->text(0, box->textInterface()->characterCount()), drive->Drive());
 }
