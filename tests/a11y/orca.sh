@@ -7,6 +7,9 @@
 set -euo pipefail
 
 here=$(cd "$(dirname "$0")" && pwd)
+# Orca --replace ends any other Orca of the same user: one lesson at a time on this machine.
+exec 9> "${TMPDIR:-/tmp}/function-explorers-orca.lock"
+flock 9
 source "$here/../support/xvfb.sh"
 unset AT_SPI_BUS_ADDRESS DBUS_SESSION_BUS_ADDRESS SPEECHD_ADDRESS
 
