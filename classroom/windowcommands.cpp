@@ -140,6 +140,14 @@ void WindowCommands::applyStep(int percent) {
     window_->update();
 }
 
+void WindowCommands::growContent(QSize logical) {
+    logicalSize_ = logicalSize_.expandedTo(QSizeF(logical));
+    if (fullScreen_)
+        fitFullScreen();
+    else
+        applyStep(percent_);
+}
+
 void WindowCommands::keepOnScreen() {
     const QScreen* screen = window_->screen();
     if (!screen || !window_->isVisible())

@@ -57,6 +57,10 @@ public:
     void scaleDown();
     void resetScale();
 
+    /// Grows the window's content to at least `logical` (pixels at 100 %), as enlarging the window by hand
+    /// does: the window grows at its scale, or full screen fits the larger content.
+    void growContent(QSize logical);
+
     /// 全屏: the window full screen, its content at the largest scale that fits, centred; again returns to
     /// the window as it was.
     void toggleFullScreen();

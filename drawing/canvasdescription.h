@@ -18,6 +18,15 @@ namespace canvas {
 
 class CanvasDescription {
 public:
+    /// What the description holds at a moment, to tell later what has changed since.
+    struct State {
+        bool framed = false;
+        ViewRange view;
+        bool grid = false;
+        QStringList curves;
+        QString hint;
+    };
+
     /// `changed` receives the new text after every change.
     explicit CanvasDescription(std::function<void(const QString&)> changed = {});
 
@@ -43,6 +52,17 @@ public:
     /// or "空白".
     QString text() const;
 
+    /// What the canvas holds now.
+    State state() const { return {framed_, view_, grid_, curves_, hint_}; }
+    /// What changed since `before`, for the ear: the range when it moved, "网格" or "无网格", the curves
+    /// drawn since ("图象 y 等于 2 的 x 次方"), "没有图象" when they were wiped off a frame that stayed, or
+    /// the whole text when the canvas was blank before; empty when nothing changed. Curves that go with a
+    /// new frame are no news: a redraw brings them back.
+    QString changeSince(const State& before) const;
+
+    /// Words said after the rest of the description, such as where a hidden panel is found ("" for none).
+    void setHint(const QString& hint);
+
 private:
     void notify() const;
 
@@ -53,6 +73,7 @@ private:
     /// The curves' formulas in words.
     QStringList curves_;
     std::vector<CurveRecord> records_;
+    QString hint_;
 };
 
 } // namespace canvas

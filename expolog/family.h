@@ -93,6 +93,10 @@ struct Family {
     /// Which functions those are, for exploring and hearing them.
     canvas::CurveKind mainKind;
     canvas::CurveKind inverseKind;
+    /// What the properties table says once a trace has filled it in, for the ear: for a base above 1, and
+    /// for one between 0 and 1.
+    const char* growingWords;
+    const char* fallingWords;
 };
 
 /// Zelmora: exponential functions y = a^x, inverse y = log_a x.

@@ -14,6 +14,7 @@
 #include <QScreen>
 
 #include <limits>
+#include <utility>
 
 namespace expolog {
 
@@ -158,6 +159,22 @@ void Form1::buildControls() {
     commands_ = new canvas::WindowCommands(this, family_.caption);
     for (QAction* action : canvas::addCanvasCommands(this, Picture1))
         commands_->addCommand(action);
+    // The inverse panel lies below the window's first view, where only enlarging the window shows it: a
+    // pupil who cannot see that it is there is told so, and the menu shows it.
+    auto* inversePanel = new QAction(QStringLiteral("反函数图象面板"), this);
+    connect(inversePanel, &QAction::triggered, this, [this] { showInversePanel(); });
+    commands_->addCommand(inversePanel);
+    Picture1->description().setHint(QStringLiteral("反函数图象面板在窗口菜单里"));
+}
+
+void Form1::showInversePanel() {
+    QRect panel;
+    for (const PictureRow& row : family_.pictureRows)
+        if (row.control == &Form1::Image14)
+            panel = pixels(row.at);
+    const QRect client = pixels(family_.client);
+    // The panel with the margin the window keeps above its first view.
+    commands_->growContent(QSize(client.width(), panel.bottom() + 1 + pixels(family_.canvas).top()));
 }
 
 void Form1::connectHandlers() {
@@ -245,6 +262,9 @@ bool Form1::startCurve(bool newColour) {
     } catch (const canvas::RuntimeError&) {
         return true;
     }
+    // A curve asked for with 作图 is told with its properties when its trace ends; one traced again after
+    // a drag or a zoom is not news.
+    tellProperties_ = newColour;
     if (newColour) {
         // Single-precision products, like the generator's numbers.
         curveRed = static_cast<float>(canvas::Int(canvas::Rnd() * 255.0f));
@@ -276,6 +296,8 @@ void Form1::Timer1_Timer() {
         Timer1->stop();
         // The curve is on the canvas only now: named, and announced with the properties it has filled in.
         fillProperties();
+        if (std::exchange(tellProperties_, false))
+            Picture1->sayAfterChange(QString::fromUtf8(trace.baseA > 1 ? family_.growingWords : family_.fallingWords));
         Picture1->description().curve(curveRecord(family_.mainKind, family_.mainFormula));
     }
 }

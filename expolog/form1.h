@@ -175,6 +175,8 @@ private:
     void Form_Load();
     void Form_Activate();
     bool startCurve(bool newColour);
+    /// 反函数图象面板: enlarges the window to show the inverse panel.
+    void showInversePanel();
     void fillProperties();
     /// "增" or "减" in the blank of the properties table; empty for the blank.
     void showAnswer(const QString& answer);
@@ -192,6 +194,8 @@ private:
     std::unique_ptr<canvas::ExitButton> exit_;
     canvas::GridButtons grid_;
     canvas::WindowCommands* commands_ = nullptr;
+    /// The trace going on was asked for with 作图: its end tells what the properties table says.
+    bool tellProperties_ = false;
 };
 
 } // namespace expolog

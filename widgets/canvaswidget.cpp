@@ -147,6 +147,10 @@ void CanvasWidget::describeLater(const QString& words) {
         emit contentsChanged();
     else
         announcing_ = true;
+    tellLater();
+}
+
+void CanvasWidget::tellLater() {
     if (describing_)
         return;
     describing_ = true;
@@ -171,15 +175,29 @@ void CanvasWidget::speakLater(bool announcement) {
         spokenAfterDrag_ = true;
         return;
     }
-    const QString text = spokenText();
-    if (!announcement) {
-        // Contents are spoken when they changed since they were last spoken: the description told again
-        // after an exploration ends is no news.
-        if (text == spokenContents_)
-            return;
-        spokenContents_ = text;
+    if (announcement) {
+        speak(this, spokenText());
+        return;
     }
-    speak(this, text);
+    // Contents are spoken as what changed since they were last spoken: a plot says its curve, a pan its
+    // range. The description told again after an exploration ends is no news.
+    QString change = description_.changeSince(spokenState_);
+    const CanvasDescription::State now = description_.state();
+    // Curves that went with a new frame come back with the redraw (a trace may take a while): when they
+    // do, they are no news either.
+    const QStringList kept = spokenState_.curves;
+    spokenState_ = now;
+    if (now.framed && now.curves.isEmpty())
+        spokenState_.curves = kept;
+    if (!followingWords_.isEmpty())
+        change += (change.isEmpty() ? QString() : QStringLiteral(", ")) + std::exchange(followingWords_, {});
+    speak(this, change);
+}
+
+void CanvasWidget::sayAfterChange(const QString& words) {
+    followingWords_ = words;
+    // Said when the handler is done, with the change it makes or alone.
+    tellLater();
 }
 
 void CanvasWidget::setScale(qreal factor) {

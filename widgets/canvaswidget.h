@@ -79,6 +79,9 @@ public:
     /// What a screen reader hears from the canvas now: the words last announced (a point being explored)
     /// until what the canvas holds changes, else the description.
     QString spokenText() const;
+    /// Words screen readers hear right after the canvas's next change is spoken (what a finished trace has
+    /// filled in beside the canvas), or alone when the change brings nothing new.
+    void sayAfterChange(const QString& words);
 
     /// Adds a line or label object above the picture; the canvas owns it.
     CanvasLine* addLine();
@@ -138,6 +141,8 @@ private:
     QRect toWidget(const QRect& logical) const;
     void paintScaledFrame();
     void describeLater(const QString& words);
+    /// Once the handler is done: the description on the bus, and what screen readers are to hear.
+    void tellLater();
     /// Says the canvas's words to screen readers: an announcement always, new contents once.
     void speakLater(bool announcement);
     /// The plane is being dragged (a button or finger is down on the canvas), or no longer.
@@ -154,8 +159,10 @@ private:
     QString announcement_;
     /// Words were announced since the description was last told, so they are spoken even if repeated.
     bool announcing_ = false;
-    /// The contents screen readers were last told by speech, and whether a drag holds back the next.
-    QString spokenContents_;
+    /// What the canvas held when screen readers were last told by speech, and whether a drag holds back
+    /// the next.
+    CanvasDescription::State spokenState_;
+    QString followingWords_;
     bool dragging_ = false;
     bool spokenAfterDrag_ = false;
     /// The window's last key or button press was a key: the focus mark shows while the canvas has the

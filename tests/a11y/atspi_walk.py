@@ -29,13 +29,23 @@ SQUARE = "y 等于 x 的 2 次方"
 # Roles of objects that say nothing unless they are named: left unnamed they must not be showing.
 SILENT_ROLES = {pyatspi.ROLE_FILLER, pyatspi.ROLE_IMAGE, pyatspi.ROLE_PANEL, pyatspi.ROLE_UNKNOWN}
 
+# Said last in Zelmora's and Tavrinth's description: where the hidden inverse panel is found.
+PANEL_HINT = ", 反函数图象面板在窗口菜单里"
+
 failures = []
 # Description changes the programs announced, as a screen reader receives them.
 announced = []
+# What a screen reader speaks: each notification that appears, read by the name it carries at that moment.
+spoken = []
 
 
 def on_description_change(event):
     announced.append(event.source.description)
+
+
+def on_showing(event):
+    if event.detail1 and event.source.getRole() == pyatspi.ROLE_NOTIFICATION:
+        spoken.append(event.source.name)
 
 
 # Objects that told the bus they took the focus: (role, name, the name of their parent).
@@ -157,10 +167,12 @@ class Program:
             subprocess.run(["xdotool", "key", key], check=True)
 
     def explore(self, steps):
-        """Presses each key on the canvas and waits for its announcement to come over the bus."""
+        """Presses each key on the canvas and waits for its words to be spoken: a notification appearing
+        with them (every key, also one that says again what was said last)."""
         for key, words in steps:
+            spoken.clear()
             self.key_on_canvas(key)
-            wait_for("%s: %r announced after %s" % (self.name, words, key), lambda: words in announced)
+            wait_for("%s: %r spoken after %s" % (self.name, words, key), lambda: words in spoken)
 
     def arrow(self, key):
         self.key_on_canvas(key)
@@ -242,8 +254,8 @@ def check_dialog_lists(q):
     wait_for("the print dialog to close", lambda: "打印" not in q.windows())
 
 
-def check_canvas_start(program):
-    check(program.canvas().description == FIRST_VIEW,
+def check_canvas_start(program, hint=""):
+    check(program.canvas().description == FIRST_VIEW + hint,
           "%s: first canvas description %r" % (program.name, program.canvas().description))
 
 
@@ -256,13 +268,19 @@ def check_quorvex(path):
         q.type_into("m", "2")
         q.press(q.control(pyatspi.ROLE_PUSH_BUTTON, "作图"))
         q.description_becomes(lambda d: d == FIRST_VIEW + ", 图象 " + SQUARE, "the curve y = x^2")
+        # 作图 holds the focus, and the new curve is spoken all the same.
+        wait_for("the new curve to be spoken", lambda: "图象 " + SQUARE in spoken)
         announced.clear()
+        spoken.clear()
         q.arrow("Right")
         q.description_becomes(lambda d: d == MOVED_VIEW + ", 图象 " + SQUARE, "the moved view with its curve")
         wait_for("the moved view to be announced", lambda: MOVED_VIEW + ", 图象 " + SQUARE in announced)
+        # What changed is spoken, once: the range; the curve is the one already heard.
+        wait_for("the moved view to be spoken", lambda: MOVED_VIEW in spoken)
         time.sleep(0.5)
         pump_events()
         check(len(announced) == 1, "Quorvex: one arrow key announced %d descriptions" % len(announced))
+        check(spoken == [MOVED_VIEW], "Quorvex: one arrow key spoke %r" % spoken)
         q.open_menu_from_keyboard()
         check(q.control(pyatspi.ROLE_TEXT, "x轴 最小值").queryText().getText(0, -1) == "-11",
               "Quorvex: the arrow key did not write the range boxes")
@@ -291,17 +309,21 @@ def check_quorvex(path):
         q.kill()
 
 
-def check_family(path, base_formula, rows, table_words, first_landmark):
+def check_family(path, base_formula, rows, table_words, first_landmark, properties):
     p = Program(path)
     try:
         p.check_names()
-        check_canvas_start(p)
+        check_canvas_start(p, PANEL_HINT)
         p.type_into("底数 a", "2")
         table = p.control(pyatspi.ROLE_LABEL, table_words[0])
+        spoken.clear()
         p.press(p.control(pyatspi.ROLE_PUSH_BUTTON, "作图"))
-        plotted = FIRST_VIEW + ", 图象 " + base_formula
+        plotted = FIRST_VIEW + ", 图象 " + base_formula + PANEL_HINT
         p.description_becomes(lambda d: d == plotted, base_formula)
         wait_for("the new description to be announced", lambda: plotted in announced)
+        # The end of the trace is spoken with what the properties table now says.
+        wait_for("the traced curve to be spoken with its properties",
+                 lambda: "图象 " + base_formula + ", " + properties in spoken)
         # The curve is named when its trace is done, with the answer in the sentence of the table.
         check(table.name == table_words[1], "%s: the traced table reads %r" % (p.name, table.name))
         # The trace ends on the timer; then the rows of the properties table for a > 1 show, with "增".
@@ -309,7 +331,7 @@ def check_family(path, base_formula, rows, table_words, first_landmark):
             wait_for("the properties row %r" % row, lambda: showing(p.control(pyatspi.ROLE_LABEL, row)))
         check(p.find(pyatspi.ROLE_LABEL, "增") is not None, "%s: no 增 in the properties table" % p.name)
         p.arrow("Right")
-        p.description_becomes(lambda d: d == MOVED_VIEW + ", 图象 " + base_formula, "the moved view")
+        p.description_becomes(lambda d: d == MOVED_VIEW + ", 图象 " + base_formula + PANEL_HINT, "the moved view")
         p.explore([("t", "探索 " + base_formula), ("ctrl+Right", first_landmark), ("Escape", "结束探索")])
         p.exit_through_action()
     finally:
@@ -319,18 +341,21 @@ def check_family(path, base_formula, rows, table_words, first_landmark):
 def main(quorvex, zelmora, tavrinth):
     pyatspi.Registry.registerEventListener(on_description_change,
                                            "object:property-change:accessible-description")
+    pyatspi.Registry.registerEventListener(on_showing, "object:state-changed:showing")
     pyatspi.Registry.registerEventListener(on_focus, "object:state-changed:focused")
     check_quorvex(quorvex)
     check_family(zelmora, "y 等于 2 的 x 次方",
                  ["2 当 x = 0 时, y = 1.", "3 当 x > 0 时, y > 1. 当 x < 0 时, 0 < y < 1."],
                  ["函数性质: 1 定义域 R; 值域 (0, +∞). 4 在 (−∞, +∞) 上是( )函数",
                   "函数性质: 1 定义域 R; 值域 (0, +∞). 4 在 (−∞, +∞) 上是增函数"],
-                 "与 y 轴的交点、各图象的公共点, x 等于 0, y 等于 1")
+                 "与 y 轴的交点、各图象的公共点, x 等于 0, y 等于 1",
+                 "在负无穷到正无穷上是增函数, 当 x 等于 0 时 y 等于 1, 当 x 大于 0 时 y 大于 1, 当 x 小于 0 时 y 大于 0 且小于 1")
     check_family(tavrinth, "y 等于以 2 为底 x 的对数",
                  ["2 当 x = 1 时, y = 0.", "3 当 x > 1 时, y > 0. 当 0 < x < 1 时, y < 0."],
                  ["函数性质: 1 定义域 (0, +∞); 值域 R. 4 在 (0, +∞) 上是( )函数.",
                   "函数性质: 1 定义域 (0, +∞); 值域 R. 4 在 (0, +∞) 上是增函数."],
-                 "定义域的端点、垂直渐近线, x 等于 0, 无定义")
+                 "定义域的端点、垂直渐近线, x 等于 0, 无定义",
+                 "在 0 到正无穷上是增函数, 当 x 等于 1 时 y 等于 0, 当 x 大于 1 时 y 大于 0, 当 x 大于 0 且小于 1 时 y 小于 0")
     if failures:
         print("%d AT-SPI check(s) failed" % len(failures))
         return 1

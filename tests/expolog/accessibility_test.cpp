@@ -3,6 +3,10 @@
 
 #include "../support/accessiblewindow.h"
 #include "../support/expologwindow.h"
+#include "widgets/messagebar.h"
+
+#include <QAction>
+#include <QCoreApplication>
 
 #include <gtest/gtest.h>
 
@@ -14,6 +18,8 @@ using testsupport::nextByTab;
 namespace {
 
 const QString kStart = QStringLiteral("x 从 负 10 到 10, y 从 负 10 到 10, 单位长度 1");
+// Said last: the inverse panel lies where only an enlarged window shows it.
+const QString kHint = QStringLiteral(", 反函数图象面板在窗口菜单里");
 
 struct FamilyCase {
     const expolog::Family* family;
@@ -61,11 +67,11 @@ TEST(ExpLogAccessibility, PropertiesRowsShowWithTheirWordsAfterATrace) {
         ExpLogWindow w(*c.family);
         w.plot("2");
         // The curve is named once it is on the canvas, with the table's answer in its sentence.
-        EXPECT_EQ(accessibleDescription(w.form.Picture1), kStart);
+        EXPECT_EQ(accessibleDescription(w.form.Picture1), kStart + kHint);
         EXPECT_EQ(accessibleName(w.form.Image4), QString::fromUtf8(c.table));
         EXPECT_FALSE(w.form.Image7->isVisible());
         w.runTrace();
-        EXPECT_EQ(accessibleDescription(w.form.Picture1), kStart + ", 图象 " + c.curve);
+        EXPECT_EQ(accessibleDescription(w.form.Picture1), kStart + ", 图象 " + c.curve + kHint);
         EXPECT_TRUE(w.form.Image7->isVisible());
         EXPECT_TRUE(w.form.Image8->isVisible());
         EXPECT_EQ(accessibleName(w.form.Image7), QString::fromUtf8(c.valueRow));
@@ -86,12 +92,12 @@ TEST(ExpLogAccessibility, CanvasListsTheInverseAndTheAxisUntilCleared) {
         w.runInverse();
         w.form.Command5_Click();
         EXPECT_EQ(accessibleDescription(w.form.Picture1),
-                  kStart + ", 图象 " + c.curve + "、" + c.inverse + "、y 等于 x");
+                  kStart + ", 图象 " + c.curve + "、" + c.inverse + "、y 等于 x" + kHint);
         w.form.Command2_Click();
-        EXPECT_EQ(accessibleDescription(w.form.Picture1), kStart);
+        EXPECT_EQ(accessibleDescription(w.form.Picture1), kStart + kHint);
         // A refused base draws nothing.
         w.plot("1");
-        EXPECT_EQ(accessibleDescription(w.form.Picture1), kStart);
+        EXPECT_EQ(accessibleDescription(w.form.Picture1), kStart + kHint);
     }
 }
 
@@ -120,7 +126,7 @@ TEST(ExpLogArrowKeys, StepRedrawsAndRetracesLikeTheSameDragStep) {
         EXPECT_EQ(keys.form.Text4->text(), "11");
         EXPECT_EQ(accessibleDescription(keys.form.Picture1),
                   QStringLiteral("x 从 负 9 到 11, y 从 负 10 到 10, 单位长度 1, 图象 ") +
-                      QString(c.curve).replace("2", "0.5"));
+                      QString(c.curve).replace("2", "0.5") + kHint);
     }
 }
 
@@ -132,4 +138,49 @@ TEST(ExpLogTabChain, SkipsTheInversePanelUntilTheWindowShowsIt) {
     EXPECT_EQ(nextByTab(w.form.Picture1), w.form.Text1);
     EXPECT_EQ(nextByTab(w.form.Text2), w.form.Command4);
     EXPECT_EQ(nextByTab(w.form.Command4), w.form.Command5);
+}
+
+TEST(ExpLogSpeech, APlottedTraceIsSpokenWithItsPropertiesAndARetraceOnlyWithItsRange) {
+    const struct {
+        const expolog::Family* family;
+        const char* base;
+        const char* curve;
+        const char* properties;
+    } cases[] = {
+        {&expolog::kZelmora, "2", "y 等于 2 的 x 次方", expolog::kZelmora.growingWords},
+        {&expolog::kZelmora, "0.5", "y 等于 0.5 的 x 次方", expolog::kZelmora.fallingWords},
+        {&expolog::kTavrinth, "2", "y 等于以 2 为底 x 的对数", expolog::kTavrinth.growingWords},
+        {&expolog::kTavrinth, "0.5", "y 等于以 0.5 为底 x 的对数", expolog::kTavrinth.fallingWords},
+    };
+    for (const auto& c : cases) {
+        ExpLogWindow w(*c.family);
+        canvas::MessageBar* bar = canvas::MessageBar::of(&w.form);
+        QCoreApplication::processEvents();
+        w.plot(c.base);
+        w.runTrace();
+        QCoreApplication::processEvents();
+        EXPECT_EQ(bar->lastMessage().toStdString(),
+                  (QStringLiteral("图象 ") + c.curve + ", " + QString::fromUtf8(c.properties)).toStdString());
+        QTest::keyClick(w.form.Picture1, Qt::Key_Left);
+        w.runTrace();
+        QCoreApplication::processEvents();
+        EXPECT_EQ(bar->lastMessage().toStdString(), "x 从 负 9 到 11, y 从 负 10 到 10, 单位长度 1") << c.base;
+    }
+}
+
+TEST(ExpLogTabChain, TheMenuShowsTheInversePanelAsEnlargingTheWindowDoes) {
+    for (const FamilyCase& c : kFamilies) {
+        ExpLogWindow w(*c.family);
+        EXPECT_FALSE(w.form.rect().contains(w.form.Image14->geometry()));
+        QAction* panel = nullptr;
+        for (QAction* action : w.form.actions())
+            if (action->text() == "反函数图象面板")
+                panel = action;
+        ASSERT_NE(panel, nullptr);
+        panel->trigger();
+        EXPECT_TRUE(w.form.rect().contains(w.form.Image14->geometry()));
+        if (c.family == &expolog::kTavrinth) {
+            EXPECT_EQ(nextByTab(w.form.Text2), w.form.Command4);
+        }
+    }
 }
