@@ -7,6 +7,7 @@
 #include "drawing/curvesound.h"
 #include "runtime/messagebox.h"
 #include "runtime/savefile.h"
+#include "widgets/messagebar.h"
 
 #include <QAction>
 #include <QDir>
@@ -41,6 +42,11 @@ QAction* addCommand(QWidget* window, const QString& text, const QKeySequence& ke
 }
 
 } // namespace
+
+QString savedWords(const QString& path) {
+    // The file's name, not its folders: a path read out is a string of slashes and underscores.
+    return QStringLiteral("已保存到 ") + QFileInfo(path).fileName();
+}
 
 QString exportFailureText(const QString& path, const QString& reason) {
     return QStringLiteral("图像未能保存到 %1：%2").arg(QDir::toNativeSeparators(path), reason);
@@ -83,6 +89,8 @@ void exportCanvas(QWidget* window, Surface& surface) {
     QString reason;
     if (!writePicture(surface, target->path, target->format, &reason))
         MsgBox(exportFailureText(target->path, reason), kWarningTitle, MessageIcon::Exclamation);
+    else
+        speak(window, savedWords(target->path));
 }
 
 void saveCurveSound(QWidget* window, CanvasWidget* canvas) {
@@ -106,6 +114,8 @@ void saveCurveSound(QWidget* window, CanvasWidget* canvas) {
         MsgBox(QStringLiteral("声音未能保存到 %1：%2")
                    .arg(QDir::toNativeSeparators(target->path), saveFailureReason(outcome)),
                kWarningTitle, MessageIcon::Exclamation);
+    else
+        speak(window, savedWords(target->path));
 }
 
 void printCanvas(QWidget* window, Surface& surface) {
@@ -116,8 +126,15 @@ void printCanvas(QWidget* window, Surface& surface) {
         const ModalScope modal;
         chosen = exportDialogs().setUpPrinter(window, printer);
     }
-    if (chosen)
-        printPicture(surface.displayList(), printer);
+    if (!chosen)
+        return;
+    if (!printPicture(surface.displayList(), printer)) {
+        MsgBox(QStringLiteral("图像未能打印。"), kWarningTitle, MessageIcon::Exclamation);
+        return;
+    }
+    speak(window, printer.outputFileName().isEmpty()
+                      ? QStringLiteral("已送往打印机 ") + printer.printerName()
+                      : savedWords(printer.outputFileName()));
 }
 
 QList<QAction*> addCanvasCommands(QWidget* window, CanvasWidget* canvas) {

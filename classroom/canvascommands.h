@@ -28,5 +28,7 @@ void printCanvas(QWidget* window, Surface& surface);
 
 /// The message of a failed export: the file and the reason.
 QString exportFailureText(const QString& path, const QString& reason);
+/// What a screen reader hears once a file is saved: "已保存到 graph.svg".
+QString savedWords(const QString& path);
 
 } // namespace canvas

@@ -135,16 +135,19 @@ QRectF fitCentred(QSizeF picture, const QRectF& area) {
     return {area.center() - QPointF(fitted.width() / 2, fitted.height() / 2), fitted};
 }
 
-void printPicture(const DisplayList& list, QPrinter& printer) {
-    QPainter painter(&printer);
+bool printPicture(const DisplayList& list, QPrinter& printer) {
+    QPainter painter;
+    if (!painter.begin(&printer))
+        return false;
     // The painter's origin is the corner of the printable area.
     const QRectF area(QPointF(0, 0), printer.pageLayout().paintRectPixels(printer.resolution()).size());
     const QRectF target = fitCentred(QSizeF(list.size()), area);
-    if (target.isEmpty())
-        return;
-    painter.translate(target.topLeft());
-    painter.scale(target.width() / list.size().width(), target.height() / list.size().height());
-    list.replay(painter);
+    if (!target.isEmpty()) {
+        painter.translate(target.topLeft());
+        painter.scale(target.width() / list.size().width(), target.height() / list.size().height());
+        list.replay(painter);
+    }
+    return painter.end();
 }
 
 } // namespace canvas

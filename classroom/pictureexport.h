@@ -43,7 +43,8 @@ bool writePicture(Surface& surface, const QString& path, PictureFormat format, Q
 
 /// The largest rectangle of the picture's aspect ratio that fits in `area`, centred in it.
 QRectF fitCentred(QSizeF picture, const QRectF& area);
-/// Prints the canvas on one page of `printer`, fitted to the printable area and centred.
-void printPicture(const DisplayList& list, QPrinter& printer);
+/// Prints the canvas on one page of `printer`, fitted to the printable area and centred; false when the
+/// printer could not be written to (a folder that cannot be written, a printer that went away).
+bool printPicture(const DisplayList& list, QPrinter& printer);
 
 } // namespace canvas

@@ -1,11 +1,13 @@
 #include "power/form2.h"
 
+#include "classroom/canvascommands.h"
 #include "classroom/scaledlayout.h"
 #include "power/picturefile.h"
 #include "runtime/messagebox.h"
 #include "widgets/accessibility.h"
 #include "widgets/controls.h"
 #include "widgets/imagecontrol.h"
+#include "widgets/messagebar.h"
 
 #include <QDir>
 #include <QKeyEvent>
@@ -102,6 +104,7 @@ void Form2::Command1_Click() {
     }
     // Nothing on screen says that the file is written; a screen reader on the button hears where.
     canvas::announce(Command1, QStringLiteral("已保存：") + QDir::toNativeSeparators(full));
+    canvas::speak(Command1, canvas::savedWords(full));
 }
 
 void Form2::keyPressEvent(QKeyEvent* event) {

@@ -3,6 +3,7 @@
 
 #include "classroom/canvascommands.h"
 #include "classroom/pictureexport.h"
+#include "widgets/messagebar.h"
 #include "expolog/family.h"
 #include "power/form1.h"
 
@@ -318,4 +319,23 @@ TEST(Export, TheTraceWaitsWhileTheExportAndPrintDialogsAreOpen) {
     const std::size_t before = z.curve().size();
     z.form.Timer1_Timer();
     EXPECT_GT(z.curve().size(), before);
+}
+
+TEST(Export, TheOutcomeIsSpokenAndAPrinterThatCannotBeWrittenIsWarnedOf) {
+    testsupport::FakeExportDialogs dialogs;
+    QTemporaryDir dir;
+    testsupport::ExpLogWindow z(expolog::kZelmora);
+    canvas::MessageBar* bar = canvas::MessageBar::of(&z.form);
+    dialogs.answer(dir.filePath("curve"), QStringLiteral("SVG (*.svg)"));
+    canvas::exportCanvas(&z.form, z.form.Picture1->surface());
+    EXPECT_EQ(bar->lastMessage().toStdString(), "已保存到 curve.svg");
+    dialogs.answers().printFile = dir.filePath("page.pdf");
+    canvas::printCanvas(&z.form, z.form.Picture1->surface());
+    EXPECT_EQ(bar->lastMessage().toStdString(), "已保存到 page.pdf");
+    const int spoken = bar->count();
+    dialogs.answers().printFile = dir.filePath("no such folder/page.pdf");
+    canvas::printCanvas(&z.form, z.form.Picture1->surface());
+    EXPECT_EQ(bar->count(), spoken);
+    ASSERT_EQ(z.messages.texts().size(), 1u);
+    EXPECT_EQ(z.messages.texts()[0].toStdString(), "图像未能打印。");
 }
