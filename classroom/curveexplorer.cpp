@@ -18,6 +18,10 @@ namespace {
 
 const QString kNoCurve = QStringLiteral("没有图象");
 const QString kNoSound = QStringLiteral("没有可用的声音输出");
+// The sound's start and end, told in words, so a pupil knows that the silence that follows is its end.
+const QString kSoundStarts = QStringLiteral("声音开始");
+const QString kSoundEnds = QStringLiteral("声音结束");
+const QString kSoundStopped = QStringLiteral("声音停止");
 // A point this close to a landmark, in view widths, is at it: the next jump goes on to the one after.
 constexpr double kSamePlace = 1e-9;
 // The keys that mean something only while exploring; every other key goes on to the canvas and the window.
@@ -96,6 +100,7 @@ bool CurveExplorer::key(int key, Qt::KeyboardModifiers modifiers) {
     }
     if (key == Qt::Key_Space && plain && sounding_) {
         stopSound();
+        announce(kSoundStopped);
         return true;
     }
     if (!exploring_ ||
@@ -203,6 +208,7 @@ void CurveExplorer::chooseCurve(int direction) {
 void CurveExplorer::toggleSound(double seconds) {
     if (sounding_) {
         stopSound();
+        announce(kSoundStopped);
         return;
     }
     const std::optional<CurveRecord> curve = chosenCurve();
@@ -220,6 +226,7 @@ void CurveExplorer::toggleSound(double seconds) {
     soundSeconds_ = seconds;
     soundView_ = view;
     soundTimer_.start();
+    announce(kSoundStarts);
     // The marker runs with the sound from its start, in place of any notice that there was no sound.
     showMarker(view.xmin);
 }
@@ -269,6 +276,8 @@ void CurveExplorer::soundTick() {
         const bool failed = soundOutput().failed();
         const double heard = soundOutput().playedSeconds();
         stopSound();
+        if (!failed)
+            announce(kSoundEnds);
         if (failed) {
             announce(kNoSound);
             const double share = std::clamp(heard / soundSeconds_, 0.0, 1.0);

@@ -220,6 +220,20 @@ TEST(CurveExplorer, HPlaysTheChosenCurveAndTheMarkerFollows) {
 
 // The output has handed the whole sound over a tenth of a second before it is heard to the end: the sound
 // goes on, and the marker stands where the sound is heard, until the output has played it out.
+TEST(CurveExplorer, TheSoundsStartAndEndAreSaid) {
+    InstalledOutput output;
+    Drawn d = quorvexWith({"2"});
+    canvas::CurveExplorer* explorer = canvas::CurveExplorer::of(d.canvas);
+    EXPECT_EQ(press(d.canvas, Qt::Key_H), "声音开始");
+    EXPECT_EQ(press(d.canvas, Qt::Key_H), "声音停止");
+    press(d.canvas, Qt::Key_H);
+    EXPECT_EQ(press(d.canvas, Qt::Key_Space), "声音停止");
+    press(d.canvas, Qt::Key_H);
+    output.fake->playing = false;
+    explorer->soundTick();
+    EXPECT_EQ(d.canvas->spokenText(), "声音结束");
+}
+
 TEST(CurveExplorer, TheSoundEndsWhenItHasBeenHeardAndTheMarkerFollowsWhatIsHeard) {
     InstalledOutput output;
     Drawn d = quorvexWith({"2"});
