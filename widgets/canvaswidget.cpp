@@ -387,8 +387,9 @@ void CanvasWidget::mousePressEvent(QMouseEvent* event) {
 
 void CanvasWidget::pointerHeld(bool held) {
     dragging_ = held;
+    // Once the window's own release handler is done too: it may take one more step.
     if (!held && std::exchange(spokenAfterDrag_, false))
-        speakLater(false);
+        tellLater();
 }
 
 void CanvasWidget::mouseMoveEvent(QMouseEvent* event) {

@@ -7,6 +7,7 @@
 #include "../support/expologwindow.h"
 #include "../support/messagerecorder.h"
 #include "widgets/exitbutton.h"
+#include "widgets/messagebar.h"
 
 #include <QAccessible>
 #include <QTest>
@@ -281,4 +282,44 @@ TEST(QuorvexZoomKeys, AtALimitTheFocusGoesToTheCanvasNotToTheOtherButton) {
         QTest::keyClick(QApplication::focusWidget(), c.key);
         EXPECT_EQ(w.form.Text2->text(), c.xmin);
     }
+}
+
+// What a screen reader speaks, whatever holds the focus: each change once, as what changed, and every key's
+// words again when the key is pressed again. A drag speaks where it ends, not every step on the way.
+TEST(QuorvexSpeech, WhatChangedIsSpokenOnceAndEveryKeyAgain) {
+    Window w;
+    canvas::MessageBar* bar = canvas::MessageBar::of(&w.form);
+    QCoreApplication::processEvents();
+    auto said = [bar] {
+        QCoreApplication::processEvents();
+        return bar->lastMessage().toStdString();
+    };
+    w.plot("2");
+    EXPECT_EQ(said(), "图象 y 等于 x 的 2 次方");
+    QTest::keyClick(w.form.Picture1, Qt::Key_Right);
+    EXPECT_EQ(said(), "x 从 负 11 到 9, y 从 负 10 到 10, 单位长度 1");
+    int count = bar->count();
+    QTest::mouseClick(w.form.Command2, Qt::LeftButton);
+    said();
+    EXPECT_EQ(bar->count(), count);
+
+    const QPoint centre = w.form.Picture1->rect().center();
+    QTest::mousePress(w.form.Picture1, Qt::LeftButton, Qt::NoModifier, centre);
+    for (int step = 1; step <= 3; ++step) {
+        QTest::mouseMove(w.form.Picture1, centre + QPoint(20 * step, 0));
+        said();
+    }
+    EXPECT_EQ(bar->count(), count);
+    QTest::mouseRelease(w.form.Picture1, Qt::LeftButton, Qt::NoModifier, centre + QPoint(60, 0));
+    EXPECT_EQ(said().rfind("x 从 ", 0), 0u);
+    EXPECT_EQ(bar->count(), count + 1);
+
+    QTest::keyClick(w.form.Picture1, Qt::Key_T);
+    EXPECT_EQ(said(), "探索 y 等于 x 的 2 次方");
+    for (int i = 0; i < 8 && said() != "右边没有特征点"; ++i)
+        QTest::keyClick(w.form.Picture1, Qt::Key_Right, Qt::ControlModifier);
+    count = bar->count();
+    QTest::keyClick(w.form.Picture1, Qt::Key_Right, Qt::ControlModifier);
+    EXPECT_EQ(said(), "右边没有特征点");
+    EXPECT_EQ(bar->count(), count + 1);
 }
