@@ -187,6 +187,11 @@ def explore(lesson, curve_words, first_step, landmark):
     check(any("右边没有特征点" in u for u in said), "%s: the landmarks never end" % lesson.name)
     lesson.key("ctrl+Right", "右边没有特征点", "the same key again is said again")
     lesson.key("Escape", "结束探索", "leaving the exploration")
+    # The sound, or the words that there is no sound server: either way something is said, twice.
+    for _ in range(2):
+        said = lesson.key("h", "声音", "hearing the curve")
+        if any("声音开始" in u for u in said):
+            lesson.key("h", "声音停止", "stopping the sound")
 
 
 def range_box_read_whole(lesson):
@@ -243,7 +248,7 @@ QUORVEX = {"plotted": "y 等于 x 的 2 次方", "curve": "y 等于 x 的 2 次�
 ZELMORA = {"traced": "增函数", "curve": "y 等于 2 的 x 次方", "step": "x 等于",
            "landmark": "与 y 轴的交点"}
 TAVRINTH = {"traced": "增函数", "curve": "y 等于以 2 为底 x 的对数", "step": "x 等于",
-            "landmark": "与 x 轴的交点"}
+            "landmark": "定义域的端点"}
 LESSONS = {"Quorvex": (quorvex_lesson, QUORVEX), "Zelmora": (family_lesson, ZELMORA),
            "Tavrinth": (family_lesson, TAVRINTH)}
 
