@@ -350,15 +350,15 @@ void Form1::zuotu1(std::int16_t n) {
     Picture1->description().curve(canvas::powerCurve(n, 1, formula1(n)));
 }
 
-void Form1::zuotu2(std::int16_t n, std::int16_t m) {
-    if (quorvex::zuotu2(Picture1->surface(), view, n, m) == PlotOutcome::Rejected) {
+void Form1::zuotu2(std::int16_t numerator, std::int16_t denominator) {
+    if (quorvex::zuotu2(Picture1->surface(), view, numerator, denominator) == PlotOutcome::Rejected) {
         Text5->clear();
         Text5->setFocus();
         Text6->clear();
         Text6->setFocus();
         return;
     }
-    Picture1->description().curve(canvas::powerCurve(n, m, formula2(n, m)));
+    Picture1->description().curve(canvas::powerCurve(numerator, denominator, formula2(numerator, denominator)));
 }
 
 void Form1::Command3_Click() {

@@ -152,7 +152,7 @@ public:
     /// Plots y = x^n; on a refused n empties and focuses the m box.
     void zuotu1(std::int16_t n);
     /// Plots y = x^(n/m); on a refused n or m empties both boxes, the focus ending in the n box.
-    void zuotu2(std::int16_t n, std::int16_t m);
+    void zuotu2(std::int16_t numerator, std::int16_t denominator);
 
     canvas::RangePanel& rangePanel() { return *rangePanel_; }
 

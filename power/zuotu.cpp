@@ -393,23 +393,23 @@ PlotOutcome zuotu1(canvas::Surface& surface, const canvas::ViewRange& view, std:
     return PlotOutcome::Drawn;
 }
 
-PlotOutcome zuotu2(canvas::Surface& surface, const canvas::ViewRange& view, std::int16_t n, std::int16_t m) {
+PlotOutcome zuotu2(canvas::Surface& surface, const canvas::ViewRange& view, std::int16_t numerator, std::int16_t denominator) {
     const Colour colour = curveColour();
     const double s = samplingStep(view);
     const double L =
         std::fabs(view.xmax) > std::fabs(view.xmin) ? std::fabs(view.xmax) : std::fabs(view.xmin);
-    if (n == 0 || m == 0) {
+    if (numerator == 0 || denominator == 0) {
         canvas::MsgBox(QStringLiteral("m, n不能为零或空！"), canvas::kWarningTitle,
                        canvas::MessageIcon::Exclamation);
         return PlotOutcome::Rejected;
     }
     if (s == 0)
         return PlotOutcome::Drawn;
-    const double a = static_cast<double>(n) / m;
+    const double a = static_cast<double>(numerator) / denominator;
     // Whether the left half exists depends on the denominator as typed, not on the reduced fraction; the
     // kind of mirror on the numerator.
-    const bool leftHalf = isOdd(m);
-    const bool throughOrigin = isOdd(n);
+    const bool leftHalf = isOdd(denominator);
+    const bool throughOrigin = isOdd(numerator);
     try {
         PowerOf power(a);
         auto mirror = [&](double x, double y1, double x2, double y2) {

@@ -37,7 +37,9 @@ QString formula2(std::int16_t n, std::int16_t m);
 /// y = x^n for a whole n; a zero n is refused with "m不能为零或空！".
 PlotOutcome zuotu1(canvas::Surface& surface, const canvas::ViewRange& view, std::int16_t n);
 
-/// y = x^(n/m) for whole n and m; a zero n or m is refused with "m, n不能为零或空！".
-PlotOutcome zuotu2(canvas::Surface& surface, const canvas::ViewRange& view, std::int16_t n, std::int16_t m);
+/// y = x^(numerator/denominator) for whole numbers, the numerator typed into the m box and the denominator
+/// into the n box; a zero one is refused with "m, n不能为零或空！".
+PlotOutcome zuotu2(canvas::Surface& surface, const canvas::ViewRange& view, std::int16_t numerator,
+                   std::int16_t denominator);
 
 } // namespace quorvex

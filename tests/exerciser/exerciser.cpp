@@ -37,6 +37,8 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QRandomGenerator>
+
+#include <limits>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -56,6 +58,15 @@
 #include <sys/resource.h>
 
 namespace {
+
+// The generator of a run: a seed of up to 32 bits seeds it as it always has, so an old seed replays the
+// same run; a larger one is used whole, both its halves.
+QRandomGenerator seededGenerator(std::uint64_t seed) {
+    if (seed <= std::numeric_limits<quint32>::max())
+        return QRandomGenerator(static_cast<quint32>(seed));
+    const quint32 halves[] = {static_cast<quint32>(seed), static_cast<quint32>(seed >> 32)};
+    return QRandomGenerator(halves, 2);
+}
 
 // Answers every message box at once. A long run shows hundreds of thousands of warnings, so it keeps a
 // count and the last few texts (for a failure report), never the whole log.
@@ -206,7 +217,7 @@ bool inPalette(canvas::Colour c) {
 class Exerciser {
 public:
     Exerciser(Target target, Fakes fakes, std::uint64_t seed, double timeLimitMs, Slowest& slowest)
-        : t_(std::move(target)), fakes_(fakes), random_(static_cast<quint32>(seed)),
+        : t_(std::move(target)), fakes_(fakes), random_(seededGenerator(seed)),
           timeLimitMs_(timeLimitMs), texts_(hostileTexts()), slowestActions_(slowest),
           canvasSize_(t_.canvas->surface().size()) {}
 
