@@ -340,6 +340,12 @@ int labelChars(double value, char (&out)[kNumberTextCapacity]) {
 QString formatPattern(double value) {
     if (!std::isfinite(value))
         return QStringLiteral("0");
+    // to_chars rounds the exact binary value, and an exact tie (0.125, 2.375: eighths) to the even digit.
+    // A tie rounds away from zero: it is found as a hundredfold that is exact and ends in one half.
+    const double hundredfold = std::abs(value) * 100;
+    if (hundredfold < 0x1p52 && std::fma(std::abs(value), 100, -hundredfold) == 0 &&
+        hundredfold - std::floor(hundredfold) == 0.5)
+        value = std::copysign((std::floor(hundredfold) + 1) / 100, value);
     char buffer[512];
     const auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, 2);
     std::string text(buffer, result.ptr);

@@ -109,6 +109,14 @@ TEST(FormatPattern, AtMostTwoDecimals) {
     expectWritings(formatPattern, kPatterns);
 }
 
+TEST(FormatPattern, ExactTiesRoundAwayFromZero) {
+    // Eighths are the binary values that lie exactly on a half of the second decimal; a decimal tie such
+    // as 1.005 is a binary value just below it, and rounds down.
+    const Writing ties[] = {{0.125, "0.13"}, {-0.125, "-0.13"}, {0.375, "0.38"}, {2.625, "2.63"},
+                            {-1.875, "-1.88"}, {1.005, "1"},    {0.005, "0.01"}, {0.124, "0.12"}};
+    expectWritings(formatPattern, ties);
+}
+
 TEST(CInt, RoundsHalvesToEven) {
     const std::pair<double, int> cases[] = {{2.5, 2},   {3.5, 4},         {0.4, 0},           {-2.5, -2},
                                             {-3.5, -4}, {32767.4, 32767}, {-32768.4, -32768}, {1.5, 2}};
