@@ -6,7 +6,9 @@
 #include "classroom/pictureexport.h"
 #include "drawing/curvesound.h"
 #include "runtime/messagebox.h"
+#include "runtime/runtime.h"
 #include "runtime/savefile.h"
+#include "runtime/unexpectedfailure.h"
 #include "widgets/messagebar.h"
 
 #include <QAction>
@@ -25,11 +27,14 @@ const QString kExportTitle = QStringLiteral("导出图像");
 const QString kSoundTitle = QStringLiteral("保存声音");
 const QString kSoundFilter = QStringLiteral("WAV (*.wav)");
 
-// A command runs from a key or a menu: nothing it meets may leave it.
+// A command runs from a key or a menu: nothing it meets may leave it. Its own failures it reports itself
+// (a file that cannot be written); a run-time error ends it quietly, anything else is a fault.
 template <class F> void guarded(F&& command) {
     try {
         command();
-    } catch (const std::exception&) {
+    } catch (const RuntimeError&) {
+    } catch (const std::exception& failure) {
+        reportUnexpectedFailure("a canvas command", failure);
     }
 }
 

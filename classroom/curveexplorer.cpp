@@ -5,6 +5,7 @@
 #include "drawing/landmark.h"
 #include "drawing/spokentext.h"
 #include "runtime/runtime.h"
+#include "runtime/unexpectedfailure.h"
 
 #include <QKeyEvent>
 
@@ -65,11 +66,15 @@ std::optional<CurveRecord> CurveExplorer::chosenCurve() const {
 bool CurveExplorer::eventFilter(QObject* watched, QEvent* event) {
     if (watched == canvas_ && event->type() == QEvent::KeyPress) {
         auto* e = static_cast<QKeyEvent*>(event);
-        // A key handler: nothing it meets may leave it (a sound too large for the memory left, say).
+        // A key handler: nothing it meets may leave it. A run-time error ends the key quietly; anything
+        // else (a sound too large for the memory left, say) is reported.
         try {
             return key(e->key(),
                        e->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier));
-        } catch (const std::exception&) {
+        } catch (const RuntimeError&) {
+            return true;
+        } catch (const std::exception& failure) {
+            reportUnexpectedFailure("the exploration keys", failure);
             return true;
         }
     }

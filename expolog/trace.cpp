@@ -124,6 +124,7 @@ void symmetryAxis(TraceState& s, const canvas::ViewRange& view, canvas::Surface&
         surface.setFontItalic(true);
         surface.Print(QStringLiteral("y=x"));
     } catch (const RuntimeError&) {
+        // A view whose label position overflows or divides by zero ends the axis where it got to.
     }
 }
 

@@ -389,6 +389,7 @@ PlotOutcome zuotu1(canvas::Surface& surface, const canvas::ViewRange& view, std:
             run(s, view.xmax - s, clamp);
         }
     } catch (const RuntimeError&) {
+        // An overflow or a power of a negative number ends the curve where it got to: what is drawn stays.
     }
     return PlotOutcome::Drawn;
 }
@@ -453,6 +454,7 @@ PlotOutcome zuotu2(canvas::Surface& surface, const canvas::ViewRange& view, std:
             });
         }
     } catch (const RuntimeError&) {
+        // An overflow or a power of a negative number ends the curve where it got to: what is drawn stays.
     }
     return PlotOutcome::Drawn;
 }

@@ -3,6 +3,9 @@
 // Building windows from their control tables: positions in twips (15 to a pixel), fonts by their design
 // names, and the tab order by index. Positions and fonts take the window's display scale (1 at 100 %).
 
+#include "runtime/runtime.h"
+#include "runtime/unexpectedfailure.h"
+
 #include <QFont>
 #include <QRect>
 #include <QWidget>
@@ -29,13 +32,19 @@ QFont scaledFont(const QFont& font, qreal factor);
 /// Chains the focus order of the widgets by their tab index (lowest first); unfocusable ones are skipped.
 void setTabOrderByIndex(std::vector<std::pair<int, QWidget*>> widgets);
 
-/// A slot that runs a window's handler and lets no exception out of it: a handler ends where its own
-/// failures end it, and anything unforeseen must not take the window down with it.
+/// A slot that runs a window's handler and lets no exception out of it. A run-time error (an overflow, the
+/// logarithm of a number that is not positive, ...) ends the handler quietly where it got to, as the
+/// windows rely on; anything else is a fault, which must not take the window down with it either but is
+/// reported (standard error, and a count the exerciser fails on).
 template <class Window, class... Args> auto handler(Window* window, void (Window::*method)(Args...)) {
     return [window, method](Args... args) {
         try {
             (window->*method)(args...);
-        } catch (const std::exception&) {
+        } catch (const RuntimeError&) {
+        } catch (const std::exception& failure) {
+            reportUnexpectedFailure(window->metaObject()->className(), failure);
+        } catch (...) {
+            reportUnexpectedFailure(window->metaObject()->className());
         }
     };
 }

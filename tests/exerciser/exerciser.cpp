@@ -24,7 +24,9 @@
 #include "drawing/landmark.h"
 #include "drawing/spokentext.h"
 #include "runtime/messagebox.h"
+#include "runtime/unexpectedfailure.h"
 #include "widgets/canvasgestures.h"
+#include "widgets/controls.h"
 #include "widgets/exitbutton.h"
 
 #include "../support/fakeexportdialogs.h"
@@ -39,6 +41,7 @@
 #include <QRandomGenerator>
 
 #include <limits>
+#include <stdexcept>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -229,11 +232,15 @@ public:
                                           t_.curveColour ? t_.curveColour() : 0};
             slowest_ = 0;
             bool spacingsMayChange = false;
+            const long unexpectedBefore = canvas::unexpectedFailureCount();
             try {
                 spacingsMayChange = act();
             } catch (const std::exception& e) {
                 fail(program, seed, std::string("an exception escaped a handler: ") + e.what());
             }
+            // A handler keeps every exception in, and reports one that is not a run-time error.
+            if (canvas::unexpectedFailureCount() != unexpectedBefore)
+                fail(program, seed, "an unexpected exception ended a handler in " + last_);
             if (slowest_ > timeLimitMs_) {
                 const canvas::ViewRange v = t_.view();
                 fail(program, seed,
@@ -1042,20 +1049,33 @@ Target expologTarget(expolog::Form1& f) {
 
 const char kUsage[] =
     "Usage: exerciser [--program=Quorvex|Zelmora|Tavrinth|all] [--actions=N] [--seed=N] "
-    "[--time-limit-ms=MS]\n"
+    "[--time-limit-ms=MS] [--plant-failure]\n"
     "\n"
     "Performs N random user actions on each chosen program's main window (headless) and checks after each\n"
     "one that the window is still sound. Defaults: --program=all --actions=20000, a fresh seed (printed),\n"
     "--time-limit-ms=1000 (the longest any single event may take). Exits 0 when every action passed, 1 on\n"
-    "the first failure (with the seed and action number to replay it), 2 on a malformed argument.\n";
+    "the first failure (with the seed and action number to replay it), 2 on a malformed argument.\n"
+    "--plant-failure makes every push button throw an unexpected exception, which must fail the run.\n";
 
 struct Options {
     std::string program = "all";
     long actions = 20000;
     std::optional<std::uint64_t> seed;
     double timeLimitMs = 1000;
+    bool plantFailure = false;
     bool help = false;
 };
+
+// A planted fault, to show that the exerciser sees one: every push button also runs a handler that throws
+// an exception that is not a run-time error.
+struct PlantedFault : QObject {
+    void click() { throw std::logic_error("a fault planted in the buttons"); }
+};
+
+void plantFault(QWidget* window, PlantedFault* fault) {
+    for (QPushButton* button : window->findChildren<QPushButton*>())
+        QObject::connect(button, &QPushButton::clicked, fault, canvas::handler(fault, &PlantedFault::click));
+}
 
 // Parses a whole decimal number and nothing else: no sign, no trailing text, no overflow.
 std::optional<unsigned long long> wholeNumber(const std::string& text) {
@@ -1075,6 +1095,10 @@ std::optional<std::string> parse(int argc, char** argv, Options& options) {
         const std::string arg = argv[i];
         if (arg == "--help" || arg == "-h") {
             options.help = true;
+            continue;
+        }
+        if (arg == "--plant-failure") {
+            options.plantFailure = true;
             continue;
         }
         const std::size_t equals = arg.find('=');
@@ -1160,11 +1184,17 @@ int main(int argc, char** argv) {
         if (name == "Quorvex") {
             quorvex::Form1 form;
             form.show();
+            PlantedFault fault;
+            if (options.plantFailure)
+                plantFault(&form, &fault);
             Exerciser(quorvexTarget(form), fakes, seed, options.timeLimitMs, slowest)
                 .run(options.actions, name, seed);
         } else {
             expolog::Form1 form(name == "Zelmora" ? expolog::kZelmora : expolog::kTavrinth);
             form.show();
+            PlantedFault fault;
+            if (options.plantFailure)
+                plantFault(&form, &fault);
             Exerciser(expologTarget(form), fakes, seed, options.timeLimitMs, slowest)
                 .run(options.actions, name, seed);
         }
