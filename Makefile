@@ -1,6 +1,6 @@
 # The README's commands. `make run` builds and starts Quorvex (`make run PROGRAM=Zelmora` or Tavrinth for the
 # others); `make test` builds and runs every test headless; `make test-sanitize` does the same under
-# AddressSanitizer and UndefinedBehaviorSanitizer; `make bench` runs the benchmarks.
+# AddressSanitizer (with LeakSanitizer) and UndefinedBehaviorSanitizer; `make bench` runs the benchmarks.
 
 PROGRAM ?= Quorvex
 JOBS ?= $(shell nproc)
@@ -32,7 +32,8 @@ test: build
 test-sanitize: deps
 	cmake -S . -B $(SAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DEXPLORERS_SANITIZE=ON -DEXPLORERS_BENCH=OFF -DEXPLORERS_WERROR=ON
 	cmake --build $(SAN_BUILD) -j $(JOBS)
-	cd $(SAN_BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+	cd $(SAN_BUILD) && QT_QPA_PLATFORM=offscreen LSAN_OPTIONS=suppressions=$(CURDIR)/tests/support/lsan.supp \
+	  ctest --output-on-failure -j $(JOBS)
 
 # Line and branch coverage per source folder from the whole test suite (an instrumented build of its own).
 # The exerciser runs a tenth of its usual actions there: they add little coverage and cost the most time.
