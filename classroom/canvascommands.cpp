@@ -11,6 +11,7 @@
 #include <QAction>
 #include <QDir>
 #include <QFileInfo>
+#include <QMenu>
 #include <QPointer>
 #include <QPrinter>
 
@@ -39,8 +40,7 @@ template <class F> void guarded(F&& command) {
 // the request is answered.
 bool pressedInOpenMenu(const QAction* action) {
     for (const QObject* shown : action->associatedObjects())
-        if (const auto* menu = qobject_cast<const QWidget*>(shown);
-            menu && menu->isWindow() && menu->isVisible())
+        if (const auto* menu = qobject_cast<const QMenu*>(shown); menu && menu->isVisible())
             return true;
     return false;
 }

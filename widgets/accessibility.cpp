@@ -20,6 +20,12 @@ namespace canvas {
 
 namespace {
 
+// A command pressed through an assistive tool is only triggered, and Qt would leave its menu open: the menu
+// closes as after a click. Made so when the menu opens, or when a tool finds it in its window.
+void closesOnCommand(QMenu* menu) {
+    QObject::connect(menu, &QMenu::triggered, menu, &QMenu::close, Qt::UniqueConnection);
+}
+
 // A command's words as a menu shows them, without its key ("\tCtrl+X") or the letter that picks it
 // ("(&T)", "&").
 QString spokenCommand(const QAction* action) {
@@ -92,8 +98,9 @@ public:
     }
 };
 
-// The programs' windows: what a window holds, and the menu it has open. Qt leaves a popup menu out of every
-// list of children, so a screen reader walking down from the window would never meet it.
+// The programs' windows: what a window holds, and the menus it has open (its command menu, a text box's edit
+// menu). Qt leaves a popup menu out of every list of children, so a screen reader walking down from the
+// window would never meet it.
 class AccessibleWindow : public QAccessibleWidget {
 public:
     explicit AccessibleWindow(QWidget* window) : QAccessibleWidget(window, QAccessible::Window) {}
@@ -107,8 +114,10 @@ public:
         if (index < own)
             return QAccessibleWidget::child(index);
         const QList<QMenu*> menus = openMenus();
-        return index - own < menus.size() ? QAccessible::queryAccessibleInterface(menus[index - own])
-                                          : nullptr;
+        if (index - own >= menus.size())
+            return nullptr;
+        closesOnCommand(menus[index - own]);
+        return QAccessible::queryAccessibleInterface(menus[index - own]);
     }
 
     int indexOfChild(const QAccessibleInterface* child) const override {
@@ -117,7 +126,14 @@ public:
     }
 
 private:
-    QList<QMenu*> openMenus() const { return canvas::openMenus(widget()); }
+    // Qt gives a popup menu the window as its parent, also a text box's edit menu, whose object is the box's.
+    QList<QMenu*> openMenus() const {
+        QList<QMenu*> menus;
+        for (QMenu* menu : widget()->findChildren<QMenu*>())
+            if (menu->isVisible() && menu->parentWidget() && menu->parentWidget()->window() == widget())
+                menus << menu;
+        return menus;
+    }
 };
 
 // A command that is on or off (高对比度) in a menu. Qt 6.4 tells the bus that it is checked, never that it
@@ -307,9 +323,7 @@ void orderedUpdate(QAccessibleEvent* event);
 // the menu is open and what its first command is (the one Down reaches). Qt's own dialogs keep their menus
 // as Qt made them.
 void menuOpened(QMenu* menu) {
-    // A command pressed through an assistive tool is only triggered, and Qt would leave its menu open:
-    // the menu closes as after a click.
-    QObject::connect(menu, &QMenu::triggered, menu, &QMenu::close, Qt::UniqueConnection);
+    closesOnCommand(menu);
     QWidget* owner = menu->parentWidget();
     if (!owner || qobject_cast<QDialog*>(owner->window()) || qobject_cast<QMenu*>(owner->window()))
         return;

@@ -1,21 +1,12 @@
 #include "widgets/accessiblelineedit.h"
 
 #include <QLineEdit>
-#include <QMenu>
 #include <QStyle>
 #include <QStyleOptionFrame>
 
 #include <algorithm>
 
 namespace canvas {
-
-QList<QMenu*> openMenus(const QWidget* owner) {
-    QList<QMenu*> menus;
-    for (QMenu* menu : owner->findChildren<QMenu*>(Qt::FindDirectChildrenOnly))
-        if (menu->isVisible())
-            menus << menu;
-    return menus;
-}
 
 AccessibleLineEdit::AccessibleLineEdit(QLineEdit* box) : QAccessibleWidget(box, QAccessible::EditableText) {
     addControllingSignal(QStringLiteral("textChanged(const QString&)"));
@@ -168,23 +159,6 @@ void AccessibleLineEdit::replaceText(int startOffset, int endOffset, const QStri
     all.replace(startOffset, endOffset - startOffset, text);
     box()->setText(all);
     box()->setCursorPosition(startOffset + static_cast<int>(text.size()));
-}
-
-int AccessibleLineEdit::childCount() const {
-    return QAccessibleWidget::childCount() + static_cast<int>(openMenus(box()).size());
-}
-
-QAccessibleInterface* AccessibleLineEdit::child(int index) const {
-    const int own = QAccessibleWidget::childCount();
-    if (index < own)
-        return QAccessibleWidget::child(index);
-    const QList<QMenu*> menus = openMenus(box());
-    return index - own < menus.size() ? QAccessible::queryAccessibleInterface(menus[index - own]) : nullptr;
-}
-
-int AccessibleLineEdit::indexOfChild(const QAccessibleInterface* child) const {
-    const int menu = child ? openMenus(box()).indexOf(qobject_cast<QMenu*>(child->object())) : -1;
-    return menu >= 0 ? QAccessibleWidget::childCount() + menu : QAccessibleWidget::indexOfChild(child);
 }
 
 } // namespace canvas

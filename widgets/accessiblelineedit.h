@@ -3,19 +3,13 @@
 // A text box as screen readers read it. Qt 6.4 tells them that each character of a line edit is a run of
 // text attributes of its own with no length, and Orca 43 then reads one character less than the box holds
 // ("-1" for "-10"). This interface presents the same text, selection and caret, with the whole text as one
-// run without attributes; everything else is the widget's. The box's own edit menu, while it is open, is
-// one of its children: Qt leaves popup menus out of every list of children, so a screen reader walking down
-// from the window would never meet it.
+// run without attributes; everything else is the widget's.
 
 #include <QAccessibleWidget>
 
 class QLineEdit;
-class QMenu;
 
 namespace canvas {
-
-/// The popup menus a widget has open (its own children, shown as windows of their own).
-QList<QMenu*> openMenus(const QWidget* owner);
 
 class AccessibleLineEdit : public QAccessibleWidget,
                            public QAccessibleTextInterface,
@@ -27,9 +21,6 @@ public:
     QString text(QAccessible::Text t) const override;
     void setText(QAccessible::Text t, const QString& text) override;
     QAccessible::State state() const override;
-    int childCount() const override;
-    QAccessibleInterface* child(int index) const override;
-    int indexOfChild(const QAccessibleInterface* child) const override;
 
     // QAccessibleTextInterface
     void selection(int selectionIndex, int* startOffset, int* endOffset) const override;
