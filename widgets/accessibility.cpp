@@ -126,7 +126,8 @@ public:
     }
 
 private:
-    // Qt gives a popup menu the window as its parent, also a text box's edit menu, whose object is the box's.
+    // A text box's edit menu belongs to the box, but is a window of its own that Qt lists under no control:
+    // it is listed with the window's menus, where a screen reader walking down from the window meets it.
     QList<QMenu*> openMenus() const {
         QList<QMenu*> menus;
         for (QMenu* menu : widget()->findChildren<QMenu*>())
@@ -137,7 +138,7 @@ private:
 };
 
 // A command that is on or off (高对比度) in a menu. Qt 6.4 tells the bus that it is checked, never that it
-// can be, so Orca says "已选中" while it is on and nothing while it is off. Its menu finds only menu items
+// can be, so Orca says "已勾选" while it is on and nothing while it is off. Its menu finds only menu items
 // among its children, so it stays one; while off, its name says so in Orca's own words.
 class AccessibleCheckableCommand : public QAccessibleInterface, public QAccessibleActionInterface {
 public:
@@ -159,7 +160,7 @@ public:
         switch (t) {
         case QAccessible::Name:
             return action_->isChecked() ? spokenCommand(action_)
-                                        : spokenCommand(action_) + QStringLiteral("，未选中");
+                                        : spokenCommand(action_) + QStringLiteral("，未勾选");
         case QAccessible::Accelerator:
             return action_->shortcut().toString(QKeySequence::NativeText);
         default:

@@ -89,7 +89,7 @@ TEST(Menus, HighContrastIsReadOnOrOffAndToldWhenPressed) {
         const char* told;
         bool on;
     };
-    const Step steps[] = {{"高对比度，未选中", "高对比度 已打开", true},
+    const Step steps[] = {{"高对比度，未勾选", "高对比度 已打开", true},
                           {"高对比度", "高对比度 已关闭", false}};
     for (const Step& step : steps) {
         SCOPED_TRACE(step.told);
@@ -127,7 +127,7 @@ TEST(Menus, ACommandPressedInItsOpenMenuOpensItsDialogAfterThePressIsAnswered) {
 TEST(Menus, TheFocusIsBackWhereItWasAfterADialogOfTheCanvas) {
     testsupport::FakeExportDialogs dialogs;
     Window w;
-    // Qt gives a window coming back from a dialog the focus of its first box.
+    // Whatever takes the window's focus while the dialog is open (the first box, here), it goes back.
     dialogs.answers().whileOpen = [&] { w.form.Text1->setFocus(); };
     dialogs.answer(QString());
     const std::pair<const char*, QKeySequence> commands[] = {
