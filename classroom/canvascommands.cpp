@@ -14,6 +14,8 @@
 #include <QAction>
 #include <QDir>
 #include <QFileInfo>
+#include <QMenu>
+#include <QPointer>
 #include <QPrinter>
 
 #include <exception>
@@ -36,6 +38,32 @@ template <class F> void guarded(F&& command) {
     } catch (const std::exception& failure) {
         reportUnexpectedFailure("a canvas command", failure);
     }
+}
+
+// A command pressed through an assistive tool (its "press" on the menu item) runs inside the tool's request,
+// and the tool would wait for its answer until the command's dialog closed. Qt triggers such a command while
+// its menu still shows, where a click or a key closes the menu first: that command opens its dialog once
+// the request is answered.
+bool pressedInOpenMenu(const QAction* action) {
+    for (const QObject* shown : action->associatedObjects())
+        if (const auto* menu = qobject_cast<const QMenu*>(shown); menu && menu->isVisible())
+            return true;
+    return false;
+}
+
+// Runs a command that opens a dialog. Whatever had the focus in the window has it again once the dialog
+// closes: Qt would give it to the window's first box.
+template <class F> void runDialogCommand(QAction* action, QWidget* window, F command) {
+    auto run = [window, command] {
+        const QPointer<QWidget> focused = window->focusWidget();
+        guarded(command);
+        if (focused && focused->isVisible() && focused->isEnabled())
+            focused->setFocus(Qt::OtherFocusReason);
+    };
+    if (pressedInOpenMenu(action))
+        QMetaObject::invokeMethod(window, run, Qt::QueuedConnection);
+    else
+        run();
 }
 
 QAction* addCommand(QWidget* window, const QString& text, const QKeySequence& keys) {
@@ -150,13 +178,16 @@ QList<QAction*> addCanvasCommands(QWidget* window, CanvasWidget* canvas) {
     QAction* copying = addCommand(window, QStringLiteral("复制图像"), QKeySequence::Copy);
     new CurveExplorer(canvas);
     QAction* sound = addCommand(window, QStringLiteral("保存声音…"), QKeySequence());
-    QObject::connect(exporting, &QAction::triggered, window,
-                     [window, canvas] { guarded([&] { exportCanvas(window, canvas->surface()); }); });
-    QObject::connect(printing, &QAction::triggered, window,
-                     [window, canvas] { guarded([&] { printCanvas(window, canvas->surface()); }); });
+    QObject::connect(exporting, &QAction::triggered, window, [exporting, window, canvas] {
+        runDialogCommand(exporting, window, [window, canvas] { exportCanvas(window, canvas->surface()); });
+    });
+    QObject::connect(printing, &QAction::triggered, window, [printing, window, canvas] {
+        runDialogCommand(printing, window, [window, canvas] { printCanvas(window, canvas->surface()); });
+    });
     QObject::connect(copying, &QAction::triggered, copy, [copy] { guarded([&] { copy->copyPicture(); }); });
-    QObject::connect(sound, &QAction::triggered, window,
-                     [window, canvas] { guarded([&] { saveCurveSound(window, canvas); }); });
+    QObject::connect(sound, &QAction::triggered, window, [sound, window, canvas] {
+        runDialogCommand(sound, window, [window, canvas] { saveCurveSound(window, canvas); });
+    });
     return {exporting, printing, copying, sound};
 }
 

@@ -9,6 +9,7 @@
 #include "widgets/controls.h"
 #include "widgets/displayscale.h"
 #include "widgets/imagecontrol.h"
+#include "widgets/messagebar.h"
 #include "widgets/touchhold.h"
 
 #include <QAccessible>
@@ -59,6 +60,9 @@ WindowCommands::WindowCommands(QWidget* window, const QString& program)
     contrast->setCheckable(true);
     contrast->setChecked(CurveStyle::instance().highContrast());
     connect(contrast, &QAction::toggled, this, &WindowCommands::setHighContrast);
+    connect(contrast, &QAction::toggled, this, [this](bool on) {
+        speak(window_, on ? QStringLiteral("高对比度 已打开") : QStringLiteral("高对比度 已关闭"));
+    });
     addCommand(contrast);
     window_->setAttribute(Qt::WA_AcceptTouchEvents);
     new NumberPad(window_);

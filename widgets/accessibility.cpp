@@ -7,15 +7,31 @@
 
 #include <QAbstractItemView>
 #include <QAccessibleWidget>
+#include <QAction>
 #include <QComboBox>
 #include <QDialog>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMessageBox>
 #include <QPointer>
+#include <QRegularExpression>
 
 namespace canvas {
 
 namespace {
+
+// A command pressed through an assistive tool is only triggered, and Qt would leave its menu open: the menu
+// closes as after a click. Made so when the menu opens, or when a tool finds it in its window.
+void closesOnCommand(QMenu* menu) {
+    QObject::connect(menu, &QMenu::triggered, menu, &QMenu::close, Qt::UniqueConnection);
+}
+
+// A command's words as a menu shows them, without its key ("\tCtrl+X") or the letter that picks it
+// ("(&T)", "&").
+QString spokenCommand(const QAction* action) {
+    static const QRegularExpression pickingLetter(QStringLiteral("\\(&.\\)|&(?=.)"));
+    return action->text().section(u'\t', 0, 0).remove(pickingLetter).trimmed();
+}
 
 class AccessiblePicture : public QAccessibleWidget {
 public:
@@ -82,8 +98,9 @@ public:
     }
 };
 
-// The programs' windows: what a window holds, and the menu it has open. Qt leaves a popup menu out of every
-// list of children, so a screen reader walking down from the window would never meet it.
+// The programs' windows: what a window holds, and the menus it has open (its command menu, a text box's edit
+// menu). Qt leaves a popup menu out of every list of children, so a screen reader walking down from the
+// window would never meet it.
 class AccessibleWindow : public QAccessibleWidget {
 public:
     explicit AccessibleWindow(QWidget* window) : QAccessibleWidget(window, QAccessible::Window) {}
@@ -97,8 +114,10 @@ public:
         if (index < own)
             return QAccessibleWidget::child(index);
         const QList<QMenu*> menus = openMenus();
-        return index - own < menus.size() ? QAccessible::queryAccessibleInterface(menus[index - own])
-                                          : nullptr;
+        if (index - own >= menus.size())
+            return nullptr;
+        closesOnCommand(menus[index - own]);
+        return QAccessible::queryAccessibleInterface(menus[index - own]);
     }
 
     int indexOfChild(const QAccessibleInterface* child) const override {
@@ -107,14 +126,108 @@ public:
     }
 
 private:
+    // A text box's edit menu belongs to the box, but is a window of its own that Qt lists under no control:
+    // it is listed with the window's menus, where a screen reader walking down from the window meets it.
     QList<QMenu*> openMenus() const {
         QList<QMenu*> menus;
-        for (QMenu* menu : widget()->findChildren<QMenu*>(Qt::FindDirectChildrenOnly))
-            if (menu->isVisible())
+        for (QMenu* menu : widget()->findChildren<QMenu*>())
+            if (menu->isVisible() && menu->parentWidget() && menu->parentWidget()->window() == widget())
                 menus << menu;
         return menus;
     }
 };
+
+// A command that is on or off (高对比度) in a menu. Qt 6.4 tells the bus that it is checked, never that it
+// can be, so Orca says "已勾选" while it is on and nothing while it is off. Its menu finds only menu items
+// among its children, so it stays one; while off, its name says so in Orca's own words.
+class AccessibleCheckableCommand : public QAccessibleInterface, public QAccessibleActionInterface {
+public:
+    AccessibleCheckableCommand(QAction* action, QMenu* menu) : action_(action), menu_(menu) {}
+
+    bool isValid() const override { return action_ && menu_; }
+    QObject* object() const override { return action_; }
+    QWindow* window() const override { return menu_ ? menu_->windowHandle() : nullptr; }
+    QAccessibleInterface* parent() const override { return QAccessible::queryAccessibleInterface(menu_); }
+    QAccessibleInterface* child(int) const override { return nullptr; }
+    int childCount() const override { return 0; }
+    int indexOfChild(const QAccessibleInterface*) const override { return -1; }
+    QAccessibleInterface* childAt(int, int) const override { return nullptr; }
+    QAccessible::Role role() const override { return QAccessible::MenuItem; }
+
+    QString text(QAccessible::Text t) const override {
+        if (!isValid())
+            return {};
+        switch (t) {
+        case QAccessible::Name:
+            return action_->isChecked() ? spokenCommand(action_)
+                                        : spokenCommand(action_) + QStringLiteral("，未勾选");
+        case QAccessible::Accelerator:
+            return action_->shortcut().toString(QKeySequence::NativeText);
+        default:
+            return {};
+        }
+    }
+    void setText(QAccessible::Text, const QString&) override {}
+
+    QRect rect() const override {
+        if (!isValid())
+            return {};
+        const QRect area = menu_->actionGeometry(action_);
+        return QRect(menu_->mapToGlobal(area.topLeft()), area.size());
+    }
+
+    QAccessible::State state() const override {
+        QAccessible::State s;
+        if (!isValid())
+            return s;
+        s.checkable = true;
+        s.checked = action_->isChecked();
+        s.focusable = true;
+        s.focused = menu_->isVisible() && menu_->activeAction() == action_;
+        s.disabled = !action_->isEnabled();
+        s.invisible = !menu_->isVisible() || !action_->isVisible();
+        return s;
+    }
+
+    void* interface_cast(QAccessible::InterfaceType t) override {
+        return t == QAccessible::ActionInterface ? static_cast<QAccessibleActionInterface*>(this) : nullptr;
+    }
+
+    QStringList actionNames() const override { return {toggleAction(), pressAction()}; }
+    void doAction(const QString& actionName) override {
+        if (isValid() && action_->isEnabled() && actionNames().contains(actionName))
+            action_->trigger();
+    }
+    QStringList keyBindingsForAction(const QString&) const override {
+        const QString keys = text(QAccessible::Accelerator);
+        return keys.isEmpty() ? QStringList() : QStringList{keys};
+    }
+
+private:
+    QPointer<QAction> action_;
+    QPointer<QMenu> menu_;
+};
+
+// Orca reads an alert as its role, then its name, then its text: a message box, an alert in Qt, came out
+// "警告 警告" for a warning and "警告 提示" for a hint. As a dialog it is read by its title, its role and
+// its description, which is the message: "警告 对话框 数据输入有误！".
+class AccessibleMessageBox : public QAccessibleWidget {
+public:
+    explicit AccessibleMessageBox(QMessageBox* box) : QAccessibleWidget(box, QAccessible::Dialog) {}
+
+    QString text(QAccessible::Text t) const override {
+        if (t == QAccessible::Description && widget()->accessibleDescription().isEmpty())
+            return static_cast<QMessageBox*>(widget())->text();
+        return QAccessibleWidget::text(t);
+    }
+};
+
+QMenu* menuListing(QAction* action) {
+    for (QObject* shown : action->associatedObjects())
+        if (auto* menu = qobject_cast<QMenu*>(shown))
+            return menu;
+    return nullptr;
+}
 
 // A combo box of our own: Qt on Unix reads a combo box by its current item and leaves its name to a label
 // beside it, which the drive list has not. One given a name is read by that name, with the current item
@@ -160,6 +273,15 @@ bool isComboBoxOfOurs(const QString& className, QObject* object) {
 }
 
 QAccessibleInterface* sharedControls(const QString& className, QObject* object) {
+    // Asked when a menu lists its commands, by then shown in it.
+    if (auto* action = qobject_cast<QAction*>(object);
+        action && className == QLatin1String(QAction::staticMetaObject.className()) &&
+        action->isCheckable()) {
+        if (QMenu* menu = menuListing(action))
+            return new AccessibleCheckableCommand(action, menu);
+    }
+    if (className == QLatin1String(QMessageBox::staticMetaObject.className()))
+        return new AccessibleMessageBox(static_cast<QMessageBox*>(object));
     // A window's messages: notifications in a status bar, spoken as they appear.
     if (className == QLatin1String(MessageBar::staticMetaObject.className()))
         return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::StatusBar);
@@ -178,7 +300,8 @@ QAccessibleInterface* sharedControls(const QString& className, QObject* object) 
         object->metaObject()->superClass() == &QWidget::staticMetaObject)
         return new AccessibleWindow(widget);
     // Every text box, Qt's dialogs' too: read whole.
-    if (className == QLatin1String(QLineEdit::staticMetaObject.className()) && qobject_cast<QLineEdit*>(object))
+    if (className == QLatin1String(QLineEdit::staticMetaObject.className()) &&
+        qobject_cast<QLineEdit*>(object))
         return new AccessibleLineEdit(static_cast<QLineEdit*>(object));
     if (isComboBoxOfOurs(className, object))
         return new AccessibleNamedComboBox(static_cast<QComboBox*>(object));
@@ -196,6 +319,25 @@ QPointer<QObject> focusToldEarly;
 
 void orderedUpdate(QAccessibleEvent* event);
 
+// Qt tells the bus that a menu opens, and Orca 43 says nothing of it: it speaks a menu once one of its
+// items takes the focus, and Qt gives none the focus until an arrow key is pressed. The window says that
+// the menu is open and what its first command is (the one Down reaches). Qt's own dialogs keep their menus
+// as Qt made them.
+void menuOpened(QMenu* menu) {
+    closesOnCommand(menu);
+    QWidget* owner = menu->parentWidget();
+    if (!owner || qobject_cast<QDialog*>(owner->window()) || qobject_cast<QMenu*>(owner->window()))
+        return;
+    QString words = QStringLiteral("菜单");
+    for (const QAction* action : menu->actions()) {
+        if (action->isVisible() && action->isEnabled() && !action->isSeparator()) {
+            words += QStringLiteral("，") + spokenCommand(action);
+            break;
+        }
+    }
+    speak(owner, words);
+}
+
 void forward(QAccessibleEvent* event) {
     QAccessible::installUpdateHandler(platformUpdate);
     QAccessible::updateAccessibility(event);
@@ -205,6 +347,9 @@ void forward(QAccessibleEvent* event) {
 void orderedUpdate(QAccessibleEvent* event) {
     QObject* object = event->object();
     const QAccessible::Event type = event->type();
+    if (type == QAccessible::PopupMenuStart)
+        if (auto* menu = qobject_cast<QMenu*>(object))
+            menuOpened(menu);
     if (type == QAccessible::Focus) {
         const bool toldAlready = object && object == focusToldEarly;
         focusToldEarly = nullptr;

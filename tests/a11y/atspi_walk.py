@@ -7,7 +7,9 @@ picture or pane is left showing, what the canvas description says before and aft
 arrow key (announced once), a few steps of exploring a curve with the keyboard as announced, and that
 pressing "退出" through the action interface ends the program.
 Quorvex also raises a message box, which must reach the tree with its text, and opens its window menu with
-Shift+F10, whose item must be found with its key and pressed; the drop-down lists of its save dialog and
+Shift+F10, whose item must be found with its key and pressed, and whose 打印… pressed must be answered
+before its dialog opens, the focus back on the canvas after it; a text box's own menu must be in the tree
+and pressable; the drop-down lists of its save dialog and
 of the print dialog must be read by their names with their choices as text, and choosing a drive must
 leave the focus in the drive list, on the bus too. Zelmora and Tavrinth must show the rows of their
 properties table after a trace, with the answer read in its sentence.
@@ -254,6 +256,43 @@ def check_dialog_lists(q):
     wait_for("the print dialog to close", lambda: "打印" not in q.windows())
 
 
+def check_menus(q):
+    """高对比度 in the window's menu reads its state in its name; 打印… pressed there is answered at once and
+    its dialog opens afterwards; once the dialog is gone the canvas has the focus again; a text box's own
+    edit menu is in the tree and its commands can be pressed."""
+    q.key_on_canvas("shift+F10")
+    contrast = q.control(pyatspi.ROLE_MENU_ITEM, "高对比度，未勾选")
+    check(not contrast.getState().contains(pyatspi.STATE_CHECKED), "Quorvex: 高对比度 is on at the start")
+    printing = q.control(pyatspi.ROLE_MENU_ITEM, "打印…")
+    start = time.monotonic()
+    try:
+        q.press(printing)
+    except Exception as error:  # the call timed out: the dialog ran inside it
+        check(False, "Quorvex: pressing 打印… got no answer: %s" % error)
+    answered = time.monotonic() - start
+    check(answered < 2.0, "Quorvex: pressing 打印… was answered after %.1f s" % answered)
+    dialog = wait_for("the print dialog", lambda: q.windows().get("打印"))
+    q.press(next(o for o in descendants(dialog) if o.getRole() == pyatspi.ROLE_PUSH_BUTTON and o.name == "取消"))
+    wait_for("the print dialog to close", lambda: "打印" not in q.windows())
+    q.focus_window()
+    wait_for("the canvas to have the focus back",
+             lambda: q.canvas().getState().contains(pyatspi.STATE_FOCUSED))
+
+    box = q.control(pyatspi.ROLE_TEXT, "x轴 最小值")
+    box.queryComponent().grabFocus()
+    wait_for("the box to take the focus", lambda: box.getState().contains(pyatspi.STATE_FOCUSED))
+    box.queryText().setCaretOffset(0)
+    subprocess.run(["xdotool", "key", "shift+F10"], check=True)
+    select_all = wait_for("the box's edit menu in the tree", lambda: next(
+        (o for o in descendants(q.window) if o.getRole() == pyatspi.ROLE_MENU_ITEM and o.name.startswith("全选")),
+        None))
+    q.press(select_all)
+    wait_for("the box's edit menu to close", lambda: not showing(select_all))
+    text = box.queryText()
+    check(text.getNSelections() == 1 and text.getSelection(0) == (0, text.characterCount),
+          "Quorvex: 全选 pressed in the box's menu did not select the box's text")
+
+
 def check_canvas_start(program, hint=""):
     check(program.canvas().description == FIRST_VIEW + hint,
           "%s: first canvas description %r" % (program.name, program.canvas().description))
@@ -282,6 +321,7 @@ def check_quorvex(path):
         check(len(announced) == 1, "Quorvex: one arrow key announced %d descriptions" % len(announced))
         check(spoken == [MOVED_VIEW], "Quorvex: one arrow key spoke %r" % spoken)
         q.open_menu_from_keyboard()
+        check_menus(q)
         check(q.control(pyatspi.ROLE_TEXT, "x轴 最小值").queryText().getText(0, -1) == "-11",
               "Quorvex: the arrow key did not write the range boxes")
         q.explore([("t", "探索 " + SQUARE), ("Home", "x 等于 负 11, y 等于 121, 在视图上方"),
@@ -299,6 +339,10 @@ def check_quorvex(path):
         check(box.name == "警告", "Quorvex: the message box is titled %r" % box.name)
         check(box.getRole() in (pyatspi.ROLE_ALERT, pyatspi.ROLE_DIALOG),
               "Quorvex: the message box is a %s" % box.getRoleName())
+        # Orca reads an alert as its role, its title and its text: "警告 警告". A dialog carries its text
+        # as its description.
+        check(box.getRole() == pyatspi.ROLE_DIALOG and box.description == "数据输入有误！",
+              "Quorvex: the message box is a %s described %r" % (box.getRoleName(), box.description))
         button = next(o for o in descendants(box) if o.getRole() == pyatspi.ROLE_PUSH_BUTTON)
         q.press(button)
         wait_for("the message box to close", lambda: all(

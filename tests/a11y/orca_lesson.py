@@ -2,6 +2,8 @@
 
 Run by orca.sh inside a private desktop session:
     orca_lesson.py path/to/Quorvex path/to/Zelmora path/to/Tavrinth
+Quorvex's lesson also opens the window's menu and switches 高对比度 on and off, opens a text box's menu,
+and meets a message box.
 Orca writes every utterance to its debug log as "SPEECH OUTPUT: '...'"; each key waits until the words it
 must bring are spoken, and fails on silence, on wrong words and on symbols a synthesiser reads by name.
 At the end the transcript of each lesson (key, then what was spoken) is printed.
@@ -194,6 +196,30 @@ def explore(lesson, curve_words, first_step, landmark):
             lesson.key("h", "声音停止", "stopping the sound")
 
 
+def menu_and_contrast(lesson):
+    """On the canvas: Shift+F10 says that the menu is open, 高对比度 is read off and then on, each press of
+    it is told, and the print dialog closed gives the focus back to the canvas."""
+    lesson.key("shift+F10", "菜单，放大显示", "the menu opening")
+    said = lesson.tab_to("高对比度", key="Up", limit=12)
+    check(any("未勾选" in u for u in said), "%s: 高对比度 off was read %r" % (lesson.name, said))
+    lesson.key("Return", "高对比度 已打开", "高对比度 switched on")
+    lesson.key("shift+F10", "菜单", "the menu opening again")
+    said = lesson.tab_to("高对比度", key="Up", limit=12)
+    check(any("已勾选" in u for u in said), "%s: 高对比度 on was read %r" % (lesson.name, said))
+    lesson.key("Return", "高对比度 已关闭", "高对比度 switched off")
+    lesson.key("ctrl+p", "打印", "the print dialog")
+    lesson.key("Escape", "坐标平面", "the focus back on the canvas")
+
+
+def one_warning(lesson):
+    """A wrong range in the focused box: the message box says 警告 once, with its text."""
+    lesson.key("type:20")
+    lesson.tab_to("确定")
+    said = lesson.key("Return", "数据输入有误", "the message box")
+    check(sum(u.count("警告") for u in said) == 1, "%s: the message box said %r" % (lesson.name, said))
+    lesson.key("Return")
+
+
 def range_box_read_whole(lesson):
     said = lesson.tab_to("x轴 最小值")
     check(any(re.search(r"(^|\s)(-10|负 ?10)(\s|$)", u) for u in said),
@@ -213,7 +239,11 @@ def quorvex_lesson(orca, path, words):
         q.check_for_the_ear(said, "作图")
         q.tab_to("坐标平面", key="shift+Tab")
         explore(q, words["curve"], words["step"], words["landmark"])
+        menu_and_contrast(q)
         range_box_read_whole(q)
+        q.key("shift+F10", "菜单", "the box's own menu opening")
+        q.key("Escape")
+        one_warning(q)
         q.walk_export_dialog()
     except AssertionError as error:
         check(False, "%s: %s" % (q.name, error))
