@@ -8,7 +8,6 @@
 #include <QAbstractItemView>
 #include <QAccessibleWidget>
 #include <QAction>
-#include <QComboBox>
 #include <QDialog>
 #include <QLineEdit>
 #include <QMenu>
@@ -229,49 +228,6 @@ QMenu* menuListing(QAction* action) {
     return nullptr;
 }
 
-// A combo box of our own: Qt on Unix reads a combo box by its current item and leaves its name to a label
-// beside it, which the drive list has not. One given a name is read by that name, with the current item
-// as its value, and its list opens as Qt's own combo box's does.
-class AccessibleNamedComboBox : public QAccessibleWidget {
-public:
-    explicit AccessibleNamedComboBox(QComboBox* box) : QAccessibleWidget(box, QAccessible::ComboBox) {}
-
-    QString text(QAccessible::Text t) const override {
-        if (t == QAccessible::Value || (t == QAccessible::Name && box()->accessibleName().isEmpty()))
-            return box()->isEditable() ? box()->lineEdit()->text() : box()->currentText();
-        return QAccessibleWidget::text(t);
-    }
-
-    int childCount() const override { return 1; }
-    QAccessibleInterface* child(int index) const override {
-        return index == 0 ? QAccessible::queryAccessibleInterface(box()->view()) : nullptr;
-    }
-    int indexOfChild(const QAccessibleInterface* child) const override {
-        return child && child->object() == box()->view() ? 0 : -1;
-    }
-
-    QStringList actionNames() const override { return {showMenuAction(), pressAction()}; }
-    void doAction(const QString& actionName) override {
-        if (actionName != showMenuAction() && actionName != pressAction())
-            return;
-        if (box()->view()->isVisible())
-            box()->hidePopup();
-        else
-            box()->showPopup();
-    }
-
-private:
-    QComboBox* box() const { return static_cast<QComboBox*>(widget()); }
-};
-
-bool isComboBoxOfOurs(const QString& className, QObject* object) {
-    auto* box = qobject_cast<QComboBox*>(object);
-    // Qt's own dialogs are QDialogs with plain or private combo boxes; ours are our own classes in plain
-    // windows. Asked while the box is being made: its name comes later.
-    return box && className == QLatin1String(object->metaObject()->className()) &&
-           object->metaObject() != &QComboBox::staticMetaObject && !qobject_cast<QDialog*>(box->window());
-}
-
 QAccessibleInterface* sharedControls(const QString& className, QObject* object) {
     // Asked when a menu lists its commands, by then shown in it.
     if (auto* action = qobject_cast<QAction*>(object);
@@ -303,8 +259,6 @@ QAccessibleInterface* sharedControls(const QString& className, QObject* object) 
     if (className == QLatin1String(QLineEdit::staticMetaObject.className()) &&
         qobject_cast<QLineEdit*>(object))
         return new AccessibleLineEdit(static_cast<QLineEdit*>(object));
-    if (isComboBoxOfOurs(className, object))
-        return new AccessibleNamedComboBox(static_cast<QComboBox*>(object));
     return nullptr;
 }
 
