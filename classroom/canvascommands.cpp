@@ -165,9 +165,8 @@ void printCanvas(QWidget* window, Surface& surface) {
         MsgBox(QStringLiteral("图像未能打印。"), kWarningTitle, MessageIcon::Exclamation);
         return;
     }
-    speak(window, printer.outputFileName().isEmpty()
-                      ? QStringLiteral("已送往打印机 ") + printer.printerName()
-                      : savedWords(printer.outputFileName()));
+    speak(window, printer.outputFileName().isEmpty() ? QStringLiteral("已送往打印机 ") + printer.printerName()
+                                                     : savedWords(printer.outputFileName()));
 }
 
 QList<QAction*> addCanvasCommands(QWidget* window, CanvasWidget* canvas) {

@@ -297,7 +297,8 @@ void Form1::Timer1_Timer() {
         // The curve is on the canvas only now: named, and announced with the properties it has filled in.
         fillProperties();
         if (std::exchange(tellProperties_, false))
-            Picture1->sayAfterChange(QString::fromUtf8(trace.baseA > 1 ? family_.growingWords : family_.fallingWords));
+            Picture1->sayAfterChange(
+                QString::fromUtf8(trace.baseA > 1 ? family_.growingWords : family_.fallingWords));
         Picture1->description().curve(curveRecord(family_.mainKind, family_.mainFormula));
     }
 }

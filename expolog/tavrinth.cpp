@@ -102,8 +102,10 @@ const Family kTavrinth{
     "y = %1^x",
     canvas::CurveKind::Logarithm,
     canvas::CurveKind::Exponential,
-    "在 0 到正无穷上是增函数, 当 x 等于 1 时 y 等于 0, 当 x 大于 1 时 y 大于 0, 当 x 大于 0 且小于 1 时 y 小于 0",
-    "在 0 到正无穷上是减函数, 当 x 等于 1 时 y 等于 0, 当 x 大于 1 时 y 小于 0, 当 x 大于 0 且小于 1 时 y 大于 0",
+    "在 0 到正无穷上是增函数, 当 x 等于 1 时 y 等于 0, 当 x 大于 1 时 y 大于 0, 当 x 大于 0 且小于 1 时 y "
+    "小于 0",
+    "在 0 到正无穷上是减函数, 当 x 等于 1 时 y 等于 0, 当 x 大于 1 时 y 小于 0, 当 x 大于 0 且小于 1 时 y "
+    "大于 0",
 };
 
 } // namespace expolog

@@ -103,8 +103,10 @@ const Family kZelmora{
     "y = log_%1 x",
     canvas::CurveKind::Exponential,
     canvas::CurveKind::Logarithm,
-    "在负无穷到正无穷上是增函数, 当 x 等于 0 时 y 等于 1, 当 x 大于 0 时 y 大于 1, 当 x 小于 0 时 y 大于 0 且小于 1",
-    "在负无穷到正无穷上是减函数, 当 x 等于 0 时 y 等于 1, 当 x 大于 0 时 y 大于 0 且小于 1, 当 x 小于 0 时 y 大于 1",
+    "在负无穷到正无穷上是增函数, 当 x 等于 0 时 y 等于 1, 当 x 大于 0 时 y 大于 1, 当 x 小于 0 时 y 大于 0 "
+    "且小于 1",
+    "在负无穷到正无穷上是减函数, 当 x 等于 0 时 y 等于 1, 当 x 大于 0 时 y 大于 0 且小于 1, 当 x 小于 0 时 y "
+    "大于 1",
 };
 
 } // namespace expolog

@@ -358,7 +358,8 @@ void Form1::zuotu2(std::int16_t numerator, std::int16_t denominator) {
         Text6->setFocus();
         return;
     }
-    Picture1->description().curve(canvas::powerCurve(numerator, denominator, formula2(numerator, denominator)));
+    Picture1->description().curve(
+        canvas::powerCurve(numerator, denominator, formula2(numerator, denominator)));
 }
 
 void Form1::Command3_Click() {

@@ -5,10 +5,10 @@
 #include "runtime/messagebox.h"
 #include "runtime/runtime.h"
 
+#include <algorithm>
 #include <cfloat>
 #include <cmath>
 #include <cstring>
-#include <algorithm>
 #include <utility>
 
 namespace quorvex {
@@ -174,7 +174,8 @@ double roughPower(double x, int n) {
 class ClampedRegardless {
 public:
     explicit ClampedRegardless(const Clamp& clamp)
-        : above_(clamp.high + std::fabs(clamp.high) * kSlack), below_(clamp.low - std::fabs(clamp.low) * kSlack),
+        : above_(clamp.high + std::fabs(clamp.high) * kSlack),
+          below_(clamp.low - std::fabs(clamp.low) * kSlack),
           notAbove_(clamp.high - std::fabs(clamp.high) * kSlack), highValue_(clamp(HUGE_VAL)),
           lowValue_(clamp.lowValue) {}
 
@@ -394,7 +395,8 @@ PlotOutcome zuotu1(canvas::Surface& surface, const canvas::ViewRange& view, std:
     return PlotOutcome::Drawn;
 }
 
-PlotOutcome zuotu2(canvas::Surface& surface, const canvas::ViewRange& view, std::int16_t numerator, std::int16_t denominator) {
+PlotOutcome zuotu2(canvas::Surface& surface, const canvas::ViewRange& view, std::int16_t numerator,
+                   std::int16_t denominator) {
     const Colour colour = curveColour();
     const double s = samplingStep(view);
     const double L =

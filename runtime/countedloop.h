@@ -67,7 +67,8 @@ inline long evenAdditions(double value, double step, double& d) {
 /// each exactly the double the repeated addition gives. A wide plot asks something of millions of samples
 /// and can pass over most of them this way.
 template <class Stretch>
-void countedStretches(double start, double end, double step, Stretch&& stretch, long maxPasses = kMaxLoopPasses) {
+void countedStretches(double start, double end, double step, Stretch&& stretch,
+                      long maxPasses = kMaxLoopPasses) {
     if (!(step > 0) && !(step < 0))
         return;
     double value = start;

@@ -12,8 +12,8 @@ std::atomic<long> failures{0};
 
 void report(const char* where, const char* what) {
     const QByteArray program = QCoreApplication::applicationName().toUtf8();
-    std::fprintf(stderr, "%s: unexpected failure in %s: %s\n", program.isEmpty() ? "explorer" : program.constData(),
-                 where, what);
+    std::fprintf(stderr, "%s: unexpected failure in %s: %s\n",
+                 program.isEmpty() ? "explorer" : program.constData(), where, what);
     std::fflush(stderr);
     ++failures;
 }

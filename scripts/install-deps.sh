@@ -5,7 +5,7 @@ set -euo pipefail
 
 # With arguments, installs just those packages (the fuzz target's compiler, say).
 packages=(
-  build-essential cmake make pkg-config
+  build-essential cmake make pkg-config clang-format
   qt6-base-dev qt6-svg-dev libqt6svg6 qt6-qpa-plugins qt6-translations-l10n libgl-dev libpulse-dev libpulse0
   qt6-l10n-tools qt6-tools-dev
   libgtest-dev libbenchmark-dev

@@ -3,9 +3,9 @@
 
 #include "classroom/canvascommands.h"
 #include "classroom/pictureexport.h"
-#include "widgets/messagebar.h"
 #include "expolog/family.h"
 #include "power/form1.h"
+#include "widgets/messagebar.h"
 
 #include "../support/expologwindow.h"
 #include "../support/fakeexportdialogs.h"

@@ -40,10 +40,10 @@
 #include <QPushButton>
 #include <QRandomGenerator>
 
-#include <limits>
-#include <stdexcept>
 #include <QTemporaryDir>
 #include <QTest>
+#include <limits>
+#include <stdexcept>
 
 #include <algorithm>
 #include <cerrno>
@@ -220,9 +220,8 @@ bool inPalette(canvas::Colour c) {
 class Exerciser {
 public:
     Exerciser(Target target, Fakes fakes, std::uint64_t seed, double timeLimitMs, Slowest& slowest)
-        : t_(std::move(target)), fakes_(fakes), random_(seededGenerator(seed)),
-          timeLimitMs_(timeLimitMs), texts_(hostileTexts()), slowestActions_(slowest),
-          canvasSize_(t_.canvas->surface().size()) {}
+        : t_(std::move(target)), fakes_(fakes), random_(seededGenerator(seed)), timeLimitMs_(timeLimitMs),
+          texts_(hostileTexts()), slowestActions_(slowest), canvasSize_(t_.canvas->surface().size()) {}
 
     void run(long actions, const std::string& program, std::uint64_t seed) {
         for (long i = 0; i < actions; ++i) {

@@ -164,7 +164,8 @@ TEST(ExpLogSpeech, APlottedTraceIsSpokenWithItsPropertiesAndARetraceOnlyWithItsR
         QTest::keyClick(w.form.Picture1, Qt::Key_Left);
         w.runTrace();
         QCoreApplication::processEvents();
-        EXPECT_EQ(bar->lastMessage().toStdString(), "x 从 负 9 到 11, y 从 负 10 到 10, 单位长度 1") << c.base;
+        EXPECT_EQ(bar->lastMessage().toStdString(), "x 从 负 9 到 11, y 从 负 10 到 10, 单位长度 1")
+            << c.base;
     }
 }
 

@@ -112,8 +112,8 @@ TEST(FormatPattern, AtMostTwoDecimals) {
 TEST(FormatPattern, ExactTiesRoundAwayFromZero) {
     // Eighths are the binary values that lie exactly on a half of the second decimal; a decimal tie such
     // as 1.005 is a binary value just below it, and rounds down.
-    const Writing ties[] = {{0.125, "0.13"}, {-0.125, "-0.13"}, {0.375, "0.38"}, {2.625, "2.63"},
-                            {-1.875, "-1.88"}, {1.005, "1"},    {0.005, "0.01"}, {0.124, "0.12"}};
+    const Writing ties[] = {{0.125, "0.13"},   {-0.125, "-0.13"}, {0.375, "0.38"}, {2.625, "2.63"},
+                            {-1.875, "-1.88"}, {1.005, "1"},      {0.005, "0.01"}, {0.124, "0.12"}};
     expectWritings(formatPattern, ties);
 }
 
