@@ -274,17 +274,17 @@ private:
             pa_context_rttime_new(p->context, pa_rtclock_now() + kAnswerUsec, onUnanswered, p.get());
         if (!await(p.get(), [&] { return pa_context_get_state(p->context) == PA_CONTEXT_READY; }))
             return nullptr;
-        static const pa_sample_spec spec{PA_SAMPLE_S16LE, static_cast<std::uint32_t>(kSoundRate), 2};
-        p->stream = pa_stream_new(p->context, "曲线的声音", &spec, nullptr);
+        static const pa_sample_spec sampleFormat{PA_SAMPLE_S16LE, static_cast<std::uint32_t>(kSoundRate), 2};
+        p->stream = pa_stream_new(p->context, "曲线的声音", &sampleFormat, nullptr);
         if (!p->stream)
             return nullptr;
         pa_stream_set_state_callback(p->stream, onStream, p.get());
         pa_stream_set_write_callback(p->stream, onWritable, p.get());
         pa_buffer_attr queue;
         queue.maxlength = static_cast<std::uint32_t>(-1);
-        queue.tlength = static_cast<std::uint32_t>(pa_usec_to_bytes(kQueueUsec, &spec));
+        queue.tlength = static_cast<std::uint32_t>(pa_usec_to_bytes(kQueueUsec, &sampleFormat));
         queue.prebuf = static_cast<std::uint32_t>(-1);
-        queue.minreq = static_cast<std::uint32_t>(pa_usec_to_bytes(kRequestUsec, &spec));
+        queue.minreq = static_cast<std::uint32_t>(pa_usec_to_bytes(kRequestUsec, &sampleFormat));
         queue.fragsize = static_cast<std::uint32_t>(-1);
         const auto flags = static_cast<pa_stream_flags_t>(
             PA_STREAM_INTERPOLATE_TIMING | PA_STREAM_AUTO_TIMING_UPDATE | PA_STREAM_EARLY_REQUESTS);
