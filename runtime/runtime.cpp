@@ -52,8 +52,8 @@ QString narrowedNumberText(const QString& text) {
 }
 
 // Hexadecimal and octal literals read as a 16-bit number while they fit 4 hex (6 octal) digits and as a
-// 32-bit one while they fit 8 (11), both sign-extended, the way such literals behave in the old runtime's
-// integer types. Longer literals read as their plain unsigned value.
+// 32-bit one while they fit 8 (11), both sign-extended, as 16-bit and 32-bit integer types hold them.
+// Longer literals read as their plain unsigned value.
 double radixValue(const QString& text, int pos, int radix) {
     double plain = 0;
     std::uint64_t bits = 0;

@@ -199,7 +199,7 @@ QTemporaryDir& saveFolder() {
     return dir;
 }
 
-// One action in this many comes in a classroom way; the rest work the old windows' controls, which reach
+// One action in this many comes in a classroom way; the rest work the windows' own controls, which reach
 // the drawing routines hardest. A classroom action goes through Qt's whole delivery (touch points, popups,
 // the repaints of the event loop) and costs ten to twenty times an action on the controls, and some leave
 // a lesson's range or curve for the controls to work harder in: at one in sixteen the controls keep most
