@@ -13,6 +13,22 @@ source "$(dirname "$0")/../support/xvfb.sh"
 
 fail() { echo "e2e FAILED: $*" >&2; exit 1; }
 
+# find_window TITLE: the id of the visible window of that title, once it shows (30 s at most). An X error
+# from a window that went away while xdotool looked at it (the last program's, closing) only means looking
+# again.
+find_window() {
+    local wid end=$((SECONDS + 30))
+    while [ "$SECONDS" -lt "$end" ]; do
+        wid=$(xdotool search --onlyvisible --name "^$1\$" 2> /dev/null | head -1 || true)
+        if [ -n "$wid" ]; then
+            echo "$wid"
+            return 0
+        fi
+        sleep 0.2
+    done
+    return 1
+}
+
 # True when some pixel in the square of half-size r around (x, y) satisfies the python test on r, g, b.
 somewhere() {
     local x=$1 y=$2 r=$3 test=$4
@@ -62,7 +78,7 @@ run() {
     "$binary" > "$work/$name.log" 2>&1 &
     local pid=$!
     local wid
-    wid=$(timeout 30 xdotool search --sync --onlyvisible --name "^$name\$" | head -1) || fail "$name: no window"
+    wid=$(find_window "$name") || fail "$name: no window"
     eval "$(xdotool getwindowgeometry --shell "$wid")"
     [ "$WIDTH" = "$width" ] && [ "$HEIGHT" = "$height" ] || fail "$name: client area ${WIDTH}x${HEIGHT}, expected ${width}x${height}"
     local ox=$X oy=$Y
@@ -171,7 +187,7 @@ sleep 1
 # xwininfo reports them: xdotool counts a window manager's title bar twice).
 window_of() {
     local wid
-    wid=$(timeout 30 xdotool search --sync --onlyvisible --name "^$1\$" | head -1) || fail "$1: no window"
+    wid=$(find_window "$1") || fail "$1: no window"
     sleep 1
     eval "$(xwininfo -id "$wid" | awk -F: '/Absolute upper-left X/ {print "X=" $2+0}
         /Absolute upper-left Y/ {print "Y=" $2+0} /Width/ {print "WIDTH=" $2+0} /Height/ {print "HEIGHT=" $2+0}')"
