@@ -6,7 +6,7 @@
 
 #include "benchmain.h"
 #include "naive.h"
-#include "power/form1.h"
+#include "power/mainwindow.h"
 
 #include "runtime/messagebox.h"
 
@@ -41,25 +41,25 @@ void runNaive(benchmark::State& state, canvas::ViewRange start, int steps, float
 
 // The window with the range typed into its boxes and applied, then y = x^2 plotted.
 void runWindow(benchmark::State& state, double half, int steps, float scale, double spacing = 1) {
-    quorvex::Form1 form;
+    quorvex::MainWindow form;
     const QString low = QString::number(-half), high = QString::number(half);
-    form.Text2->setText(low);
-    form.Text1->setText(high);
-    form.Text4->setText(low);
-    form.Text3->setText(high);
-    form.Text7->setText(QString::number(spacing));
-    form.Text8->setText(QString::number(spacing));
-    form.Command1_Click();
-    form.Option1->click();
-    form.Text5->setText(QStringLiteral("2"));
-    form.Command2_Click();
+    form.controls().xMinBox->setText(low);
+    form.controls().xMaxBox->setText(high);
+    form.controls().yMinBox->setText(low);
+    form.controls().yMaxBox->setText(high);
+    form.controls().xSpacingBox->setText(QString::number(spacing));
+    form.controls().ySpacingBox->setText(QString::number(spacing));
+    form.onApplyRangeClicked();
+    form.controls().integerFormOption->click();
+    form.controls().mBox->setText(QStringLiteral("2"));
+    form.onPlotClicked();
     int i = 0;
     for (auto _ : state) {
-        form.Picture1_MouseDown({1, 0, 0, 0});
+        form.onCanvasPressed({1, 0, 0, 0});
         for (int k = 0; k < steps; ++k, ++i)
-            form.Picture1_MouseMove({1, 0, scale * wobble(i), scale * wobble(i + 3)});
+            form.onCanvasPointerMoved({1, 0, scale * wobble(i), scale * wobble(i + 3)});
         form.panning().dragFlag = 0;
-        benchmark::DoNotOptimize(form.Picture1->surface().Image().constBits());
+        benchmark::DoNotOptimize(form.controls().canvas->surface().Image().constBits());
     }
     state.counters["steps/s"] = benchmark::Counter(steps, benchmark::Counter::kIsIterationInvariantRate);
 }

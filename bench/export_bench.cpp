@@ -7,7 +7,7 @@
 #include "classroom/pictureexport.h"
 #include "drawing/frame.h"
 #include "naive.h"
-#include "power/form1.h"
+#include "power/mainwindow.h"
 #include "power/zuotu.h"
 
 #include <QBuffer>

@@ -48,7 +48,7 @@ void BM_NaiveWholeTrace(benchmark::State& state) {
 }
 
 struct Window {
-    expolog::Form1 form{expolog::kZelmora};
+    expolog::MainWindow form{expolog::kZelmora};
     Window() {
         form.show();
         form.parameterBox()->setText(QStringLiteral("2"));
@@ -56,17 +56,17 @@ struct Window {
     }
     // One tick and the repaint it schedules.
     void tick() {
-        form.Timer1_Timer();
+        form.onTraceTick();
         QCoreApplication::processEvents();
     }
 };
 
 void BM_WindowTick(benchmark::State& state) {
     Window w;
-    w.form.Command1_Click();
+    w.form.onPlotClicked();
     for (auto _ : state) {
-        if (!w.form.Timer1->isActive())
-            w.form.Command1_Click();
+        if (!w.form.controls().traceTimer->isActive())
+            w.form.onPlotClicked();
         w.tick();
     }
 }
@@ -74,8 +74,8 @@ void BM_WindowTick(benchmark::State& state) {
 void BM_WindowWholeTrace(benchmark::State& state) {
     Window w;
     for (auto _ : state) {
-        w.form.Command1_Click();
-        while (w.form.Timer1->isActive())
+        w.form.onPlotClicked();
+        while (w.form.controls().traceTimer->isActive())
             w.tick();
     }
 }

@@ -5,7 +5,7 @@
 // curves its two timers trace.
 
 #include "drawing/curverecord.h"
-#include "expolog/form1.h"
+#include "expolog/mainwindow.h"
 
 #include <QString>
 
@@ -19,7 +19,7 @@ struct Twips {
 };
 
 struct PictureRow {
-    canvas::ImageControl* Form1::*control;
+    canvas::ImageControl* Controls::*control;
     /// File under the program's picture folder, or a full resource path (":/...").
     const char* file;
     Twips at;
@@ -29,7 +29,7 @@ struct PictureRow {
 };
 
 struct LabelRow {
-    QLabel* Form1::*control;
+    QLabel* Controls::*control;
     const char* caption;
     Twips at;
     double pointSize;
@@ -37,25 +37,29 @@ struct LabelRow {
 };
 
 struct TextRow {
-    QLineEdit* Form1::*control;
+    QLineEdit* Controls::*control;
     Twips at;
     double pointSize;
     bool red;
     bool visible;
-    int tab;
     /// The accessible name, from the words beside the box on screen.
     const char* name;
 };
 
 struct ButtonRow {
-    QPushButton* Form1::*control;
+    QPushButton* Controls::*control;
     const char* caption;
     Twips at;
     bool visible;
-    int tab;
     /// An accessible name where the caption is not unique in the window; nullptr to read the caption.
     const char* name;
 };
+
+/// A control that Tab reaches: the window's control of that name, whatever its type.
+using TabStop = QWidget* (*)(const Controls&);
+template <auto member> QWidget* tabStop(const Controls& controls) {
+    return controls.*member;
+}
 
 struct Family {
     QString caption;
@@ -73,16 +77,17 @@ struct Family {
     std::vector<TextRow> textRows;
     std::vector<ButtonRow> buttonRows;
 
-    /// The box the base is typed into, and the one in the inverse panel that repeats it.
-    QLineEdit* Form1::*parameterBox;
-    QLineEdit* Form1::*mirrorBox;
+    /// The controls Tab reaches, in order after the canvas (the exit picture comes last).
+    std::vector<TabStop> tabChain;
+    /// The box 反函数图象 reads its base from: the base box of one program, the inverse panel's of the other.
+    QLineEdit* Controls::*inverseBaseSource;
 
     canvas::RangePanelStyle rangePanel;
-    /// 作图 sets canvasCleared back to 0, so the grid buttons re-plot again.
+    /// 作图 ends canvasCleared, so the grid buttons re-plot again.
     bool plotResetsCanvasCleared;
-    /// 清除图象 sets noGraphFlag to 1, so a drag no longer traces the curve again.
+    /// 清除图象 ends curveWanted, so a drag no longer traces the curve again.
     bool clearGraphEndsReplots;
-    /// A drag step enables Timer1 whenever it passes the base check, even with no curve wanted.
+    /// A drag step starts the trace timer whenever it passes the base check, even with no curve wanted.
     bool dragAlwaysEnablesTimer;
 
     TraceRules mainTrace;

@@ -18,7 +18,7 @@ int main(int argc, char* argv[]) {
         canvas::readStartOptions(QStringLiteral("Tavrinth"), app.arguments());
     if (options.exitCode)
         return *options.exitCode;
-    expolog::Form1 form(expolog::kTavrinth);
+    expolog::MainWindow form(expolog::kTavrinth);
     canvas::showMainWindow(form, options);
     return app.exec();
 }

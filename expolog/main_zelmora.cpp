@@ -17,7 +17,7 @@ int main(int argc, char* argv[]) {
     const canvas::StartOptions options = canvas::readStartOptions(QStringLiteral("Zelmora"), app.arguments());
     if (options.exitCode)
         return *options.exitCode;
-    expolog::Form1 form(expolog::kZelmora);
+    expolog::MainWindow form(expolog::kZelmora);
     canvas::showMainWindow(form, options);
     return app.exec();
 }

@@ -1,4 +1,4 @@
-#include "power/form1.h"
+#include "power/mainwindow.h"
 
 #include "classroom/windowcommands.h"
 #include "drawing/fonts.h"
@@ -17,7 +17,7 @@ int main(int argc, char* argv[]) {
     const canvas::StartOptions options = canvas::readStartOptions(QStringLiteral("Quorvex"), app.arguments());
     if (options.exitCode)
         return *options.exitCode;
-    quorvex::Form1 form;
+    quorvex::MainWindow form;
     canvas::showMainWindow(form, options);
     return app.exec();
 }

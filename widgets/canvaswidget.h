@@ -1,6 +1,6 @@
 #pragma once
 
-// Picture1, the canvas control: shows the drawing surface inside a sunken border, with the cross-hair
+// The canvas control: shows the drawing surface inside a sunken border, with the cross-hair
 // pointer, and reports pointer events in the user units of the surface's current mapping, and the arrow
 // keys, fingers (see CanvasGestures) and Ctrl+wheel. To a screen reader it is the canvas "坐标平面",
 // described by what the window has drawn on it. Once the keyboard is in use, a mark round the picture shows

@@ -63,18 +63,15 @@ QFont scaledFont(const QFont& font, qreal factor) {
     return scaled;
 }
 
-void setTabOrderByIndex(std::vector<std::pair<int, QWidget*>> widgets) {
-    std::stable_sort(widgets.begin(), widgets.end(),
-                     [](const auto& a, const auto& b) { return a.first < b.first; });
+void setTabChain(const std::vector<QWidget*>& widgets) {
     std::vector<QWidget*> chain;
-    for (const auto& [index, widget] : widgets) {
-        (void)index;
+    for (QWidget* widget : widgets) {
         if (widget->focusPolicy() != Qt::NoFocus)
             chain.push_back(widget);
     }
-    // Each goes right after the first, the last one first, so the chain reads in index order. Chaining each
-    // to the one before it is not enough: Qt leaves a widget where it is when Tab already reaches it next,
-    // wrapping round the window, so a control that sat ahead of the first one would stay at the head of
+    // Each goes right after the first, the last one first, so the chain reads in the order given. Chaining
+    // each to the one before it is not enough: Qt leaves a widget where it is when Tab already reaches it
+    // next, wrapping round the window, so a control that sat ahead of the first one would stay at the head of
     // the chain and take the focus when the window opens.
     for (std::size_t i = chain.size(); i > 1; --i)
         QWidget::setTabOrder(chain.front(), chain[i - 1]);

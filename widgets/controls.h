@@ -29,8 +29,8 @@ QFont designFont(const QString& family, double pointSize, bool bold = false, qre
 /// A font of a control at 100 %, at a display scale.
 QFont scaledFont(const QFont& font, qreal factor);
 
-/// Chains the focus order of the widgets by their tab index (lowest first); unfocusable ones are skipped.
-void setTabOrderByIndex(std::vector<std::pair<int, QWidget*>> widgets);
+/// Chains the focus order of the widgets in the order given; unfocusable ones are skipped.
+void setTabChain(const std::vector<QWidget*>& widgets);
 
 /// A slot that runs a window's handler and lets no exception out of it. A run-time error (an overflow, the
 /// logarithm of a number that is not positive, ...) ends the handler quietly where it got to, as the

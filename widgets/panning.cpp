@@ -24,9 +24,9 @@ void Panning::MouseDown(const PointerEvent& e) {
     dragFlag = 1;
     takeBase(e);
     if (style_.readOut) {
-        readOut_.Line1->setVisible(false);
-        readOut_.Line2->setVisible(false);
-        readOut_.Label1->setVisible(false);
+        readOut_.horizontalGuide->setVisible(false);
+        readOut_.verticalGuide->setVisible(false);
+        readOut_.coordinateLabel->setVisible(false);
     }
 }
 
@@ -65,18 +65,18 @@ void Panning::showReadOut(float x, float y) {
     // differ from the canvas while a range box is being edited).
     const bool inside = (view_.xmin < x && x < view_.xmax) || (view_.ymin < y && y < view_.ymax);
     if (!inside) {
-        readOut_.Line1->setVisible(false);
-        readOut_.Line2->setVisible(false);
+        readOut_.horizontalGuide->setVisible(false);
+        readOut_.verticalGuide->setVisible(false);
         return;
     }
-    readOut_.Line1->setVisible(true);
-    readOut_.Line2->setVisible(true);
-    readOut_.Line1->setPoints(0, y, x, y);
-    readOut_.Line2->setPoints(x, 0, x, y);
-    readOut_.Label1->setVisible(true);
-    readOut_.Label1->move(x + 0.5f, y - 0.5f);
-    readOut_.Label1->setCaption(QStringLiteral("(") + formatPattern(x) + QStringLiteral(",") +
-                                formatPattern(y) + QStringLiteral(")"));
+    readOut_.horizontalGuide->setVisible(true);
+    readOut_.verticalGuide->setVisible(true);
+    readOut_.horizontalGuide->setPoints(0, y, x, y);
+    readOut_.verticalGuide->setPoints(x, 0, x, y);
+    readOut_.coordinateLabel->setVisible(true);
+    readOut_.coordinateLabel->move(x + 0.5f, y - 0.5f);
+    readOut_.coordinateLabel->setCaption(QStringLiteral("(") + formatPattern(x) + QStringLiteral(",") +
+                                         formatPattern(y) + QStringLiteral(")"));
 }
 
 void Panning::MouseUp(const PointerEvent&) {
@@ -120,9 +120,9 @@ void Panning::KeyDown(int keyCode, int shift) {
 void Panning::LostFocus() {
     if (!style_.readOut)
         return;
-    readOut_.Label1->setVisible(false);
-    readOut_.Line1->setVisible(false);
-    readOut_.Line2->setVisible(false);
+    readOut_.coordinateLabel->setVisible(false);
+    readOut_.horizontalGuide->setVisible(false);
+    readOut_.verticalGuide->setVisible(false);
 }
 
 } // namespace canvas

@@ -23,9 +23,9 @@ struct PanningStyle {
 
 /// The read-out objects on the canvas: the horizontal and vertical guide lines and the coordinate label.
 struct ReadOut {
-    CanvasLine* Line1 = nullptr;
-    CanvasLine* Line2 = nullptr;
-    CanvasLabel* Label1 = nullptr;
+    CanvasLine* horizontalGuide = nullptr;
+    CanvasLine* verticalGuide = nullptr;
+    CanvasLabel* coordinateLabel = nullptr;
 };
 
 /// What a drag step does to the window besides moving the range.

@@ -8,7 +8,7 @@ TouchHold::TouchHold(QObject* parent, std::function<void(QPointF)> held)
     : QObject(parent), holdTimer(new QTimer(this)), held_(std::move(held)) {
     holdTimer->setSingleShot(true);
     holdTimer->setInterval(kHoldMs);
-    connect(holdTimer, &QTimer::timeout, this, &TouchHold::holdTimer_Timer);
+    connect(holdTimer, &QTimer::timeout, this, &TouchHold::onHoldTimeout);
 }
 
 void TouchHold::start(QPointF pos) {
@@ -29,7 +29,7 @@ void TouchHold::stop() {
     holdTimer->stop();
 }
 
-void TouchHold::holdTimer_Timer() {
+void TouchHold::onHoldTimeout() {
     // A tick that arrives after the finger has moved or lifted (already queued) is no hold.
     if (!armed_)
         return;

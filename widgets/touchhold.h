@@ -31,10 +31,10 @@ public:
     /// True while a finger is down and still, before the hold is complete.
     bool isArmed() const { return armed_; }
 
-    /// The 0.7 s timer; its tick is holdTimer_Timer.
+    /// The 0.7 s timer; its tick is onHoldTimeout.
     QTimer* holdTimer;
     /// The finger has been still long enough: the hold is complete.
-    void holdTimer_Timer();
+    void onHoldTimeout();
 
 private:
     std::function<void(QPointF)> held_;

@@ -7,7 +7,7 @@
 #include "drawing/curvesound.h"
 #include "drawing/curvestyle.h"
 #include "expolog/family.h"
-#include "power/form1.h"
+#include "power/mainwindow.h"
 
 #include "../support/expologwindow.h"
 #include "../support/fakeexportdialogs.h"
@@ -47,11 +47,11 @@ struct Drawn {
 };
 
 Drawn quorvexWith(std::initializer_list<const char*> exponents) {
-    auto f = std::make_unique<quorvex::Form1>();
+    auto f = std::make_unique<quorvex::MainWindow>();
     f->show();
     for (const char* m : exponents)
         powerCurve(*f, m);
-    canvas::CanvasWidget* canvas = f->Picture1;
+    canvas::CanvasWidget* canvas = f->controls().canvas;
     return {std::move(f), canvas};
 }
 
@@ -60,10 +60,10 @@ Drawn traced(const expolog::Family& family, bool inverse) {
     e->w.plot("2");
     e->w.runTrace();
     if (inverse) {
-        e->w.form.Command4_Click();
+        e->w.form.onInverseClicked();
         e->w.runInverse();
     }
-    canvas::CanvasWidget* canvas = e->w.form.Picture1;
+    canvas::CanvasWidget* canvas = e->w.form.controls().canvas;
     return {std::move(e), canvas};
 }
 
@@ -327,14 +327,14 @@ TEST(CurveExplorer, ACurveTracedOnAWipedCanvasIsNotThereToExploreOrHear) {
     InstalledOutput output;
     testsupport::ExpLogWindow w(expolog::kZelmora);
     w.plot("2");
-    w.form.Text3->setText("5");
-    w.form.Text4->setText("-5");
-    w.form.Command7_Click();
+    w.form.controls().xMinBox->setText("5");
+    w.form.controls().xMaxBox->setText("-5");
+    w.form.onApplyRangeClicked();
     w.runTrace();
-    ASSERT_FALSE(w.form.Picture1->description().curves().empty());
-    EXPECT_EQ(press(w.form.Picture1, Qt::Key_T).toStdString(), "没有图象");
-    EXPECT_EQ(press(w.form.Picture1, Qt::Key_H).toStdString(), "没有图象");
-    EXPECT_FALSE(canvas::CurveExplorer::of(w.form.Picture1)->chosenCurve());
+    ASSERT_FALSE(w.form.controls().canvas->description().curves().empty());
+    EXPECT_EQ(press(w.form.controls().canvas, Qt::Key_T).toStdString(), "没有图象");
+    EXPECT_EQ(press(w.form.controls().canvas, Qt::Key_H).toStdString(), "没有图象");
+    EXPECT_FALSE(canvas::CurveExplorer::of(w.form.controls().canvas)->chosenCurve());
     EXPECT_TRUE(output.fake->played.isEmpty());
 }
 
@@ -453,7 +453,7 @@ TEST(CurveExplorer, SaveSoundWritesTheSameSoundAsAWavFile) {
     testsupport::MessageRecorder messages;
     testsupport::FakeExportDialogs dialogs;
     QTemporaryDir dir;
-    auto f = std::make_unique<quorvex::Form1>();
+    auto f = std::make_unique<quorvex::MainWindow>();
     f->show();
     QAction* save = nullptr;
     for (QAction* a : f->actions())
@@ -468,6 +468,6 @@ TEST(CurveExplorer, SaveSoundWritesTheSameSoundAsAWavFile) {
     QFile file(dir.filePath("curve.wav"));
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(file.readAll(),
-              canvas::wavFile(canvas::renderCurveSound(canvas::powerCurve(3, 1, "y = x^3"), f->view, 3)));
+              canvas::wavFile(canvas::renderCurveSound(canvas::powerCurve(3, 1, "y = x^3"), f->view(), 3)));
     EXPECT_EQ(dialogs.answers().askedFilters, QStringList{"WAV (*.wav)"});
 }

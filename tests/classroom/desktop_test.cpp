@@ -1,7 +1,7 @@
 // Copying the canvas to the clipboard, in all three programs.
 
 #include "expolog/family.h"
-#include "power/form1.h"
+#include "power/mainwindow.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -39,11 +39,11 @@ void checkCopy(QWidget* window, canvas::CanvasWidget* canvas, QLineEdit* box) {
 
 TEST(CanvasCopy, CtrlCPutsThePictureOnTheClipboard) {
     {
-        quorvex::Form1 form;
-        checkCopy(&form, form.Picture1, form.Text1);
+        quorvex::MainWindow form;
+        checkCopy(&form, form.controls().canvas, form.controls().xMaxBox);
     }
     for (const expolog::Family* family : {&expolog::kZelmora, &expolog::kTavrinth}) {
-        expolog::Form1 form(*family);
-        checkCopy(&form, form.Picture1, form.Text3);
+        expolog::MainWindow form(*family);
+        checkCopy(&form, form.controls().canvas, form.controls().xMinBox);
     }
 }

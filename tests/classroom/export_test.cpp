@@ -4,7 +4,7 @@
 #include "classroom/canvascommands.h"
 #include "classroom/pictureexport.h"
 #include "expolog/family.h"
-#include "power/form1.h"
+#include "power/mainwindow.h"
 #include "widgets/messagebar.h"
 
 #include "../support/expologwindow.h"
@@ -74,11 +74,12 @@ struct Scene {
     std::function<canvas::Surface&(std::unique_ptr<QWidget>&)> draw;
 };
 
-canvas::Surface& quorvex(std::unique_ptr<QWidget>& window, const std::function<void(quorvex::Form1&)>& draw) {
-    auto form = std::make_unique<quorvex::Form1>();
+canvas::Surface& quorvex(std::unique_ptr<QWidget>& window,
+                         const std::function<void(quorvex::MainWindow&)>& draw) {
+    auto form = std::make_unique<quorvex::MainWindow>();
     form->show();
     draw(*form);
-    canvas::Surface& s = form->Picture1->surface();
+    canvas::Surface& s = form->controls().canvas->surface();
     window = std::move(form);
     return s;
 }
@@ -90,18 +91,20 @@ canvas::Surface& expLog(std::unique_ptr<QWidget>& window, const expolog::Family&
                         const std::function<void(testsupport::ExpLogWindow&)>& draw) {
     auto holder = std::make_unique<ExpLog>(family);
     draw(holder->w);
-    canvas::Surface& s = holder->w.form.Picture1->surface();
+    canvas::Surface& s = holder->w.form.controls().canvas->surface();
     window = std::move(holder);
     return s;
 }
 
 const Scene kScenes[] = {
-    {"start-up frame", [](auto& w) -> canvas::Surface& { return quorvex(w, [](quorvex::Form1&) {}); }},
+    {"start-up frame", [](auto& w) -> canvas::Surface& { return quorvex(w, [](quorvex::MainWindow&) {}); }},
     {"grid",
-     [](auto& w) -> canvas::Surface& { return quorvex(w, [](quorvex::Form1& f) { f.Command6_Click(); }); }},
+     [](auto& w) -> canvas::Surface& {
+         return quorvex(w, [](quorvex::MainWindow& f) { f.onDrawGridClicked(); });
+     }},
     {"two curves",
      [](auto& w) -> canvas::Surface& {
-         return quorvex(w, [](quorvex::Form1& f) {
+         return quorvex(w, [](quorvex::MainWindow& f) {
              powerCurve(f, "2");
              powerCurve(f, "-1");
          });
@@ -118,9 +121,9 @@ const Scene kScenes[] = {
          return expLog(w, expolog::kTavrinth, [](testsupport::ExpLogWindow& t) {
              t.plot("2");
              t.runTrace();
-             t.form.Command4_Click();
+             t.form.onInverseClicked();
              t.runInverse();
-             t.form.Command5_Click();
+             t.form.onSymmetryAxisClicked();
          });
      }},
 };
@@ -144,9 +147,9 @@ TEST(Export, TheSvgDrawnBackMatchesTheCanvas) {
 }
 
 TEST(Export, TheMeasureSeesAMissingCurveAndAShiftedPicture) {
-    quorvex::Form1 f;
+    quorvex::MainWindow f;
     powerCurve(f, "2");
-    canvas::Surface& surface = f.Picture1->surface();
+    canvas::Surface& surface = f.controls().canvas->surface();
     const QByteArray oneCurve = canvas::svgPicture(surface.displayList());
     powerCurve(f, "3");
     EXPECT_GT(difference(surface.picture(), renderedSvg(oneCurve, surface.size())), kSamePicture);
@@ -156,8 +159,8 @@ TEST(Export, TheMeasureSeesAMissingCurveAndAShiftedPicture) {
 
 TEST(Export, AxisNumbersAreTextInTheSvgAndThePdf) {
     QTemporaryDir dir;
-    quorvex::Form1 f;
-    canvas::Surface& surface = f.Picture1->surface();
+    quorvex::MainWindow f;
+    canvas::Surface& surface = f.controls().canvas->surface();
     const std::set<QString> texts = svgTexts(canvas::svgPicture(surface.displayList()));
     for (const char* number : {"-9", "-1", "1", "5", "9"})
         EXPECT_EQ(texts.count(QString::fromLatin1(number)), 1u) << number;
@@ -174,13 +177,13 @@ TEST(Export, AxisNumbersAreTextInTheSvgAndThePdf) {
 
 TEST(Export, PrintingGivesOnePageWithTheCanvasCentred) {
     QTemporaryDir dir;
-    quorvex::Form1 f;
+    quorvex::MainWindow f;
     powerCurve(f, "2");
     QPrinter printer(QPrinter::HighResolution);
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName(dir.filePath("print.pdf"));
     printer.setPageSize(QPageSize(QPageSize::A4));
-    canvas::printPicture(f.Picture1->surface().displayList(), printer);
+    canvas::printPicture(f.controls().canvas->surface().displayList(), printer);
     EXPECT_TRUE(run("pdfinfo", {dir.filePath("print.pdf")}).contains(QRegularExpression("Pages:\\s+1\\n")));
     run("pdftoppm", {"-r", "20", "-png", "-singlefile", dir.filePath("print.pdf"), dir.filePath("page")});
     const QImage page(dir.filePath("page.png"));
@@ -241,9 +244,9 @@ TEST(Export, TheKeysExportAndPrintThroughTheDialogsInEveryProgram) {
     testsupport::FakeExportDialogs dialogs;
     QTemporaryDir dir;
     std::vector<std::unique_ptr<QWidget>> windows;
-    windows.push_back(std::make_unique<quorvex::Form1>());
-    windows.push_back(std::make_unique<expolog::Form1>(expolog::kZelmora));
-    windows.push_back(std::make_unique<expolog::Form1>(expolog::kTavrinth));
+    windows.push_back(std::make_unique<quorvex::MainWindow>());
+    windows.push_back(std::make_unique<expolog::MainWindow>(expolog::kZelmora));
+    windows.push_back(std::make_unique<expolog::MainWindow>(expolog::kTavrinth));
     int n = 0;
     for (auto& window : windows) {
         window->show();
@@ -283,19 +286,20 @@ TEST(Export, TheKeysExportAndPrintThroughTheDialogsInEveryProgram) {
 }
 
 TEST(Export, CopyingOffersThePictureAndTheSvg) {
-    quorvex::Form1 f;
+    quorvex::MainWindow f;
     f.show();
     QApplication::setActiveWindow(&f);
     powerCurve(f, "2");
     QGuiApplication::clipboard()->clear();
-    f.Picture1->setFocus();
+    f.controls().canvas->setFocus();
     QTest::keyClick(&f, Qt::Key_C, Qt::ControlModifier);
     const QMimeData* data = QGuiApplication::clipboard()->mimeData();
     ASSERT_NE(data, nullptr);
     EXPECT_TRUE(data->hasImage());
     ASSERT_TRUE(data->hasFormat("image/svg+xml"));
     const QByteArray svg = data->data("image/svg+xml");
-    EXPECT_LT(difference(f.Picture1->surface().picture(), renderedSvg(svg, QSize(389, 373))), kSamePicture);
+    EXPECT_LT(difference(f.controls().canvas->surface().picture(), renderedSvg(svg, QSize(389, 373))),
+              kSamePicture);
 }
 
 TEST(Export, TheTraceWaitsWhileTheExportAndPrintDialogsAreOpen) {
@@ -306,18 +310,18 @@ TEST(Export, TheTraceWaitsWhileTheExportAndPrintDialogsAreOpen) {
     std::size_t drawnWhileOpen = 0;
     dialogs.answers().whileOpen = [&] {
         const std::size_t before = z.curve().size();
-        z.form.Timer1_Timer();
+        z.form.onTraceTick();
         drawnWhileOpen += z.curve().size() - before;
     };
     dialogs.answer(dir.filePath("graph.svg"));
-    canvas::exportCanvas(&z.form, z.form.Picture1->surface());
+    canvas::exportCanvas(&z.form, z.form.controls().canvas->surface());
     dialogs.answers().printFile = dir.filePath("print.pdf");
-    canvas::printCanvas(&z.form, z.form.Picture1->surface());
+    canvas::printCanvas(&z.form, z.form.controls().canvas->surface());
     EXPECT_EQ(dialogs.answers().asked, 2);
     EXPECT_EQ(drawnWhileOpen, 0u);
     // Once the dialogs are closed the trace goes on.
     const std::size_t before = z.curve().size();
-    z.form.Timer1_Timer();
+    z.form.onTraceTick();
     EXPECT_GT(z.curve().size(), before);
 }
 
@@ -327,14 +331,14 @@ TEST(Export, TheOutcomeIsSpokenAndAPrinterThatCannotBeWrittenIsWarnedOf) {
     testsupport::ExpLogWindow z(expolog::kZelmora);
     canvas::MessageBar* bar = canvas::MessageBar::of(&z.form);
     dialogs.answer(dir.filePath("curve"), QStringLiteral("SVG (*.svg)"));
-    canvas::exportCanvas(&z.form, z.form.Picture1->surface());
+    canvas::exportCanvas(&z.form, z.form.controls().canvas->surface());
     EXPECT_EQ(bar->lastMessage().toStdString(), "已保存到 curve.svg");
     dialogs.answers().printFile = dir.filePath("page.pdf");
-    canvas::printCanvas(&z.form, z.form.Picture1->surface());
+    canvas::printCanvas(&z.form, z.form.controls().canvas->surface());
     EXPECT_EQ(bar->lastMessage().toStdString(), "已保存到 page.pdf");
     const int spoken = bar->count();
     dialogs.answers().printFile = dir.filePath("no such folder/page.pdf");
-    canvas::printCanvas(&z.form, z.form.Picture1->surface());
+    canvas::printCanvas(&z.form, z.form.controls().canvas->surface());
     EXPECT_EQ(bar->count(), spoken);
     ASSERT_EQ(z.messages.texts().size(), 1u);
     EXPECT_EQ(z.messages.texts()[0].toStdString(), "图像未能打印。");

@@ -5,7 +5,7 @@
 
 #include "classroom/windowcommands.h"
 #include "drawing/curvestyle.h"
-#include "power/form1.h"
+#include "power/mainwindow.h"
 #include "widgets/messagebar.h"
 
 #include "../support/fakeexportdialogs.h"
@@ -22,7 +22,7 @@
 namespace {
 
 struct Window {
-    quorvex::Form1 form;
+    quorvex::MainWindow form;
     canvas::WindowCommands& commands = *canvas::WindowCommands::of(&form);
     Window() {
         form.show();
@@ -53,10 +53,10 @@ QMenu* openEditMenu(QLineEdit* box) {
 
 TEST(Menus, ATextBoxsEditMenuIsInItsWindowAndPressable) {
     Window w;
-    w.form.Text1->setText(QStringLiteral("-10"));
+    w.form.controls().xMaxBox->setText(QStringLiteral("-10"));
     QAccessibleInterface* window = QAccessible::queryAccessibleInterface(&w.form);
     const int closed = window->childCount();
-    QMenu* menu = openEditMenu(w.form.Text1);
+    QMenu* menu = openEditMenu(w.form.controls().xMaxBox);
     ASSERT_NE(menu, nullptr);
     ASSERT_EQ(window->childCount(), closed + 1);
     QAccessibleInterface* shown = window->child(closed);
@@ -73,7 +73,7 @@ TEST(Menus, ATextBoxsEditMenuIsInItsWindowAndPressable) {
             selectAll = shown->child(i);
     ASSERT_NE(selectAll, nullptr);
     selectAll->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
-    EXPECT_EQ(w.form.Text1->selectedText(), QStringLiteral("-10"));
+    EXPECT_EQ(w.form.controls().xMaxBox->selectedText(), QStringLiteral("-10"));
     EXPECT_FALSE(menu->isVisible());
     EXPECT_EQ(window->childCount(), closed);
 }
@@ -128,14 +128,14 @@ TEST(Menus, TheFocusIsBackWhereItWasAfterADialogOfTheCanvas) {
     testsupport::FakeExportDialogs dialogs;
     Window w;
     // Whatever takes the window's focus while the dialog is open (the first box, here), it goes back.
-    dialogs.answers().whileOpen = [&] { w.form.Text1->setFocus(); };
+    dialogs.answers().whileOpen = [&] { w.form.controls().xMaxBox->setFocus(); };
     dialogs.answer(QString());
     const std::pair<const char*, QKeySequence> commands[] = {
         {"导出图像…", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S)}, {"打印…", QKeySequence::Print}};
     for (const auto& [name, keys] : commands) {
         SCOPED_TRACE(name);
-        w.form.Picture1->setFocus();
+        w.form.controls().canvas->setFocus();
         QTest::keySequence(&w.form, keys);
-        EXPECT_EQ(QApplication::focusWidget(), w.form.Picture1);
+        EXPECT_EQ(QApplication::focusWidget(), w.form.controls().canvas);
     }
 }

@@ -5,7 +5,7 @@
 #include "classroom/windowcommands.h"
 #include "drawing/curvestyle.h"
 #include "expolog/family.h"
-#include "power/form1.h"
+#include "power/mainwindow.h"
 #include "tests/support/expologwindow.h"
 #include "tests/support/messagerecorder.h"
 #include "tests/support/picturedifference.h"
@@ -150,18 +150,18 @@ TEST(ScaleSteps, StoredOrTypedValuesOtherThanAStepAreRefused) {
 }
 
 TEST_F(Projection, QuorvexAtEveryStep) {
-    quorvex::Form1 form;
-    checkEverySteps(&form, form.Picture1);
+    quorvex::MainWindow form;
+    checkEverySteps(&form, form.controls().canvas);
 }
 
 TEST_F(Projection, ZelmoraAtEveryStep) {
-    expolog::Form1 form(expolog::kZelmora);
-    checkEverySteps(&form, form.Picture1);
+    expolog::MainWindow form(expolog::kZelmora);
+    checkEverySteps(&form, form.controls().canvas);
 }
 
 TEST_F(Projection, TavrinthAtEveryStep) {
-    expolog::Form1 form(expolog::kTavrinth);
-    checkEverySteps(&form, form.Picture1);
+    expolog::MainWindow form(expolog::kTavrinth);
+    checkEverySteps(&form, form.controls().canvas);
 }
 
 namespace {
@@ -174,19 +174,21 @@ struct DragResult {
 // A real pointer drag on the canvas of a Quorvex window at a scale, in pixels at 100 % times the scale.
 DragResult dragAt(int percent) {
     testsupport::MessageRecorder messages;
-    quorvex::Form1 form;
+    quorvex::MainWindow form;
     form.show();
     WindowCommands::of(&form)->setScalePercent(percent);
     const qreal f = percent / 100.0;
     auto at = [f](int x, int y) { return QPoint(qRound(x * f), qRound(y * f)); };
-    QTest::mouseMove(form.Picture1, at(100, 100));
-    const QString readOut = form.Label1->Caption();
-    QTest::mousePress(form.Picture1, Qt::LeftButton, {}, at(100, 100));
-    QTest::mouseMove(form.Picture1, at(140, 120));
-    QTest::mouseRelease(form.Picture1, Qt::LeftButton, {}, at(150, 130));
+    QTest::mouseMove(form.controls().canvas, at(100, 100));
+    const QString readOut = form.controls().coordinateLabel->Caption();
+    QTest::mousePress(form.controls().canvas, Qt::LeftButton, {}, at(100, 100));
+    QTest::mouseMove(form.controls().canvas, at(140, 120));
+    QTest::mouseRelease(form.controls().canvas, Qt::LeftButton, {}, at(150, 130));
     WindowCommands::of(&form)->resetScale();
-    return {
-        form.view, readOut, {form.Text1->text(), form.Text2->text(), form.Text3->text(), form.Text4->text()}};
+    return {form.view(),
+            readOut,
+            {form.controls().xMaxBox->text(), form.controls().xMinBox->text(),
+             form.controls().yMaxBox->text(), form.controls().yMinBox->text()}};
 }
 } // namespace
 
@@ -206,15 +208,15 @@ TEST_F(Projection, CurvesBoxesAndARunningTraceSurviveAScaleChange) {
     testsupport::ExpLogWindow w(expolog::kZelmora);
     w.plot(QStringLiteral("2"));
     for (int i = 0; i < 50; ++i)
-        w.form.Timer1_Timer();
+        w.form.onTraceTick();
     const std::size_t drawn = w.curve().size();
     ASSERT_GT(drawn, 0u);
-    ASSERT_TRUE(w.form.Timer1->isActive());
+    ASSERT_TRUE(w.form.controls().traceTimer->isActive());
     WindowCommands::of(&w.form)->setScalePercent(250);
-    EXPECT_TRUE(w.form.Timer1->isActive());
+    EXPECT_TRUE(w.form.controls().traceTimer->isActive());
     EXPECT_EQ(w.form.parameterBox()->text(), QStringLiteral("2"));
     // The curve drawn so far is still in the picture: the point (0, 1) of y = 2^x.
-    canvas::Surface& s = w.form.Picture1->surface();
+    canvas::Surface& s = w.form.controls().canvas->surface();
     const QPoint onCurve = s.toPixel(0, 1).toPoint();
     bool found = false;
     for (int dy = -4; dy <= 4 && !found; ++dy)
@@ -224,12 +226,13 @@ TEST_F(Projection, CurvesBoxesAndARunningTraceSurviveAScaleChange) {
     EXPECT_TRUE(found);
     w.runTrace();
     EXPECT_GT(w.curve().size(), drawn);
-    EXPECT_TRUE(w.form.Image7->isVisible()); // the properties filled in when the trace ended
+    EXPECT_TRUE(
+        w.form.controls().valueAtZeroPicture->isVisible()); // the properties filled in when the trace ended
     WindowCommands::of(&w.form)->resetScale();
 }
 
 TEST_F(Projection, FullScreenFitsTheContentCentredAndEscReturns) {
-    quorvex::Form1 form;
+    quorvex::MainWindow form;
     activate(&form);
     WindowCommands* commands = WindowCommands::of(&form);
     commands->setScalePercent(150);
@@ -243,12 +246,12 @@ TEST_F(Projection, FullScreenFitsTheContentCentredAndEscReturns) {
     EXPECT_DOUBLE_EQ(commands->factor(), f);
     EXPECT_DOUBLE_EQ(canvas::DisplayScale::instance().factor(), f);
     EXPECT_EQ(commands->origin(), QPoint(qRound((3000 - 740 * f) / 2), 0));
-    EXPECT_EQ(form.Picture1->geometry().topLeft(),
+    EXPECT_EQ(form.controls().canvas->geometry().topLeft(),
               commands->origin() +
                   canvas::scaledRect(QRect(160, 32, 393, 377), commands->factor()).topLeft());
     // Esc in a text box that has no use for it leaves full screen too.
-    form.Text1->setFocus();
-    QTest::keyClick(form.Text1, Qt::Key_Escape);
+    form.controls().xMaxBox->setFocus();
+    QTest::keyClick(form.controls().xMaxBox, Qt::Key_Escape);
     QCoreApplication::processEvents();
     EXPECT_FALSE(commands->isFullScreen());
     EXPECT_EQ(commands->scalePercent(), 150);
@@ -257,7 +260,7 @@ TEST_F(Projection, FullScreenFitsTheContentCentredAndEscReturns) {
 }
 
 TEST_F(Projection, TheMenuOfTheFreeAreaListsTheCommandsWithTheirKeys) {
-    quorvex::Form1 form;
+    quorvex::MainWindow form;
     form.show();
     WindowCommands* commands = WindowCommands::of(&form);
     QStringList items;
@@ -268,10 +271,12 @@ TEST_F(Projection, TheMenuOfTheFreeAreaListsTheCommandsWithTheirKeys) {
                                   QStringLiteral("高对比度 "), QStringLiteral("导出图像… Ctrl+Shift+S"),
                                   QStringLiteral("打印… Ctrl+P"), QStringLiteral("复制图像 Ctrl+C"),
                                   QStringLiteral("保存声音… ")}));
-    EXPECT_TRUE(commands->isFreeArea(QPoint(5, 480)));                      // the window itself
-    EXPECT_TRUE(commands->isFreeArea(form.Image9->geometry().center()));    // the instructions picture
-    EXPECT_FALSE(commands->isFreeArea(form.Command2->geometry().center())); // a button
-    EXPECT_FALSE(commands->isFreeArea(form.Picture1->geometry().center())); // the canvas: every button drags
+    EXPECT_TRUE(commands->isFreeArea(QPoint(5, 480))); // the window itself
+    EXPECT_TRUE(commands->isFreeArea(
+        form.controls().instructionsPicture->geometry().center())); // the instructions picture
+    EXPECT_FALSE(commands->isFreeArea(form.controls().plotButton->geometry().center())); // a button
+    EXPECT_FALSE(
+        commands->isFreeArea(form.controls().canvas->geometry().center())); // the canvas: every button drags
     // Later commands join the same menu, with their keys working in the whole window.
     auto* extra = new QAction(QStringLiteral("导出图像…"), &form);
     commands->addCommand(extra);
@@ -280,16 +285,16 @@ TEST_F(Projection, TheMenuOfTheFreeAreaListsTheCommandsWithTheirKeys) {
 }
 
 TEST_F(Projection, TheSaveDialogFollowsTheScale) {
-    quorvex::Form1 form;
+    quorvex::MainWindow form;
     form.show();
-    form.Command8_Click();
-    quorvex::Form2* dialog = form.saveDialog();
+    form.onSaveClicked();
+    quorvex::SaveDialog* dialog = form.saveDialog();
     const QSize size = dialog->size();
-    const QRect name = dialog->Text1->geometry();
+    const QRect name = dialog->controls().nameBox->geometry();
     WindowCommands::of(&form)->setScalePercent(200);
     EXPECT_EQ(dialog->size(), size * 2);
-    EXPECT_EQ(dialog->Text1->geometry(), canvas::scaledRect(name, 2));
-    EXPECT_DOUBLE_EQ(dialog->Text1->font().pointSizeF(), 21);
+    EXPECT_EQ(dialog->controls().nameBox->geometry(), canvas::scaledRect(name, 2));
+    EXPECT_DOUBLE_EQ(dialog->controls().nameBox->font().pointSizeF(), 21);
     WindowCommands::of(&form)->resetScale();
     EXPECT_EQ(dialog->size(), size);
 }
@@ -297,7 +302,7 @@ TEST_F(Projection, TheSaveDialogFollowsTheScale) {
 TEST_F(Projection, TheLastScaleIsRememberedAndTheCommandLineWins) {
     const QString program = QStringLiteral("Zelmora");
     {
-        expolog::Form1 form(expolog::kZelmora);
+        expolog::MainWindow form(expolog::kZelmora);
         form.show();
         WindowCommands::of(&form)->setScalePercent(175);
     }
@@ -307,10 +312,10 @@ TEST_F(Projection, TheLastScaleIsRememberedAndTheCommandLineWins) {
     EXPECT_DOUBLE_EQ(canvas::DisplayScale::instance().factor(), 1.75);
     {
         // The next run starts at the stored scale, its canvas drawn at it from the first frame.
-        expolog::Form1 form(expolog::kZelmora);
+        expolog::MainWindow form(expolog::kZelmora);
         canvas::showMainWindow(form, options);
         EXPECT_EQ(WindowCommands::of(&form)->scalePercent(), 175);
-        EXPECT_EQ(form.Picture1->surface().Image().size(), QSize(653, 653));
+        EXPECT_EQ(form.controls().canvas->surface().Image().size(), QSize(653, 653));
     }
     options = canvas::readStartOptions(program, {program, QStringLiteral("--scale=250")});
     EXPECT_EQ(options.scale, 250);
@@ -355,18 +360,18 @@ TEST(SurfaceDensity, APictureDrawnThenMadeFinerShowsThePictureDrawnFineFromTheSt
 }
 
 TEST_F(Projection, ARightClickOnTheFreeAreaOpensTheMenuAndOnTheCanvasDoesNot) {
-    quorvex::Form1 form;
+    quorvex::MainWindow form;
     activate(&form);
     QMenu* menu = WindowCommands::of(&form)->menu();
     auto rightClick = [](QWidget* w, QPoint pos) {
         QContextMenuEvent e(QContextMenuEvent::Mouse, pos, w->mapToGlobal(pos));
         QApplication::sendEvent(w, &e);
     };
-    rightClick(form.Picture1, QPoint(100, 100));
+    rightClick(form.controls().canvas, QPoint(100, 100));
     EXPECT_FALSE(menu->isVisible());
-    rightClick(form.Command2, QPoint(5, 5));
+    rightClick(form.controls().plotButton, QPoint(5, 5));
     EXPECT_FALSE(menu->isVisible());
-    rightClick(form.Image9, QPoint(5, 5));
+    rightClick(form.controls().instructionsPicture, QPoint(5, 5));
     EXPECT_TRUE(menu->isVisible());
     menu->hide();
     // Ctrl++ (with the Shift that + takes on most keyboards) is the same step up as Ctrl+=.
@@ -378,15 +383,15 @@ TEST_F(Projection, ARightClickOnTheFreeAreaOpensTheMenuAndOnTheCanvasDoesNot) {
 }
 
 TEST_F(Projection, AZelmoraWindowEnlargedByHandKeepsItsInversePanelAcrossScales) {
-    expolog::Form1 form(expolog::kZelmora);
+    expolog::MainWindow form(expolog::kZelmora);
     form.show();
     WindowCommands* commands = WindowCommands::of(&form);
-    const QRect panel = form.Command4->geometry();
+    const QRect panel = form.controls().inverseButton->geometry();
     const QSize enlarged = form.size() + QSize(0, 200);
     form.resize(enlarged);
     commands->setScalePercent(200);
     EXPECT_EQ(form.size(), enlarged * 2);
-    EXPECT_EQ(form.Command4->geometry(), canvas::scaledRect(panel, 2));
+    EXPECT_EQ(form.controls().inverseButton->geometry(), canvas::scaledRect(panel, 2));
     commands->resetScale();
     EXPECT_EQ(form.size(), enlarged);
 }
@@ -403,21 +408,22 @@ TEST(SurfaceDensity, DrawingAgainAtANewDensityAddsNothingToTheExportedPicture) {
 }
 
 TEST_F(Projection, TheMenuKeysOpenTheWindowMenuAtTheFocusedControlAndATextBoxKeepsItsOwn) {
-    quorvex::Form1 form;
+    quorvex::MainWindow form;
     activate(&form);
     QMenu* menu = WindowCommands::of(&form)->menu();
     for (const QKeyCombination key : {QKeyCombination(Qt::Key_Menu), Qt::SHIFT | Qt::Key_F10}) {
-        for (QWidget* control : std::initializer_list<QWidget*>{form.Picture1, form.Command2, form.Option1}) {
+        for (QWidget* control : std::initializer_list<QWidget*>{
+                 form.controls().canvas, form.controls().plotButton, form.controls().integerFormOption}) {
             control->setFocus();
             QTest::keyClick(control, key.key(), key.keyboardModifiers());
             EXPECT_TRUE(menu->isVisible()) << control->metaObject()->className();
             EXPECT_TRUE(control->rect().contains(control->mapFromGlobal(menu->pos())));
             menu->hide();
         }
-        form.Text2->setFocus();
-        QTest::keyClick(form.Text2, key.key(), key.keyboardModifiers());
+        form.controls().xMinBox->setFocus();
+        QTest::keyClick(form.controls().xMinBox, key.key(), key.keyboardModifiers());
         EXPECT_FALSE(menu->isVisible());
-        QMenu* editMenu = form.Text2->findChild<QMenu*>();
+        QMenu* editMenu = form.controls().xMinBox->findChild<QMenu*>();
         ASSERT_NE(editMenu, nullptr);
         EXPECT_TRUE(editMenu->isVisible());
         delete editMenu;
@@ -429,10 +435,10 @@ TEST_F(Projection, TheMenuKeysOpenTheWindowMenuAtTheFocusedControlAndATextBoxKee
 TEST_F(Projection, TheCanvasFocusMarkShowsOnceTheKeyboardIsUsed) {
     for (const int step : {100, 200}) {
         SCOPED_TRACE(step);
-        quorvex::Form1 form;
+        quorvex::MainWindow form;
         activate(&form);
         WindowCommands::of(&form)->setScalePercent(step);
-        canvas::CanvasWidget* canvas = form.Picture1;
+        canvas::CanvasWidget* canvas = form.controls().canvas;
         auto marked = [&] {
             const QImage shot = canvas->grab().toImage();
             const qreal f = step / 100.0;
@@ -443,10 +449,10 @@ TEST_F(Projection, TheCanvasFocusMarkShowsOnceTheKeyboardIsUsed) {
         EXPECT_FALSE(marked()); // at start-up
         QTest::keyClick(canvas, Qt::Key_Right);
         EXPECT_TRUE(marked());
-        QTest::mouseClick(form.Command2, Qt::LeftButton);
+        QTest::mouseClick(form.controls().plotButton, Qt::LeftButton);
         QTest::mouseClick(canvas, Qt::LeftButton, {}, QPoint(canvas->width() / 2, canvas->height() / 2));
-        EXPECT_FALSE(marked());                      // brought by the pointer
-        QTest::keyClick(form.Command2, Qt::Key_Tab); // the keyboard again, round to the canvas
+        EXPECT_FALSE(marked());                                   // brought by the pointer
+        QTest::keyClick(form.controls().plotButton, Qt::Key_Tab); // the keyboard again, round to the canvas
         canvas->setFocus(Qt::TabFocusReason);
         EXPECT_TRUE(marked());
         const QImage picture = canvas->surface().Image();
@@ -465,7 +471,7 @@ TEST_F(Projection, HighContrastIsOffByDefaultAndRemembered) {
     };
     canvas::readStartOptions(program, {program});
     {
-        quorvex::Form1 form;
+        quorvex::MainWindow form;
         QAction* command = contrastCommand(&form);
         ASSERT_TRUE(command && command->isCheckable());
         EXPECT_FALSE(command->isChecked());
@@ -474,7 +480,7 @@ TEST_F(Projection, HighContrastIsOffByDefaultAndRemembered) {
     canvas::CurveStyle::instance().setHighContrast(false);
     canvas::readStartOptions(program, {program});
     EXPECT_TRUE(canvas::CurveStyle::instance().highContrast());
-    quorvex::Form1 form;
+    quorvex::MainWindow form;
     EXPECT_TRUE(contrastCommand(&form)->isChecked());
     contrastCommand(&form)->trigger();
     EXPECT_FALSE(canvas::storedHighContrast(program));
@@ -482,12 +488,13 @@ TEST_F(Projection, HighContrastIsOffByDefaultAndRemembered) {
 }
 
 TEST_F(Projection, OptionIndicatorsAndMessageIconsGrowWithTheScale) {
-    quorvex::Form1 form;
+    quorvex::MainWindow form;
     activate(&form);
     auto indicator = [&form] {
         QStyleOptionButton option;
-        option.initFrom(form.Option1);
-        return form.Option1->style()->subElementRect(QStyle::SE_RadioButtonIndicator, &option, form.Option1);
+        option.initFrom(form.controls().integerFormOption);
+        return form.controls().integerFormOption->style()->subElementRect(
+            QStyle::SE_RadioButtonIndicator, &option, form.controls().integerFormOption);
     };
     auto icon = [] {
         QMessageBox box(QMessageBox::Warning, QStringLiteral("警告"), QStringLiteral("数据输入有误！"));

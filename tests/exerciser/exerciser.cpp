@@ -11,7 +11,7 @@
 //   exerciser --program=Quorvex --seed=123 --actions=20000 [--time-limit-ms=1000]
 
 #include "expolog/family.h"
-#include "power/form1.h"
+#include "power/mainwindow.h"
 
 #include "classroom/curveexplorer.h"
 #include "classroom/numberpad.h"
@@ -564,7 +564,7 @@ private:
             last_ = "hold on the canvas";
             timed([&] { fingers.down(c, onCanvas()); });
             if (pick(4) != 0)
-                timed([&] { t_.canvas->gestures().hold().holdTimer_Timer(); });
+                timed([&] { t_.canvas->gestures().hold().onHoldTimeout(); });
             for (int s = pick(20); s > 0; --s)
                 timed([&] { fingers.move(c, anywhere()); });
             timed([&] { fingers.up(c, anywhere()); });
@@ -643,7 +643,7 @@ private:
         if (!t_.commands->isFreeArea(p))
             return;
         timed([&] { fingers.down(t_.window, p); });
-        timed([&] { t_.commands->touchHold().holdTimer_Timer(); });
+        timed([&] { t_.commands->touchHold().onHoldTimeout(); });
         finishMenu();
         timed([&] { fingers.up(t_.window, p); });
     }
@@ -953,95 +953,121 @@ void addClassroom(Target& t) {
             t.contrast = a;
 }
 
-Target quorvexTarget(quorvex::Form1& f) {
+Target quorvexTarget(quorvex::MainWindow& f) {
     Target t;
     t.window = &f;
-    t.canvas = f.Picture1;
+    t.canvas = f.controls().canvas;
     addClassroom(t);
-    t.exitPictures = {f.Image7, f.Image8};
-    t.rangeBoxes = {f.Text2, f.Text1, f.Text4, f.Text3, f.Text7, f.Text8};
-    t.applyRange = f.Command1;
-    t.clearCurve = {f.Command3, f.Command4};
-    t.clearRange = f.Command5;
+    t.exitPictures = {f.controls().exitPicture, f.controls().exitHighlight};
+    t.rangeBoxes = {f.controls().xMinBox, f.controls().xMaxBox,     f.controls().yMinBox,
+                    f.controls().yMaxBox, f.controls().xSpacingBox, f.controls().ySpacingBox};
+    t.applyRange = f.controls().applyRangeButton;
+    t.clearCurve = {f.controls().clearGraphButton, f.controls().clearExponentButton};
+    t.clearRange = f.controls().clearRangeButton;
     t.plotCurve = [&f](int choice) {
         // The integer form, or the fractional one with a second number.
         static const char* const exponents[][2] = {{"2", ""}, {"3", ""}, {"-1", ""}, {"-2", ""}, {"1", "2"}};
         const auto& e = exponents[choice % std::size(exponents)];
-        QTest::mouseClick(*e[1] ? f.Option2 : f.Option1, Qt::LeftButton);
-        f.Text5->clear();
-        QTest::keyClicks(f.Text5, e[0]);
+        QTest::mouseClick(*e[1] ? f.controls().fractionFormOption : f.controls().integerFormOption,
+                          Qt::LeftButton);
+        f.controls().mBox->clear();
+        QTest::keyClicks(f.controls().mBox, e[0]);
         if (*e[1]) {
-            f.Text6->clear();
-            QTest::keyClicks(f.Text6, e[1]);
+            f.controls().nBox->clear();
+            QTest::keyClicks(f.controls().nBox, e[1]);
         }
-        QTest::mouseClick(f.Command2, Qt::LeftButton);
+        QTest::mouseClick(f.controls().plotButton, Qt::LeftButton);
     };
-    t.buttons = {f.Command1, f.Command2, f.Command3,  f.Command4, f.Command5, f.Command6,
-                 f.Command7, f.Command9, f.Command10, f.Option1,  f.Option2};
-    t.boxes = {f.Text1, f.Text2, f.Text3, f.Text4, f.Text5, f.Text6, f.Text7, f.Text8};
-    t.zoomButtons = {f.Command9, f.Command10};
-    t.exitNormal = f.Image7;
+    t.buttons = {
+        f.controls().applyRangeButton,    f.controls().plotButton,        f.controls().clearGraphButton,
+        f.controls().clearExponentButton, f.controls().clearRangeButton,  f.controls().drawGridButton,
+        f.controls().removeGridButton,    f.controls().zoomInButton,      f.controls().zoomOutButton,
+        f.controls().integerFormOption,   f.controls().fractionFormOption};
+    t.boxes = {f.controls().xMaxBox,     f.controls().xMinBox,    f.controls().yMaxBox,
+               f.controls().yMinBox,     f.controls().mBox,       f.controls().nBox,
+               f.controls().xSpacingBox, f.controls().ySpacingBox};
+    t.zoomButtons = {f.controls().zoomInButton, f.controls().zoomOutButton};
+    t.exitNormal = f.controls().exitPicture;
     t.tick1 = [] {};
     t.tick2 = [] {};
-    t.down = [&f](const canvas::PointerEvent& e) { f.Picture1_MouseDown(e); };
-    t.move = [&f](const canvas::PointerEvent& e) { f.Picture1_MouseMove(e); };
-    t.up = [&f](const canvas::PointerEvent& e) { f.Picture1_MouseUp(e); };
-    t.view = [&f] { return f.view; };
+    t.down = [&f](const canvas::PointerEvent& e) { f.onCanvasPressed(e); };
+    t.move = [&f](const canvas::PointerEvent& e) { f.onCanvasPointerMoved(e); };
+    t.up = [&f](const canvas::PointerEvent& e) { f.onCanvasReleased(e); };
+    t.view = [&f] { return f.view(); };
     t.state = [&f] {
-        return std::vector<double>{f.view.xmin, f.view.xmax, f.view.ymin,
-                                   f.view.ymax, f.view.xju1, f.view.yju1};
+        return std::vector<double>{f.view().xmin, f.view().xmax, f.view().ymin,
+                                   f.view().ymax, f.view().xju1, f.view().yju1};
     };
     t.save = [&f](QRandomGenerator& random) {
-        f.Command8_Click();
-        quorvex::Form2* dialog = f.saveDialog();
+        f.onSaveClicked();
+        quorvex::SaveDialog* dialog = f.saveDialog();
         if (!dialog)
             return;
-        dialog->Dir1->setPath(saveFolder().path());
+        dialog->controls().folderList->setPath(saveFolder().path());
         const QStringList names = {"graph", "", "a/b", "..", "../x", "graph.bmp", "中文", QString(300, u'n')};
-        dialog->Text1->setText(names[static_cast<int>(random.bounded(static_cast<int>(names.size())))]);
-        dialog->Command1_Click();
+        dialog->controls().nameBox->setText(
+            names[static_cast<int>(random.bounded(static_cast<int>(names.size())))]);
+        dialog->onSaveClicked();
         if (random.bounded(4) == 0)
             dialog->close();
     };
     return t;
 }
 
-Target expologTarget(expolog::Form1& f) {
+Target expologTarget(expolog::MainWindow& f) {
     Target t;
     t.window = &f;
-    t.canvas = f.Picture1;
+    t.canvas = f.controls().canvas;
     addClassroom(t);
-    t.exitPictures = {f.Image17, f.Image16};
-    t.rangeBoxes = {f.Text3, f.Text4, f.Text5, f.Text6, f.Text8, f.Text9};
-    t.applyRange = f.Command7;
-    t.clearCurve = {f.Command3};
-    t.clearRange = f.Command6;
+    t.exitPictures = {f.controls().exitPicture, f.controls().exitHighlight};
+    t.rangeBoxes = {f.controls().xMinBox, f.controls().xMaxBox,     f.controls().yMinBox,
+                    f.controls().yMaxBox, f.controls().xSpacingBox, f.controls().ySpacingBox};
+    t.applyRange = f.controls().applyRangeButton;
+    t.clearCurve = {f.controls().clearBaseButton};
+    t.clearRange = f.controls().clearRangeButton;
     t.plotCurve = [&f](int choice) {
         static const char* const bases[] = {"2", "0.5", "3", "10", "0.1", "1.5"};
         f.parameterBox()->clear();
         QTest::keyClicks(f.parameterBox(), bases[choice % std::size(bases)]);
-        QTest::mouseClick(f.Command1, Qt::LeftButton);
+        QTest::mouseClick(f.controls().plotButton, Qt::LeftButton);
     };
-    t.tracing = [&f] { return f.Timer1->isActive(); };
-    t.curveColour = [&f] {
-        return canvas::RGB(static_cast<int>(f.curveRed), static_cast<int>(f.curveGreen),
-                           static_cast<int>(f.curveBlue));
-    };
-    t.buttons = {f.Command1, f.Command2, f.Command3, f.Command4, f.Command5,
-                 f.Command6, f.Command7, f.Command8, f.Command9};
-    t.boxes = {f.Text1, f.Text2, f.Text3, f.Text4, f.Text5, f.Text6, f.Text8, f.Text9};
-    t.exitNormal = f.Image17;
-    t.tick1 = [&f] { f.Timer1_Timer(); };
-    t.tick2 = [&f] { f.Timer2_Timer(); };
-    t.down = [&f](const canvas::PointerEvent& e) { f.Picture1_MouseDown(e); };
-    t.move = [&f](const canvas::PointerEvent& e) { f.Picture1_MouseMove(e); };
-    t.up = [&f](const canvas::PointerEvent& e) { f.Picture1_MouseUp(e); };
-    t.view = [&f] { return f.view; };
+    t.tracing = [&f] { return f.controls().traceTimer->isActive(); };
+    t.curveColour = [&f] { return f.curveColour(); };
+    t.buttons = {
+        f.controls().plotButton,       f.controls().clearGraphButton,   f.controls().clearBaseButton,
+        f.controls().inverseButton,    f.controls().symmetryAxisButton, f.controls().clearRangeButton,
+        f.controls().applyRangeButton, f.controls().drawGridButton,     f.controls().removeGridButton};
+    // The box the inverse reads first, as the boxes have always been listed, so a seed replays as before.
+    QLineEdit* inverseSource = f.controls().*f.family().inverseBaseSource;
+    QLineEdit* otherBaseBox =
+        inverseSource == f.controls().baseBox ? f.controls().inverseBaseBox : f.controls().baseBox;
+    t.boxes = {
+        inverseSource,        otherBaseBox,         f.controls().xMinBox,     f.controls().xMaxBox,
+        f.controls().yMinBox, f.controls().yMaxBox, f.controls().xSpacingBox, f.controls().ySpacingBox};
+    t.exitNormal = f.controls().exitPicture;
+    t.tick1 = [&f] { f.onTraceTick(); };
+    t.tick2 = [&f] { f.onInverseTraceTick(); };
+    t.down = [&f](const canvas::PointerEvent& e) { f.onCanvasPressed(e); };
+    t.move = [&f](const canvas::PointerEvent& e) { f.onCanvasPointerMoved(e); };
+    t.up = [&f](const canvas::PointerEvent& e) { f.onCanvasReleased(e); };
+    t.view = [&f] { return f.view(); };
     t.state = [&f] {
-        return std::vector<double>{f.view.xmin,      f.view.xmax,      f.view.ymin,   f.view.ymax,
-                                   f.view.xju1,      f.view.yju1,      f.trace.baseA, f.trace.lnBase,
-                                   f.trace.tracePos, f.trace.traceLog, f.trace.stepX, f.trace.stepY,
-                                   f.trace.xSpan,    f.curveRed,       f.curveGreen,  f.curveBlue};
+        return std::vector<double>{f.view().xmin,
+                                   f.view().xmax,
+                                   f.view().ymin,
+                                   f.view().ymax,
+                                   f.view().xju1,
+                                   f.view().yju1,
+                                   f.trace().baseA,
+                                   f.trace().lnBase,
+                                   f.trace().tracePos,
+                                   f.trace().traceLog,
+                                   f.trace().stepX,
+                                   f.trace().stepY,
+                                   f.trace().xSpan,
+                                   double(canvas::redOf(f.curveColour())),
+                                   double(canvas::greenOf(f.curveColour())),
+                                   double(canvas::blueOf(f.curveColour()))};
     };
     return t;
 }
@@ -1181,7 +1207,7 @@ int main(int argc, char** argv) {
         clock.start();
         const long long before = messages->count;
         if (name == "Quorvex") {
-            quorvex::Form1 form;
+            quorvex::MainWindow form;
             form.show();
             PlantedFault fault;
             if (options.plantFailure)
@@ -1189,7 +1215,7 @@ int main(int argc, char** argv) {
             Exerciser(quorvexTarget(form), fakes, seed, options.timeLimitMs, slowest)
                 .run(options.actions, name, seed);
         } else {
-            expolog::Form1 form(name == "Zelmora" ? expolog::kZelmora : expolog::kTavrinth);
+            expolog::MainWindow form(name == "Zelmora" ? expolog::kZelmora : expolog::kTavrinth);
             form.show();
             PlantedFault fault;
             if (options.plantFailure)

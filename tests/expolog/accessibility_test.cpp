@@ -51,14 +51,14 @@ TEST(ExpLogAccessibility, EveryFocusableControlHasAUniqueName) {
         testsupport::expectUniqueNames(&w.form);
         EXPECT_EQ(accessibleName(w.form.parameterBox()), "底数 a");
         EXPECT_EQ(accessibleName(w.form.mirrorBox()), "反函数 底数 a");
-        EXPECT_EQ(accessibleName(w.form.Text3), "x轴 最小值");
-        EXPECT_EQ(accessibleName(w.form.Text9), "y轴 单位长度");
-        EXPECT_EQ(accessibleName(w.form.Command3), "清除数据（底数）");
-        EXPECT_EQ(accessibleName(w.form.Command6), "清除数据（坐标系）");
-        EXPECT_EQ(accessibleName(w.form.Image17), "退出");
+        EXPECT_EQ(accessibleName(w.form.controls().xMinBox), "x轴 最小值");
+        EXPECT_EQ(accessibleName(w.form.controls().ySpacingBox), "y轴 单位长度");
+        EXPECT_EQ(accessibleName(w.form.controls().clearBaseButton), "清除数据（底数）");
+        EXPECT_EQ(accessibleName(w.form.controls().clearRangeButton), "清除数据（坐标系）");
+        EXPECT_EQ(accessibleName(w.form.controls().exitPicture), "退出");
         // The exit picture follows the last control of the window's own tab order.
-        EXPECT_EQ(nextByTab(w.form.Command9), w.form.Image17);
-        EXPECT_EQ(nextByTab(w.form.Image17), w.form.Picture1);
+        EXPECT_EQ(nextByTab(w.form.controls().removeGridButton), w.form.controls().exitPicture);
+        EXPECT_EQ(nextByTab(w.form.controls().exitPicture), w.form.controls().canvas);
     }
 }
 
@@ -67,19 +67,19 @@ TEST(ExpLogAccessibility, PropertiesRowsShowWithTheirWordsAfterATrace) {
         ExpLogWindow w(*c.family);
         w.plot("2");
         // The curve is named once it is on the canvas, with the table's answer in its sentence.
-        EXPECT_EQ(accessibleDescription(w.form.Picture1), kStart + kHint);
-        EXPECT_EQ(accessibleName(w.form.Image4), QString::fromUtf8(c.table));
-        EXPECT_FALSE(w.form.Image7->isVisible());
+        EXPECT_EQ(accessibleDescription(w.form.controls().canvas), kStart + kHint);
+        EXPECT_EQ(accessibleName(w.form.controls().propertiesPicture), QString::fromUtf8(c.table));
+        EXPECT_FALSE(w.form.controls().valueAtZeroPicture->isVisible());
         w.runTrace();
-        EXPECT_EQ(accessibleDescription(w.form.Picture1), kStart + ", 图象 " + c.curve + kHint);
-        EXPECT_TRUE(w.form.Image7->isVisible());
-        EXPECT_TRUE(w.form.Image8->isVisible());
-        EXPECT_EQ(accessibleName(w.form.Image7), QString::fromUtf8(c.valueRow));
-        EXPECT_EQ(accessibleName(w.form.Image8), QString::fromUtf8(c.increasingRow));
-        EXPECT_EQ(accessibleName(w.form.Label1), "增");
-        EXPECT_EQ(accessibleName(w.form.Image4), QString::fromUtf8(c.increasingTable));
-        w.form.Command3_Click();
-        EXPECT_EQ(accessibleName(w.form.Image4), QString::fromUtf8(c.table));
+        EXPECT_EQ(accessibleDescription(w.form.controls().canvas), kStart + ", 图象 " + c.curve + kHint);
+        EXPECT_TRUE(w.form.controls().valueAtZeroPicture->isVisible());
+        EXPECT_TRUE(w.form.controls().growingValuesPicture->isVisible());
+        EXPECT_EQ(accessibleName(w.form.controls().valueAtZeroPicture), QString::fromUtf8(c.valueRow));
+        EXPECT_EQ(accessibleName(w.form.controls().growingValuesPicture), QString::fromUtf8(c.increasingRow));
+        EXPECT_EQ(accessibleName(w.form.controls().answerLabel), "增");
+        EXPECT_EQ(accessibleName(w.form.controls().propertiesPicture), QString::fromUtf8(c.increasingTable));
+        w.form.onClearBaseClicked();
+        EXPECT_EQ(accessibleName(w.form.controls().propertiesPicture), QString::fromUtf8(c.table));
     }
 }
 
@@ -88,16 +88,16 @@ TEST(ExpLogAccessibility, CanvasListsTheInverseAndTheAxisUntilCleared) {
         ExpLogWindow w(*c.family);
         w.plot("2");
         w.runTrace();
-        w.form.Command4_Click();
+        w.form.onInverseClicked();
         w.runInverse();
-        w.form.Command5_Click();
-        EXPECT_EQ(accessibleDescription(w.form.Picture1),
+        w.form.onSymmetryAxisClicked();
+        EXPECT_EQ(accessibleDescription(w.form.controls().canvas),
                   kStart + ", 图象 " + c.curve + "、" + c.inverse + "、y 等于 x" + kHint);
-        w.form.Command2_Click();
-        EXPECT_EQ(accessibleDescription(w.form.Picture1), kStart + kHint);
+        w.form.onClearGraphClicked();
+        EXPECT_EQ(accessibleDescription(w.form.controls().canvas), kStart + kHint);
         // A refused base draws nothing.
         w.plot("1");
-        EXPECT_EQ(accessibleDescription(w.form.Picture1), kStart + kHint);
+        EXPECT_EQ(accessibleDescription(w.form.controls().canvas), kStart + kHint);
     }
 }
 
@@ -108,23 +108,23 @@ TEST(ExpLogArrowKeys, StepRedrawsAndRetracesLikeTheSameDragStep) {
         for (ExpLogWindow* w : {&keys, &drag}) {
             w->plot("0.5");
             w->runTrace();
-            w->form.Picture1->surface().clearOperations();
+            w->form.controls().canvas->surface().clearOperations();
         }
-        QTest::keyClick(keys.form.Picture1, Qt::Key_Left);
-        drag.form.Picture1_MouseDown({1, 0, -1, 0});
-        drag.form.Picture1_MouseMove({1, 0, -1, 0});
+        QTest::keyClick(keys.form.controls().canvas, Qt::Key_Left);
+        drag.form.onCanvasPressed({1, 0, -1, 0});
+        drag.form.onCanvasPointerMoved({1, 0, -1, 0});
         keys.runTrace();
         drag.runTrace();
         QStringList keyOps, dragOps;
-        for (const auto& op : keys.form.Picture1->surface().operations())
+        for (const auto& op : keys.form.controls().canvas->surface().operations())
             keyOps << op.toString();
-        for (const auto& op : drag.form.Picture1->surface().operations())
+        for (const auto& op : drag.form.controls().canvas->surface().operations())
             dragOps << op.toString();
         EXPECT_FALSE(keyOps.isEmpty());
         EXPECT_EQ(keyOps, dragOps);
-        EXPECT_EQ(keys.form.Text3->text(), "-9");
-        EXPECT_EQ(keys.form.Text4->text(), "11");
-        EXPECT_EQ(accessibleDescription(keys.form.Picture1),
+        EXPECT_EQ(keys.form.controls().xMinBox->text(), "-9");
+        EXPECT_EQ(keys.form.controls().xMaxBox->text(), "11");
+        EXPECT_EQ(accessibleDescription(keys.form.controls().canvas),
                   QStringLiteral("x 从 负 9 到 11, y 从 负 10 到 10, 单位长度 1, 图象 ") +
                       QString(c.curve).replace("2", "0.5") + kHint);
     }
@@ -132,12 +132,12 @@ TEST(ExpLogArrowKeys, StepRedrawsAndRetracesLikeTheSameDragStep) {
 
 TEST(ExpLogTabChain, SkipsTheInversePanelUntilTheWindowShowsIt) {
     ExpLogWindow w(expolog::kTavrinth);
-    EXPECT_EQ(nextByTab(w.form.Picture1), w.form.Command1);
-    EXPECT_EQ(nextByTab(w.form.Text2), w.form.Text6);
-    w.form.resize(w.form.width(), w.form.Command4->geometry().bottom() + 20);
-    EXPECT_EQ(nextByTab(w.form.Picture1), w.form.Text1);
-    EXPECT_EQ(nextByTab(w.form.Text2), w.form.Command4);
-    EXPECT_EQ(nextByTab(w.form.Command4), w.form.Command5);
+    EXPECT_EQ(nextByTab(w.form.controls().canvas), w.form.controls().plotButton);
+    EXPECT_EQ(nextByTab(w.form.controls().baseBox), w.form.controls().yMaxBox);
+    w.form.resize(w.form.width(), w.form.controls().inverseButton->geometry().bottom() + 20);
+    EXPECT_EQ(nextByTab(w.form.controls().canvas), w.form.controls().inverseBaseBox);
+    EXPECT_EQ(nextByTab(w.form.controls().baseBox), w.form.controls().inverseButton);
+    EXPECT_EQ(nextByTab(w.form.controls().inverseButton), w.form.controls().symmetryAxisButton);
 }
 
 TEST(ExpLogSpeech, APlottedTraceIsSpokenWithItsPropertiesAndARetraceOnlyWithItsRange) {
@@ -161,7 +161,7 @@ TEST(ExpLogSpeech, APlottedTraceIsSpokenWithItsPropertiesAndARetraceOnlyWithItsR
         QCoreApplication::processEvents();
         EXPECT_EQ(bar->lastMessage().toStdString(),
                   (QStringLiteral("图象 ") + c.curve + ", " + QString::fromUtf8(c.properties)).toStdString());
-        QTest::keyClick(w.form.Picture1, Qt::Key_Left);
+        QTest::keyClick(w.form.controls().canvas, Qt::Key_Left);
         w.runTrace();
         QCoreApplication::processEvents();
         EXPECT_EQ(bar->lastMessage().toStdString(), "x 从 负 9 到 11, y 从 负 10 到 10, 单位长度 1")
@@ -172,16 +172,16 @@ TEST(ExpLogSpeech, APlottedTraceIsSpokenWithItsPropertiesAndARetraceOnlyWithItsR
 TEST(ExpLogTabChain, TheMenuShowsTheInversePanelAsEnlargingTheWindowDoes) {
     for (const FamilyCase& c : kFamilies) {
         ExpLogWindow w(*c.family);
-        EXPECT_FALSE(w.form.rect().contains(w.form.Image14->geometry()));
+        EXPECT_FALSE(w.form.rect().contains(w.form.controls().inversePanelPicture->geometry()));
         QAction* panel = nullptr;
         for (QAction* action : w.form.actions())
             if (action->text() == "反函数图象面板")
                 panel = action;
         ASSERT_NE(panel, nullptr);
         panel->trigger();
-        EXPECT_TRUE(w.form.rect().contains(w.form.Image14->geometry()));
+        EXPECT_TRUE(w.form.rect().contains(w.form.controls().inversePanelPicture->geometry()));
         if (c.family == &expolog::kTavrinth) {
-            EXPECT_EQ(nextByTab(w.form.Text2), w.form.Command4);
+            EXPECT_EQ(nextByTab(w.form.controls().baseBox), w.form.controls().inverseButton);
         }
     }
 }

@@ -20,16 +20,17 @@ namespace {
 struct Window : testsupport::ExpLogWindow {
     testsupport::Fingers fingers;
     using ExpLogWindow::ExpLogWindow;
-    QWidget* canvas() const { return form.Picture1; }
+    QWidget* canvas() const { return form.controls().canvas; }
     QStringList limits() const {
-        return {form.Text3->text(), form.Text4->text(), form.Text5->text(), form.Text6->text()};
+        return {form.controls().xMinBox->text(), form.controls().xMaxBox->text(),
+                form.controls().yMinBox->text(), form.controls().yMaxBox->text()};
     }
     void typeRange(const QStringList& limits) {
-        form.Text3->setText(limits[0]);
-        form.Text4->setText(limits[1]);
-        form.Text5->setText(limits[2]);
-        form.Text6->setText(limits[3]);
-        QTest::mouseClick(form.Command7, Qt::LeftButton);
+        form.controls().xMinBox->setText(limits[0]);
+        form.controls().xMaxBox->setText(limits[1]);
+        form.controls().yMinBox->setText(limits[2]);
+        form.controls().yMaxBox->setText(limits[3]);
+        QTest::mouseClick(form.controls().applyRangeButton, Qt::LeftButton);
     }
 };
 
@@ -54,7 +55,7 @@ TEST_P(TouchBothPrograms, OneFingerDragIsTheMouseDragAndAHoldIsNoClick) {
 
     Window held(*GetParam());
     held.fingers.down(held.canvas(), QPoint(100, 100));
-    held.form.Picture1->gestures().hold().holdTimer_Timer();
+    held.form.controls().canvas->gestures().hold().onHoldTimeout();
     held.fingers.move(held.canvas(), QPoint(140, 90));
     held.fingers.up(held.canvas(), QPoint(140, 90));
     EXPECT_EQ(held.limits(), (QStringList{"-10", "10", "-10", "10"}));
@@ -64,8 +65,8 @@ TEST_P(TouchBothPrograms, PinchAndCtrlWheelTypeTheScaledRangeAndApplyIt) {
     Window w(*GetParam());
     w.fingers.pinch(w.canvas(), QPoint(150, 150), 100, {130, 300});
     EXPECT_EQ(w.limits(), (QStringList{"-5", "5", "-5", "5"}));
-    EXPECT_EQ(w.form.view.xmax, 5);
-    EXPECT_EQ(w.form.Picture1->surface().scaleLeft(), -5.0f);
+    EXPECT_EQ(w.form.view().xmax, 5);
+    EXPECT_EQ(w.form.controls().canvas->surface().scaleLeft(), -5.0f);
     w.fingers.pinch(w.canvas(), QPoint(150, 150), 100, {70});
     w.fingers.pinch(w.canvas(), QPoint(150, 150), 100, {70});
     EXPECT_EQ(w.limits(), (QStringList{"-20", "20", "-20", "20"}));
@@ -87,13 +88,13 @@ TEST_P(TouchBothPrograms, PinchNeverReachesARangeThePanelWouldRefuse) {
                           Case{{"-10", "10", "-10", "10"}, "0", 130}}) {    // a refused spacing
         Window w(*GetParam());
         w.typeRange(c.range);
-        w.form.Text8->setText(QString::fromUtf8(c.spacing));
+        w.form.controls().xSpacingBox->setText(QString::fromUtf8(c.spacing));
         w.messages.clear();
         const QStringList before = w.limits();
         w.fingers.pinch(w.canvas(), QPoint(150, 150), 100, {c.spread});
         EXPECT_EQ(w.limits(), before) << c.range.join(' ').toStdString();
         EXPECT_TRUE(w.messages.messages().empty());
-        EXPECT_TRUE(std::isfinite(w.form.view.xmax) && std::isfinite(w.form.view.xmin));
+        EXPECT_TRUE(std::isfinite(w.form.view().xmax) && std::isfinite(w.form.view().xmin));
     }
 }
 

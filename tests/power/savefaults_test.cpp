@@ -1,11 +1,11 @@
 // Saving the picture when the file system misbehaves: a full disk (the write stops part way through), a
 // read-only folder, odd names. Every failure leaves an older file of that name whole and tells the pupil
-// why in a warning, since the path in Text2 alone would read as a successful save. The
+// why in a warning, since the path in the hidden path box alone would read as a successful save. The
 // full and read-only file systems are small tmpfs mounts, which need root; elsewhere those cases skip.
 
 #include "classroom/canvascommands.h"
 #include "classroom/pictureexport.h"
-#include "power/form1.h"
+#include "power/mainwindow.h"
 #include "power/picturefile.h"
 #include "runtime/savefile.h"
 
@@ -116,23 +116,23 @@ TEST(SaveFaults, OddNamesNeitherCrashNorTouchTheOlderFile) {
 namespace {
 
 // A grid and five curves: a picture several times the size of the bare frame in any format.
-void drawBusyPicture(quorvex::Form1& form) {
-    form.Command6_Click();
+void drawBusyPicture(quorvex::MainWindow& form) {
+    form.onDrawGridClicked();
     for (const char* m : {"2", "3", "-1", "-2", "5"}) {
-        form.Option1->click();
-        form.Text5->setText(m);
-        form.Command2_Click();
+        form.controls().integerFormOption->click();
+        form.controls().mBox->setText(m);
+        form.onPlotClicked();
     }
 }
 
 struct Exporting {
     testsupport::MessageRecorder messages;
     testsupport::FakeExportDialogs dialogs;
-    quorvex::Form1 form;
+    quorvex::MainWindow form;
     bool exportAs(const QString& path) {
         messages.clear();
         dialogs.answer(path);
-        canvas::exportCanvas(&form, form.Picture1->surface());
+        canvas::exportCanvas(&form, form.controls().canvas->surface());
         return messages.messages().empty();
     }
     void expectFailureReported(const QString& path) {
@@ -158,11 +158,11 @@ QByteArray pngOf(canvas::Surface& s) {
 } // namespace
 
 TEST(ExportFaults, AFullDiskKeepsTheOlderFileAndLeavesNoTemporaryFile) {
-    quorvex::Form1 busy;
+    quorvex::MainWindow busy;
     drawBusyPicture(busy);
     Exporting e;
-    const qsizetype older = pngOf(e.form.Picture1->surface()).size();
-    const qsizetype newer = pngOf(busy.Picture1->surface()).size();
+    const qsizetype older = pngOf(e.form.controls().canvas->surface()).size();
+    const qsizetype newer = pngOf(busy.controls().canvas->surface()).size();
     ASSERT_GT(newer, older);
     // Room for the older picture and part of the newer one beside it.
     ScratchMount disk(QByteArray::number((older + newer / 2) / 4096 * 4096 + 8192).constData());
@@ -271,14 +271,14 @@ TEST(ExportFaults, ANameWithoutItsExtensionAsksBeforeReplacing) {
     Exporting e;
     const QString typed = dir.filePath("s");
     e.dialogs.answer(typed, "SVG (*.svg)");
-    canvas::exportCanvas(&e.form, e.form.Picture1->surface());
+    canvas::exportCanvas(&e.form, e.form.controls().canvas->surface());
     const QByteArray older = testsupport::contents(typed + ".svg");
     ASSERT_FALSE(older.isEmpty());
     EXPECT_TRUE(e.dialogs.answers().replaceAsked.isEmpty());
     e.busyPicture();
     for (const bool replace : {false, true}) {
         e.dialogs.answers().replace = replace;
-        canvas::exportCanvas(&e.form, e.form.Picture1->surface());
+        canvas::exportCanvas(&e.form, e.form.controls().canvas->surface());
         EXPECT_EQ(testsupport::contents(typed + ".svg") == older, !replace);
     }
     EXPECT_EQ(e.dialogs.answers().replaceAsked, QStringList(2, QStringLiteral("s.svg 已存在。要替换它吗？")));

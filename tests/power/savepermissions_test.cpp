@@ -4,7 +4,7 @@
 // process that has become the unprivileged user "nobody".
 
 #include "classroom/canvascommands.h"
-#include "power/form1.h"
+#include "power/mainwindow.h"
 #include "power/picturefile.h"
 
 #include "../support/fakeexportdialogs.h"
@@ -84,8 +84,8 @@ TEST(SavePermissions, AReadOnlyFileIsRefusedAndStaysByteIdentical) {
         EXPECT_EQ(warning.title, QStringLiteral("警告"));
         EXPECT_EQ(warning.icon, canvas::MessageIcon::Exclamation);
         // The rest of the dialog is as after any save: the path of the attempt, the name kept.
-        EXPECT_EQ(d.dialog->Text2->text(), file);
-        EXPECT_EQ(d.dialog->Text1->text(), QStringLiteral("graph"));
+        EXPECT_EQ(d.dialog->controls().pathBox->text(), file);
+        EXPECT_EQ(d.dialog->controls().nameBox->text(), QStringLiteral("graph"));
     }
 }
 
@@ -112,7 +112,7 @@ TEST(SavePermissions, EachFailureNamesItsReason) {
     }
     // A folder of that name is not a file that may be replaced.
     QDir(dir.path()).mkdir("taken.BMP");
-    EXPECT_EQ(quorvex::writePictureFile(d.form.Picture1->surface().picture(),
+    EXPECT_EQ(quorvex::writePictureFile(d.form.controls().canvas->surface().picture(),
                                         QDir(dir.path()).filePath("taken.BMP")),
               quorvex::SaveOutcome::NameIsFolder);
 }
@@ -165,17 +165,17 @@ void expectAnOrdinaryUsersSaves() {
 void expectExportRefusesAReadOnlyFile() {
     testsupport::MessageRecorder messages;
     testsupport::FakeExportDialogs dialogs;
-    quorvex::Form1 form;
+    quorvex::MainWindow form;
     QTemporaryDir dir;
     const QString file = QDir(dir.path()).filePath("graph.pdf");
     dialogs.answer(file);
-    canvas::exportCanvas(&form, form.Picture1->surface());
+    canvas::exportCanvas(&form, form.controls().canvas->surface());
     ASSERT_EQ(::chmod(QFile::encodeName(file).constData(), 0444), 0);
     const QByteArray older = contents(file);
-    form.Option1->click();
-    form.Text5->setText("3");
-    form.Command2_Click();
-    canvas::exportCanvas(&form, form.Picture1->surface());
+    form.controls().integerFormOption->click();
+    form.controls().mBox->setText("3");
+    form.onPlotClicked();
+    canvas::exportCanvas(&form, form.controls().canvas->surface());
     EXPECT_EQ(messages.texts(), std::vector<QString>{canvas::exportFailureText(
                                     file, canvas::saveFailureReason(canvas::SaveOutcome::ReadOnlyFile))});
     EXPECT_EQ(contents(file), older);

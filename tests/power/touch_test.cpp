@@ -2,8 +2,8 @@
 // the number pad, and curves in high contrast.
 
 #include "expolog/family.h"
-#include "expolog/form1.h"
-#include "power/form1.h"
+#include "expolog/mainwindow.h"
+#include "power/mainwindow.h"
 
 #include "../support/fingers.h"
 #include "../support/messagerecorder.h"
@@ -23,32 +23,33 @@
 #include <cmath>
 #include <optional>
 
-using quorvex::Form1;
+using quorvex::MainWindow;
 
 namespace {
 
 struct Window {
     testsupport::MessageRecorder messages;
     testsupport::Fingers fingers;
-    Form1 form;
+    MainWindow form;
     Window() {
         form.show();
-        form.Picture1->surface().setRecording(true);
+        form.controls().canvas->surface().setRecording(true);
     }
-    QWidget* canvas() const { return form.Picture1; }
+    QWidget* canvas() const { return form.controls().canvas; }
     void plotSquare() {
-        QTest::mouseClick(form.Option1, Qt::LeftButton);
-        form.Text5->setText("2");
-        QTest::mouseClick(form.Command2, Qt::LeftButton);
+        QTest::mouseClick(form.controls().integerFormOption, Qt::LeftButton);
+        form.controls().mBox->setText("2");
+        QTest::mouseClick(form.controls().plotButton, Qt::LeftButton);
     }
     QStringList limits() const {
-        return {form.Text2->text(), form.Text1->text(), form.Text4->text(), form.Text3->text()};
+        return {form.controls().xMinBox->text(), form.controls().xMaxBox->text(),
+                form.controls().yMinBox->text(), form.controls().yMaxBox->text()};
     }
     void wheel(int angle, Qt::KeyboardModifiers modifiers = Qt::ControlModifier) {
         const QPointF at(100, 100);
-        QWheelEvent e(at, form.Picture1->mapToGlobal(at), QPoint(), QPoint(0, angle), Qt::NoButton, modifiers,
-                      Qt::NoScrollPhase, false);
-        QApplication::sendEvent(form.Picture1, &e);
+        QWheelEvent e(at, form.controls().canvas->mapToGlobal(at), QPoint(), QPoint(0, angle), Qt::NoButton,
+                      modifiers, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(form.controls().canvas, &e);
     }
 };
 
@@ -78,8 +79,8 @@ TEST(QuorvexTouch, OneFingerDragIsTheMouseDrag) {
     EXPECT_EQ(touch.limits(), mouse.limits());
     EXPECT_EQ(touch.form.panning().dragFlag, 0);
     // The curve colours are random, so the pictures are compared by what they draw where, not by colour.
-    const auto& a = mouse.form.Picture1->surface().operations();
-    const auto& b = touch.form.Picture1->surface().operations();
+    const auto& a = mouse.form.controls().canvas->surface().operations();
+    const auto& b = touch.form.controls().canvas->surface().operations();
     ASSERT_EQ(a.size(), b.size());
     for (std::size_t i = 0; i < a.size(); ++i)
         ASSERT_TRUE(a[i].kind == b[i].kind && a[i].a == b[i].a && a[i].b == b[i].b && a[i].c == b[i].c &&
@@ -89,9 +90,9 @@ TEST(QuorvexTouch, OneFingerDragIsTheMouseDrag) {
 
 TEST(QuorvexTouch, ATapIsAClick) {
     Window w;
-    const QPointF p = w.form.Picture1->userPosition(QPointF(150, 120));
+    const QPointF p = w.form.controls().canvas->userPosition(QPointF(150, 120));
     w.fingers.tap(w.canvas(), QPoint(150, 120));
-    EXPECT_NEAR(w.form.view.xmin, -10 - p.x(), 1e-5);
+    EXPECT_NEAR(w.form.view().xmin, -10 - p.x(), 1e-5);
     EXPECT_EQ(w.form.panning().dragFlag, 0);
 }
 
@@ -106,7 +107,7 @@ TEST(QuorvexTouch, EachPinchThresholdGivesOneButtonPress) {
                           Case{{50, 20}, -1}, Case{{130, 60}, 0}}) {
         Window w;
         w.fingers.pinch(w.canvas(), QPoint(150, 150), 100, c.spreads);
-        EXPECT_EQ(w.form.zoomLevel, c.zoomLevel) << *c.spreads.begin();
+        EXPECT_EQ(w.form.zoomLevel(), c.zoomLevel) << *c.spreads.begin();
         EXPECT_EQ(w.form.panning().dragFlag, 0);
     }
 }
@@ -116,8 +117,8 @@ TEST(QuorvexTouch, PinchingPastTheLimitDoesNothingLikeTheDisabledButton) {
     w.plotSquare();
     for (int i = 0; i < 3; ++i)
         w.fingers.pinch(w.canvas(), QPoint(150, 150), 100, {140});
-    EXPECT_EQ(w.form.zoomLevel, 2);
-    EXPECT_FALSE(w.form.Command9->isEnabled());
+    EXPECT_EQ(w.form.zoomLevel(), 2);
+    EXPECT_FALSE(w.form.controls().zoomInButton->isEnabled());
     EXPECT_EQ(w.limits(), (QStringList{"-2.5", "2.5", "-2.5", "2.5"}));
 }
 
@@ -137,36 +138,37 @@ TEST(QuorvexTouch, ASecondFingerEndsTheDragWithoutAJump) {
         .release(1, QPoint(205, 205), w.canvas());
     EXPECT_EQ(w.limits(), dragged);
     EXPECT_EQ(w.form.panning().dragFlag, 0);
-    EXPECT_EQ(w.form.zoomLevel, 0);
+    EXPECT_EQ(w.form.zoomLevel(), 0);
 }
 
 TEST(QuorvexTouch, CtrlWheelStepsOncePerNotch) {
     Window w;
     w.wheel(120);
-    EXPECT_EQ(w.form.zoomLevel, 1);
+    EXPECT_EQ(w.form.zoomLevel(), 1);
     w.wheel(60);
-    EXPECT_EQ(w.form.zoomLevel, 1); // half a notch waits for the other half
+    EXPECT_EQ(w.form.zoomLevel(), 1); // half a notch waits for the other half
     w.wheel(60);
-    EXPECT_EQ(w.form.zoomLevel, 2);
+    EXPECT_EQ(w.form.zoomLevel(), 2);
     w.wheel(-360);
-    EXPECT_EQ(w.form.zoomLevel, -1);
+    EXPECT_EQ(w.form.zoomLevel(), -1);
     w.wheel(-120, Qt::NoModifier); // the plain wheel is not a zoom
-    EXPECT_EQ(w.form.zoomLevel, -1);
+    EXPECT_EQ(w.form.zoomLevel(), -1);
 }
 
 TEST(QuorvexTouch, HoldShowsTheReadOutAndLiftingIsNoClick) {
     Window w;
     w.fingers.down(w.canvas(), QPoint(150, 120));
-    EXPECT_FALSE(w.form.Label1->isVisible());
-    w.form.Picture1->gestures().hold().holdTimer_Timer();
-    EXPECT_TRUE(w.form.Label1->isVisible());
-    EXPECT_TRUE(w.form.Line1->isVisible());
-    const QPointF p = w.form.Picture1->userPosition(QPointF(170, 120));
+    EXPECT_FALSE(w.form.controls().coordinateLabel->isVisible());
+    w.form.controls().canvas->gestures().hold().onHoldTimeout();
+    EXPECT_TRUE(w.form.controls().coordinateLabel->isVisible());
+    EXPECT_TRUE(w.form.controls().horizontalGuide->isVisible());
+    const QPointF p = w.form.controls().canvas->userPosition(QPointF(170, 120));
     w.fingers.move(w.canvas(), QPoint(170, 120));
-    EXPECT_FLOAT_EQ(w.form.Line2->X1(), static_cast<float>(p.x())); // follows the finger as a hover
+    EXPECT_FLOAT_EQ(w.form.controls().verticalGuide->X1(),
+                    static_cast<float>(p.x())); // follows the finger as a hover
     w.fingers.up(w.canvas(), QPoint(170, 120));
-    EXPECT_FALSE(w.form.Label1->isVisible());
-    EXPECT_FALSE(w.form.Line1->isVisible());
+    EXPECT_FALSE(w.form.controls().coordinateLabel->isVisible());
+    EXPECT_FALSE(w.form.controls().horizontalGuide->isVisible());
     EXPECT_EQ(w.limits(), (QStringList{"-10", "10", "-10", "10"}));
 }
 
@@ -174,10 +176,10 @@ TEST(QuorvexTouch, AFingerThatMovesIsNoHold) {
     Window w;
     w.fingers.down(w.canvas(), QPoint(100, 100));
     w.fingers.move(w.canvas(), QPoint(120, 100));
-    EXPECT_FALSE(w.form.Picture1->gestures().hold().isArmed());
-    w.form.Picture1->gestures().hold().holdTimer_Timer();
+    EXPECT_FALSE(w.form.controls().canvas->gestures().hold().isArmed());
+    w.form.controls().canvas->gestures().hold().onHoldTimeout();
     EXPECT_EQ(w.form.panning().dragFlag, 1);
-    EXPECT_FALSE(w.form.Label1->isVisible());
+    EXPECT_FALSE(w.form.controls().coordinateLabel->isVisible());
 }
 
 TEST(QuorvexTouch, HoldOnTheFreeAreaOpensTheMenuThere) {
@@ -186,13 +188,13 @@ TEST(QuorvexTouch, HoldOnTheFreeAreaOpensTheMenuThere) {
     const QPoint free(5, 480);
     ASSERT_TRUE(commands->isFreeArea(free));
     w.fingers.down(&w.form, free);
-    commands->touchHold().holdTimer_Timer();
+    commands->touchHold().onHoldTimeout();
     EXPECT_TRUE(commands->menu()->isVisible());
     commands->menu()->close();
     w.fingers.up(&w.form, free);
     // On a control a finger is the mouse: the button clicks.
-    w.fingers.tap(w.form.Command9, QPoint(10, 10));
-    EXPECT_EQ(w.form.zoomLevel, 1);
+    w.fingers.tap(w.form.controls().zoomInButton, QPoint(10, 10));
+    EXPECT_EQ(w.form.zoomLevel(), 1);
 }
 
 // Most of a window's free area is its pictures and texts: a finger held on one of them opens the menu as
@@ -210,8 +212,8 @@ TEST(QuorvexTouch, HoldOnAPictureOrTextOfTheFreeAreaOpensTheMenu) {
     };
     testsupport::MessageRecorder messages;
     testsupport::Fingers fingers;
-    quorvex::Form1 quorvex;
-    expolog::Form1 zelmora(expolog::kZelmora);
+    quorvex::MainWindow quorvex;
+    expolog::MainWindow zelmora(expolog::kZelmora);
     for (QWidget* window : std::initializer_list<QWidget*>{&quorvex, &zelmora}) {
         window->show();
         auto* commands = canvas::WindowCommands::of(window);
@@ -221,7 +223,7 @@ TEST(QuorvexTouch, HoldOnAPictureOrTextOfTheFreeAreaOpensTheMenu) {
             if (!at)
                 continue;
             fingers.down(window, *at);
-            commands->touchHold().holdTimer_Timer();
+            commands->touchHold().onHoldTimeout();
             EXPECT_TRUE(commands->menu()->isVisible());
             commands->menu()->close();
             fingers.up(window, *at);
@@ -229,8 +231,8 @@ TEST(QuorvexTouch, HoldOnAPictureOrTextOfTheFreeAreaOpensTheMenu) {
     }
     bool ended = false;
     canvas::setEndProgramAction([&ended] { ended = true; });
-    quorvex.Image8->setVisible(true); // the exit picture as the pointer over it shows it
-    fingers.tap(&quorvex, quorvex.Image8->geometry().center());
+    quorvex.controls().exitHighlight->setVisible(true); // the exit picture as the pointer over it shows it
+    fingers.tap(&quorvex, quorvex.controls().exitHighlight->geometry().center());
     EXPECT_TRUE(ended);
     EXPECT_FALSE(canvas::WindowCommands::of(&quorvex)->touchHold().isArmed());
     canvas::setEndProgramAction([] {});
@@ -240,9 +242,9 @@ TEST(QuorvexTouch, NumberPadTypesWhatTypingWould) {
     Window typed;
     typed.plotSquare();
     Window padded;
-    QTest::mouseClick(padded.form.Option1, Qt::LeftButton);
-    padded.form.Text5->setText("7");
-    padded.fingers.tap(padded.form.Text5, QPoint(5, 5));
+    QTest::mouseClick(padded.form.controls().integerFormOption, Qt::LeftButton);
+    padded.form.controls().mBox->setText("7");
+    padded.fingers.tap(padded.form.controls().mBox, QPoint(5, 5));
     auto* pad = canvas::NumberPad::of(&padded.form);
     ASSERT_TRUE(pad->pad() && pad->pad()->isVisible());
     EXPECT_EQ(pad->display()->text(), "7");
@@ -253,27 +255,27 @@ TEST(QuorvexTouch, NumberPadTypesWhatTypingWould) {
     QTest::mouseClick(pad->key(QStringLiteral("删除")), Qt::LeftButton);
     QTest::mouseClick(pad->key(QStringLiteral("2")), Qt::LeftButton);
     QStringList changes;
-    QObject::connect(padded.form.Text5, &QLineEdit::textChanged,
+    QObject::connect(padded.form.controls().mBox, &QLineEdit::textChanged,
                      [&changes](const QString& t) { changes << t; });
     QTest::mouseClick(pad->key(QStringLiteral("确定")), Qt::LeftButton);
     EXPECT_EQ(changes, QStringList{"2"});
-    EXPECT_EQ(padded.form.Text5->text(), "2");
-    QTest::mouseClick(padded.form.Command2, Qt::LeftButton);
-    EXPECT_EQ(padded.form.Picture1->surface().operations().size(),
-              typed.form.Picture1->surface().operations().size());
+    EXPECT_EQ(padded.form.controls().mBox->text(), "2");
+    QTest::mouseClick(padded.form.controls().plotButton, Qt::LeftButton);
+    EXPECT_EQ(padded.form.controls().canvas->surface().operations().size(),
+              typed.form.controls().canvas->surface().operations().size());
 }
 
 TEST(QuorvexTouch, NumberPadCancelsAndOpensOnlyForFingers) {
     Window w;
     auto* pad = canvas::NumberPad::of(&w.form);
-    QTest::mouseClick(w.form.Text2, Qt::LeftButton);
+    QTest::mouseClick(w.form.controls().xMinBox, Qt::LeftButton);
     EXPECT_FALSE(pad->pad());
-    w.fingers.tap(w.form.Text2, QPoint(5, 5));
+    w.fingers.tap(w.form.controls().xMinBox, QPoint(5, 5));
     ASSERT_TRUE(pad->pad());
     QTest::mouseClick(pad->key(QStringLiteral("5")), Qt::LeftButton);
     QTest::mouseClick(pad->key(QStringLiteral("取消")), Qt::LeftButton);
-    EXPECT_EQ(w.form.Text2->text(), "-10");
-    EXPECT_EQ(w.form.view.xmin, -10);
+    EXPECT_EQ(w.form.controls().xMinBox->text(), "-10");
+    EXPECT_EQ(w.form.view().xmin, -10);
 }
 
 TEST(QuorvexHighContrast, CurvesTakeThePaletteInOrderTwiceAsWide) {
@@ -282,9 +284,9 @@ TEST(QuorvexHighContrast, CurvesTakeThePaletteInOrderTwiceAsWide) {
     style.setHighContrast(true);
     std::vector<canvas::Colour> colours;
     for (int i = 0; i < 2; ++i) {
-        w.form.Picture1->surface().clearOperations();
+        w.form.controls().canvas->surface().clearOperations();
         w.plotSquare();
-        for (const auto& op : w.form.Picture1->surface().operations())
+        for (const auto& op : w.form.controls().canvas->surface().operations())
             if (op.kind == canvas::SurfaceOp::Kind::Line && op.width == 4) {
                 colours.push_back(op.colour);
                 break;

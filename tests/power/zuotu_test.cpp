@@ -1,7 +1,7 @@
 #include "power/zuotu.h"
 
 #include "drawing/frame.h"
-#include "power/form1.h"
+#include "power/mainwindow.h"
 
 #include "../support/messagerecorder.h"
 #include "runtime/runtime.h"

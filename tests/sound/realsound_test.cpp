@@ -9,7 +9,7 @@
 #include "classroom/soundoutput.h"
 #include "drawing/curvesound.h"
 #include "expolog/family.h"
-#include "power/form1.h"
+#include "power/mainwindow.h"
 
 #include "../support/plotting.h"
 
@@ -182,10 +182,10 @@ struct Window {
 
     explicit Window(Program program = Program::Quorvex) {
         if (program == Program::Quorvex) {
-            auto f = std::make_unique<quorvex::Form1>();
+            auto f = std::make_unique<quorvex::MainWindow>();
             f->show();
             testsupport::powerCurve(*f, "2");
-            canvas = f->Picture1;
+            canvas = f->controls().canvas;
             form = std::move(f);
         } else {
             auto e = std::make_unique<testsupport::ExpLog>(program == Program::Zelmora ? expolog::kZelmora
@@ -193,10 +193,10 @@ struct Window {
             e->w.plot("2");
             e->w.runTrace();
             if (program == Program::Tavrinth) {
-                e->w.form.Command4_Click();
+                e->w.form.onInverseClicked();
                 e->w.runInverse();
             }
-            canvas = e->w.form.Picture1;
+            canvas = e->w.form.controls().canvas;
             form = std::move(e);
         }
         explorer = canvas::CurveExplorer::of(canvas);

@@ -14,31 +14,31 @@ namespace testsupport {
 
 struct ExpLogWindow {
     MessageRecorder messages;
-    expolog::Form1 form;
+    expolog::MainWindow form;
     explicit ExpLogWindow(const expolog::Family& family) : form(family) {
         form.show();
-        form.Picture1->surface().setRecording(true);
+        form.controls().canvas->surface().setRecording(true);
     }
     void setBase(const QString& base) { form.parameterBox()->setText(base); }
     /// Types a base and presses 作图.
     void plot(const QString& base) {
         setBase(base);
-        QTest::mouseClick(form.Command1, Qt::LeftButton);
+        QTest::mouseClick(form.controls().plotButton, Qt::LeftButton);
     }
     /// Ticks the main trace until it stops (or a bound, for traces that never do); returns the ticks run.
     int runTrace(int bound = 100000) {
         return run(
-            form.Timer1, [this] { form.Timer1_Timer(); }, bound);
+            form.controls().traceTimer, [this] { form.onTraceTick(); }, bound);
     }
     /// The same for the inverse trace.
     int runInverse(int bound = 100000) {
         return run(
-            form.Timer2, [this] { form.Timer2_Timer(); }, bound);
+            form.controls().inverseTraceTimer, [this] { form.onInverseTraceTick(); }, bound);
     }
     /// Recorded operations of a kind in a colour.
     std::vector<canvas::SurfaceOp> ops(canvas::SurfaceOp::Kind kind, canvas::Colour colour) const {
         std::vector<canvas::SurfaceOp> out;
-        for (const canvas::SurfaceOp& op : form.Picture1->surface().operations())
+        for (const canvas::SurfaceOp& op : form.controls().canvas->surface().operations())
             if (op.kind == kind && op.colour == colour)
                 out.push_back(op);
         return out;
@@ -47,10 +47,7 @@ struct ExpLogWindow {
         return ops(canvas::SurfaceOp::Kind::Line, colour);
     }
     /// Segments in the current curve colour.
-    std::vector<canvas::SurfaceOp> curve() const {
-        return segments(canvas::RGB(static_cast<int>(form.curveRed), static_cast<int>(form.curveGreen),
-                                    static_cast<int>(form.curveBlue)));
-    }
+    std::vector<canvas::SurfaceOp> curve() const { return segments(form.curveColour()); }
 
 private:
     template <class Tick> int run(QTimer* timer, Tick tick, int bound) {

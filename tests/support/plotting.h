@@ -3,17 +3,17 @@
 // Windows with curves on them, for the tests that work on what a window has drawn.
 
 #include "expologwindow.h"
-#include "power/form1.h"
+#include "power/mainwindow.h"
 
 #include <QWidget>
 
 namespace testsupport {
 
 /// Plots y = x^m in the integer form.
-inline void powerCurve(quorvex::Form1& f, const char* m) {
-    f.Option1->click();
-    f.Text5->setText(m);
-    f.Command2_Click();
+inline void powerCurve(quorvex::MainWindow& f, const char* m) {
+    f.controls().integerFormOption->click();
+    f.controls().mBox->setText(m);
+    f.onPlotClicked();
 }
 
 /// A Zelmora or Tavrinth test window that can be held as a widget beside a Quorvex window.

@@ -3,7 +3,7 @@
 // A Quorvex window with its save dialog open on a folder, messages recorded: for the tests of saving.
 
 #include "messagerecorder.h"
-#include "power/form1.h"
+#include "power/mainwindow.h"
 
 #include <QByteArray>
 #include <QFile>
@@ -14,23 +14,23 @@ namespace testsupport {
 
 struct SavingWindow {
     MessageRecorder messages;
-    quorvex::Form1 form;
-    quorvex::Form2* dialog = nullptr;
+    quorvex::MainWindow form;
+    quorvex::SaveDialog* dialog = nullptr;
     explicit SavingWindow(const QString& folder) {
-        form.Command8_Click();
+        form.onSaveClicked();
         dialog = form.saveDialog();
-        dialog->Dir1->setPath(folder);
+        dialog->controls().folderList->setPath(folder);
     }
     /// Types the name and presses 保存.
     void save(const QString& name) {
-        dialog->Text1->setText(name);
-        QTest::mouseClick(dialog->Command1, Qt::LeftButton);
+        dialog->controls().nameBox->setText(name);
+        QTest::mouseClick(dialog->controls().saveButton, Qt::LeftButton);
     }
     /// Plots y = x^exponent, so the next save writes a different picture.
     void plotCurve(const char* exponent) {
-        form.Option1->click();
-        form.Text5->setText(QString::fromLatin1(exponent));
-        form.Command2_Click();
+        form.controls().integerFormOption->click();
+        form.controls().mBox->setText(QString::fromLatin1(exponent));
+        form.onPlotClicked();
     }
 };
 

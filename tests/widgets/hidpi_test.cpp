@@ -1,7 +1,7 @@
 // The canvas on a high-density screen (run with QT_SCALE_FACTOR=2): drawn at the device's pixel density,
 // the layout in logical pixels as before, and the saved picture at the canvas's logical size.
 
-#include "power/form1.h"
+#include "power/mainwindow.h"
 
 #include <QDir>
 #include <QTemporaryDir>
@@ -9,13 +9,13 @@
 #include <gtest/gtest.h>
 
 TEST(HighDensity, CanvasIsDrawnAtTheDevicePixelDensity) {
-    quorvex::Form1 form;
+    quorvex::MainWindow form;
     form.show();
     const qreal ratio = form.devicePixelRatioF();
     ASSERT_EQ(ratio, 2.0) << "run with QT_SCALE_FACTOR=2";
     EXPECT_EQ(form.size(), QSize(740, 494));
-    EXPECT_EQ(form.Picture1->geometry(), QRect(160, 32, 393, 377));
-    canvas::Surface& surface = form.Picture1->surface();
+    EXPECT_EQ(form.controls().canvas->geometry(), QRect(160, 32, 393, 377));
+    canvas::Surface& surface = form.controls().canvas->surface();
     EXPECT_EQ(surface.size(), QSize(389, 373));
     EXPECT_EQ(surface.Image().size(), QSize(778, 746));
 
@@ -33,7 +33,7 @@ TEST(HighDensity, CanvasIsDrawnAtTheDevicePixelDensity) {
     EXPECT_EQ(black, 2);
 
     // Pointer positions still arrive in user units.
-    const QPointF user = form.Picture1->userPosition(form.Picture1->widgetPosition(3, -2));
+    const QPointF user = form.controls().canvas->userPosition(form.controls().canvas->widgetPosition(3, -2));
     EXPECT_NEAR(user.x(), 3, 0.06);
     EXPECT_NEAR(user.y(), -2, 0.06);
 

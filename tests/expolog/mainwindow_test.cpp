@@ -11,9 +11,9 @@
 #include <cmath>
 
 using canvas::SurfaceOp;
-using expolog::Form1;
 using expolog::kTavrinth;
 using expolog::kZelmora;
+using expolog::MainWindow;
 
 namespace {
 
@@ -27,33 +27,33 @@ class BothPrograms : public ::testing::TestWithParam<const expolog::Family*> {};
 
 TEST_P(BothPrograms, StartUpState) {
     Window w(*GetParam());
-    Form1& f = w.form;
+    MainWindow& f = w.form;
     EXPECT_EQ(f.windowTitle(), GetParam()->caption);
-    EXPECT_EQ(f.Text3->text(), "-10");
-    EXPECT_EQ(f.Text4->text(), "10");
-    EXPECT_EQ(f.Text5->text(), "-10");
-    EXPECT_EQ(f.Text6->text(), "10");
-    EXPECT_EQ(f.Text8->text(), "1");
-    EXPECT_EQ(f.Text9->text(), "1");
+    EXPECT_EQ(f.controls().xMinBox->text(), "-10");
+    EXPECT_EQ(f.controls().xMaxBox->text(), "10");
+    EXPECT_EQ(f.controls().yMinBox->text(), "-10");
+    EXPECT_EQ(f.controls().yMaxBox->text(), "10");
+    EXPECT_EQ(f.controls().xSpacingBox->text(), "1");
+    EXPECT_EQ(f.controls().ySpacingBox->text(), "1");
     EXPECT_TRUE(f.parameterBox()->text().isEmpty());
-    EXPECT_EQ(f.view.xmin, -10);
-    EXPECT_EQ(f.view.ymax, 10);
-    EXPECT_EQ(f.trace.stepX, 1);
-    EXPECT_EQ(f.trace.stepY, 1);
-    EXPECT_EQ(f.noGraphFlag, 1);
-    EXPECT_FALSE(f.Timer1->isActive());
-    EXPECT_FALSE(f.Timer2->isActive());
-    EXPECT_EQ(f.Timer1->interval(), 5);
-    EXPECT_EQ(f.Timer1->timerType(), Qt::PreciseTimer);
-    EXPECT_TRUE(f.Image4->isVisible());
-    EXPECT_FALSE(f.Image7->isVisible());
-    EXPECT_FALSE(f.Image8->isVisible());
-    EXPECT_FALSE(f.Image9->isVisible());
-    EXPECT_TRUE(f.Label1->text().isEmpty());
-    EXPECT_TRUE(f.Image17->isVisible());
-    EXPECT_EQ(f.Picture1->size(), QSize(377, 377));
+    EXPECT_EQ(f.view().xmin, -10);
+    EXPECT_EQ(f.view().ymax, 10);
+    EXPECT_EQ(f.trace().stepX, 1);
+    EXPECT_EQ(f.trace().stepY, 1);
+    EXPECT_FALSE(f.curveWanted());
+    EXPECT_FALSE(f.controls().traceTimer->isActive());
+    EXPECT_FALSE(f.controls().inverseTraceTimer->isActive());
+    EXPECT_EQ(f.controls().traceTimer->interval(), 5);
+    EXPECT_EQ(f.controls().traceTimer->timerType(), Qt::PreciseTimer);
+    EXPECT_TRUE(f.controls().propertiesPicture->isVisible());
+    EXPECT_FALSE(f.controls().valueAtZeroPicture->isVisible());
+    EXPECT_FALSE(f.controls().growingValuesPicture->isVisible());
+    EXPECT_FALSE(f.controls().fallingValuesPicture->isVisible());
+    EXPECT_TRUE(f.controls().answerLabel->text().isEmpty());
+    EXPECT_TRUE(f.controls().exitPicture->isVisible());
+    EXPECT_EQ(f.controls().canvas->size(), QSize(377, 377));
     // The inverse-function panel lies below the initial client area.
-    EXPECT_GT(f.Image14->geometry().top(), f.height());
+    EXPECT_GT(f.controls().inversePanelPicture->geometry().top(), f.height());
     QApplication::setActiveWindow(&f);
     EXPECT_EQ(f.focusWidget(), f.parameterBox());
 }
@@ -61,17 +61,17 @@ TEST_P(BothPrograms, StartUpState) {
 TEST(ExpLogStartUp, ProgramDifferences) {
     Window z(kZelmora);
     EXPECT_EQ(z.form.size(), QSize(769, 510));
-    EXPECT_TRUE(z.form.Image16->isVisible());
-    EXPECT_FALSE(z.form.Command4->isVisible());
-    EXPECT_FALSE(z.form.Command5->isVisible());
-    EXPECT_FALSE(z.form.Text2->isVisible());
-    EXPECT_FALSE(z.form.Image5->isVisible());
-    EXPECT_EQ(z.form.parameterBox(), z.form.Text1);
+    EXPECT_TRUE(z.form.controls().exitHighlight->isVisible());
+    EXPECT_FALSE(z.form.controls().inverseButton->isVisible());
+    EXPECT_FALSE(z.form.controls().symmetryAxisButton->isVisible());
+    EXPECT_FALSE(z.form.controls().inverseBaseBox->isVisible());
+    EXPECT_FALSE(z.form.controls().logarithmFormulaPicture->isVisible());
+    EXPECT_EQ(z.form.parameterBox(), z.form.controls().baseBox);
     Window t(kTavrinth);
     EXPECT_EQ(t.form.size(), QSize(770, 510));
-    EXPECT_FALSE(t.form.Image16->isVisible());
-    EXPECT_TRUE(t.form.Command4->isVisible());
-    EXPECT_EQ(t.form.parameterBox(), t.form.Text2);
+    EXPECT_FALSE(t.form.controls().exitHighlight->isVisible());
+    EXPECT_TRUE(t.form.controls().inverseButton->isVisible());
+    EXPECT_EQ(t.form.parameterBox(), t.form.controls().baseBox);
 }
 
 TEST(ExpLogRangePanel, OnlyZelmorasLimitBoxesStoreAtEveryChange) {
@@ -87,15 +87,15 @@ TEST(ExpLogRangePanel, OnlyZelmorasLimitBoxesStoreAtEveryChange) {
                           {&kTavrinth, 10, -10, {}}};
     for (const Case& c : cases) {
         Window w(*c.family);
-        w.form.Text4->setText("7");
-        EXPECT_EQ(w.form.view.xmax, c.storedXmax);
-        QTest::mouseClick(w.form.Command6, Qt::LeftButton);
-        EXPECT_TRUE(w.form.Text3->text().isEmpty());
-        EXPECT_TRUE(w.form.Text6->text().isEmpty());
-        EXPECT_EQ(w.form.Text8->text(), "1"); // spacings are left alone
-        EXPECT_EQ(w.form.Text9->text(), "1");
-        EXPECT_EQ(w.form.view.xmin, c.xminAfterClear);
-        QTest::mouseClick(w.form.Command2, Qt::LeftButton);
+        w.form.controls().xMaxBox->setText("7");
+        EXPECT_EQ(w.form.view().xmax, c.storedXmax);
+        QTest::mouseClick(w.form.controls().clearRangeButton, Qt::LeftButton);
+        EXPECT_TRUE(w.form.controls().xMinBox->text().isEmpty());
+        EXPECT_TRUE(w.form.controls().yMaxBox->text().isEmpty());
+        EXPECT_EQ(w.form.controls().xSpacingBox->text(), "1"); // spacings are left alone
+        EXPECT_EQ(w.form.controls().ySpacingBox->text(), "1");
+        EXPECT_EQ(w.form.view().xmin, c.xminAfterClear);
+        QTest::mouseClick(w.form.controls().clearGraphButton, Qt::LeftButton);
         EXPECT_EQ(w.messages.texts(), c.messagesAfterClearGraph);
     }
 }
@@ -103,8 +103,8 @@ TEST(ExpLogRangePanel, OnlyZelmorasLimitBoxesStoreAtEveryChange) {
 TEST(ZelmoraTrace, BaseTwoRunsUpFromPointTwoPastThirty) {
     Window w(kZelmora);
     w.plot("2");
-    EXPECT_TRUE(w.form.Timer1->isActive());
-    EXPECT_EQ(w.form.noGraphFlag, 0);
+    EXPECT_TRUE(w.form.controls().traceTimer->isActive());
+    EXPECT_TRUE(w.form.curveWanted());
     w.runTrace();
     const auto curve = w.curve();
     ASSERT_FALSE(curve.empty());
@@ -112,27 +112,27 @@ TEST(ZelmoraTrace, BaseTwoRunsUpFromPointTwoPastThirty) {
     EXPECT_NEAR(curve.front().a, std::log2(0.2), 1e-5);
     EXPECT_NEAR(curve.front().d, 0.3, 1e-6);
     EXPECT_EQ(curve.size(), 299u); // y = 0.2 ... 30.0: the step that passes 30 is the last
-    EXPECT_GT(w.form.trace.tracePos, 30);
-    EXPECT_LE(w.form.trace.tracePos - 0.1, 30);
-    EXPECT_TRUE(w.form.Image7->isVisible());
-    EXPECT_TRUE(w.form.Image8->isVisible());
-    EXPECT_FALSE(w.form.Image9->isVisible());
-    EXPECT_EQ(w.form.Label1->text(), QStringLiteral("增"));
+    EXPECT_GT(w.form.trace().tracePos, 30);
+    EXPECT_LE(w.form.trace().tracePos - 0.1, 30);
+    EXPECT_TRUE(w.form.controls().valueAtZeroPicture->isVisible());
+    EXPECT_TRUE(w.form.controls().growingValuesPicture->isVisible());
+    EXPECT_FALSE(w.form.controls().fallingValuesPicture->isVisible());
+    EXPECT_EQ(w.form.controls().answerLabel->text(), QStringLiteral("增"));
 }
 
 TEST(ZelmoraTrace, BaseHalfRunsDownFromFifteen) {
     Window w(kZelmora);
     w.plot("0.5");
-    EXPECT_EQ(w.form.trace.tracePos, 15);
+    EXPECT_EQ(w.form.trace().tracePos, 15);
     w.runTrace();
     const auto curve = w.curve();
     ASSERT_GT(curve.size(), 2u);
     EXPECT_NEAR(curve.front().b, 14.9, 1e-5);
     EXPECT_NEAR(curve.front().d, 14.8, 1e-5);
     EXPECT_GT(curve.back().c, 10.0f); // the last segment ends far to the right
-    EXPECT_TRUE(w.form.Image9->isVisible());
-    EXPECT_FALSE(w.form.Image8->isVisible());
-    EXPECT_EQ(w.form.Label1->text(), QStringLiteral("减"));
+    EXPECT_TRUE(w.form.controls().fallingValuesPicture->isVisible());
+    EXPECT_FALSE(w.form.controls().growingValuesPicture->isVisible());
+    EXPECT_EQ(w.form.controls().answerLabel->text(), QStringLiteral("减"));
 }
 
 TEST(TavrinthTrace, RunsAlongXFromPointTwoPastTenForAnyBase) {
@@ -143,9 +143,9 @@ TEST(TavrinthTrace, RunsAlongXFromPointTwoPastTenForAnyBase) {
         const auto curve = w.curve();
         ASSERT_FALSE(curve.empty()) << base;
         EXPECT_NEAR(curve.front().a, 0.2, 1e-6);
-        EXPECT_GT(w.form.trace.tracePos, 10);
-        EXPECT_LE(w.form.trace.tracePos - 0.1, 10);
-        EXPECT_EQ(w.form.Label1->text(),
+        EXPECT_GT(w.form.trace().tracePos, 10);
+        EXPECT_LE(w.form.trace().tracePos - 0.1, 10);
+        EXPECT_EQ(w.form.controls().answerLabel->text(),
                   std::strtod(base, nullptr) > 1 ? QStringLiteral("增") : QStringLiteral("减"));
     }
 }
@@ -157,8 +157,7 @@ TEST_P(BothPrograms, ColoursRepeatFromRunToRun) {
         std::vector<canvas::Colour> out;
         for (const char* base : {"2", "3", "0.5"}) {
             w.plot(base);
-            out.push_back(canvas::RGB(static_cast<int>(w.form.curveRed), static_cast<int>(w.form.curveGreen),
-                                      static_cast<int>(w.form.curveBlue)));
+            out.push_back(w.form.curveColour());
         }
         return out;
     };
@@ -178,8 +177,8 @@ TEST_P(BothPrograms, MeaninglessBasesAreRefused) {
         EXPECT_EQ(w.messages.messages()[0].icon, canvas::MessageIcon::Information);
         EXPECT_TRUE(w.form.parameterBox()->text().isEmpty());
         EXPECT_EQ(w.form.focusWidget(), w.form.parameterBox());
-        EXPECT_FALSE(w.form.Timer1->isActive());
-        EXPECT_EQ(w.form.noGraphFlag, 0); // the steps before the check stay done
+        EXPECT_FALSE(w.form.controls().traceTimer->isActive());
+        EXPECT_TRUE(w.form.curveWanted()); // the steps before the check stay done
     }
 }
 
@@ -189,10 +188,10 @@ TEST_P(BothPrograms, OddButMeaningfulBasesAreTracedWithFiniteState) {
         Window w(*GetParam());
         w.plot(text);
         EXPECT_TRUE(w.messages.messages().empty()) << text.left(10).toStdString();
-        EXPECT_TRUE(w.form.Timer1->isActive());
+        EXPECT_TRUE(w.form.controls().traceTimer->isActive());
         w.runTrace(5000);
         for (const double v :
-             {w.form.trace.baseA, w.form.trace.lnBase, w.form.trace.tracePos, w.form.trace.traceLog})
+             {w.form.trace().baseA, w.form.trace().lnBase, w.form.trace().tracePos, w.form.trace().traceLog})
             EXPECT_TRUE(std::isfinite(v)) << text.left(10).toStdString();
     }
 }
@@ -201,10 +200,10 @@ TEST_P(BothPrograms, PlottingAgainAbandonsTheRunningTrace) {
     Window w(*GetParam());
     w.plot("2");
     for (int i = 0; i < 20; ++i)
-        w.form.Timer1_Timer();
+        w.form.onTraceTick();
     const canvas::Colour first = w.curve().front().colour;
     w.plot("3");
-    EXPECT_NEAR(w.form.trace.tracePos, 0.1, 1e-12);
+    EXPECT_NEAR(w.form.trace().tracePos, 0.1, 1e-12);
     w.runTrace();
     EXPECT_EQ(w.segments(first).size(), 20u); // the old partial curve stays as it was
 }
@@ -213,32 +212,32 @@ TEST_P(BothPrograms, ClearingTheGraphDuringATraceCoarsensItToTheTickSpacing) {
     Window w(*GetParam());
     w.plot("2");
     for (int i = 0; i < 5; ++i)
-        w.form.Timer1_Timer();
-    QTest::mouseClick(w.form.Command2, Qt::LeftButton);
-    EXPECT_TRUE(w.form.Timer1->isActive());
-    EXPECT_EQ(w.form.trace.stepX, 1);
-    EXPECT_EQ(w.form.canvasCleared, 1);
-    w.form.Picture1->surface().clearOperations();
-    w.form.Timer1_Timer();
+        w.form.onTraceTick();
+    QTest::mouseClick(w.form.controls().clearGraphButton, Qt::LeftButton);
+    EXPECT_TRUE(w.form.controls().traceTimer->isActive());
+    EXPECT_EQ(w.form.trace().stepX, 1);
+    EXPECT_TRUE(w.form.canvasCleared());
+    w.form.controls().canvas->surface().clearOperations();
+    w.form.onTraceTick();
     const auto next = w.curve();
     ASSERT_EQ(next.size(), 1u);
     const bool alongY = GetParam() == &kZelmora;
     EXPECT_NEAR(alongY ? next[0].d - next[0].b : next[0].c - next[0].a, 1.0, 1e-5);
-    EXPECT_EQ(w.form.noGraphFlag, GetParam() == &kTavrinth ? 1 : 0);
+    EXPECT_EQ(w.form.curveWanted(), GetParam() != &kTavrinth);
 }
 
 TEST_P(BothPrograms, ClearingTheDataEmptiesBothBoxesAndThePanel) {
     Window w(*GetParam());
     w.plot("2");
     w.runTrace();
-    w.form.Timer1->start();
-    QTest::mouseClick(w.form.Command3, Qt::LeftButton);
-    EXPECT_TRUE(w.form.Text1->text().isEmpty());
-    EXPECT_TRUE(w.form.Text2->text().isEmpty());
-    EXPECT_FALSE(w.form.Image7->isVisible());
-    EXPECT_FALSE(w.form.Image8->isVisible());
-    EXPECT_TRUE(w.form.Label1->text().isEmpty());
-    EXPECT_TRUE(w.form.Timer1->isActive()); // a running trace is left running
+    w.form.controls().traceTimer->start();
+    QTest::mouseClick(w.form.controls().clearBaseButton, Qt::LeftButton);
+    EXPECT_TRUE(w.form.controls().baseBox->text().isEmpty());
+    EXPECT_TRUE(w.form.controls().inverseBaseBox->text().isEmpty());
+    EXPECT_FALSE(w.form.controls().valueAtZeroPicture->isVisible());
+    EXPECT_FALSE(w.form.controls().growingValuesPicture->isVisible());
+    EXPECT_TRUE(w.form.controls().answerLabel->text().isEmpty());
+    EXPECT_TRUE(w.form.controls().traceTimer->isActive()); // a running trace is left running
 }
 
 TEST_P(BothPrograms, TheMirrorBoxFollowsTyping) {
@@ -257,23 +256,24 @@ TEST_P(BothPrograms, NoTickRunsWhileAMessageBoxWaits) {
     int drawnDuringBox = -1;
     w.messages.onShow([&](const testsupport::RecordedMessage&) {
         const std::size_t before = w.curve().size();
-        w.form.Timer1_Timer();
+        w.form.onTraceTick();
         drawnDuringBox = static_cast<int>(w.curve().size() - before);
     });
-    QTest::mouseClick(w.form.Command4, Qt::LeftButton); // no message: Text1 holds the base or is hidden
+    QTest::mouseClick(w.form.controls().inverseButton,
+                      Qt::LeftButton); // no message: the box the inverse reads holds the base or is hidden
     w.form.parameterBox()->setText("1");
-    QTest::mouseClick(w.form.Command1, Qt::LeftButton);
+    QTest::mouseClick(w.form.controls().plotButton, Qt::LeftButton);
     EXPECT_EQ(drawnDuringBox, 0);
 }
 
 TEST_P(BothPrograms, AHugeRangeKeepsEveryButtonWorkingDuringItsTrace) {
     Window w(*GetParam());
-    w.form.Text4->setText("1e9");
-    QTest::mouseClick(w.form.Command7, Qt::LeftButton);
+    w.form.controls().xMaxBox->setText("1e9");
+    QTest::mouseClick(w.form.controls().applyRangeButton, Qt::LeftButton);
     w.plot("2");
     w.runTrace(2000);
-    EXPECT_TRUE(w.form.Timer1->isActive());
-    QTest::mouseClick(w.form.Command3, Qt::LeftButton);
+    EXPECT_TRUE(w.form.controls().traceTimer->isActive());
+    QTest::mouseClick(w.form.controls().clearBaseButton, Qt::LeftButton);
     EXPECT_TRUE(w.form.parameterBox()->text().isEmpty());
 }
 
@@ -297,15 +297,15 @@ TEST_P(BothPrograms, AMoveWithNoButtonEndsADragWhoseReleaseWasSwallowed) {
     w.plot("2");
     w.runTrace();
     w.setBase("");
-    w.form.Picture1_MouseDown({1, 0, 0, 0});
-    w.form.Picture1_MouseMove({1, 0, 1, 1});
+    w.form.onCanvasPressed({1, 0, 0, 0});
+    w.form.onCanvasPointerMoved({1, 0, 1, 1});
     ASSERT_EQ(w.messages.messages().size(), 1u);
     EXPECT_EQ(w.messages.messages()[0].title, QStringLiteral("提示"));
-    const double xmin = w.form.view.xmin;
+    const double xmin = w.form.view().xmin;
     for (int i = 0; i < 3; ++i)
-        w.form.Picture1_MouseMove({0, 0, 2.0f + i, -1});
+        w.form.onCanvasPointerMoved({0, 0, 2.0f + i, -1});
     EXPECT_EQ(w.messages.messages().size(), 1u);
-    EXPECT_EQ(w.form.view.xmin, xmin);
+    EXPECT_EQ(w.form.view().xmin, xmin);
 }
 
 INSTANTIATE_TEST_SUITE_P(ExpLog, BothPrograms, ::testing::Values(&kZelmora, &kTavrinth),

@@ -1,0 +1,462 @@
+#include "expolog/mainwindow.h"
+
+#include "classroom/canvascommands.h"
+#include "classroom/windowcommands.h"
+#include "drawing/curvestyle.h"
+#include "expolog/family.h"
+#include "runtime/messagebox.h"
+#include "runtime/runtime.h"
+#include "widgets/controls.h"
+
+#include <QEvent>
+#include <QGuiApplication>
+#include <QPainter>
+#include <QScreen>
+
+#include <utility>
+
+namespace expolog {
+
+using canvas::designFont;
+
+namespace {
+
+const QString kSong = QStringLiteral("宋体");
+const QString kKai = QStringLiteral("楷体_GB2312");
+const QString kTimes = QStringLiteral("Times New Roman");
+// The blank of the properties sentence, as the table picture reads it.
+const QString kBlank = QStringLiteral("( )");
+
+QRect pixels(const Twips& t) {
+    return canvas::twips(t.left, t.top, t.width, t.height);
+}
+
+void setTextColour(QWidget* w, const QColor& colour) {
+    QPalette palette = w->palette();
+    palette.setColor(QPalette::WindowText, colour);
+    palette.setColor(QPalette::Text, colour);
+    w->setPalette(palette);
+}
+
+} // namespace
+
+MainWindow::MainWindow(const Family& family, QWidget* parent) : QWidget(parent), family_(family) {
+    setWindowTitle(family_.caption);
+    // Sizable, but without a maximize button; enlarging it downwards reveals the inverse-function panel.
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+    resize(pixels(family_.client).size());
+    setWindowIcon(canvas::programIcon(family_.pictures + QStringLiteral("icon.svg")));
+    setFont(designFont(kSong, 9));
+    setMouseTracking(true);
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
+    buildControls();
+    load();
+}
+
+MainWindow::~MainWindow() {
+    canvas::disconnectControls(this);
+}
+
+void MainWindow::buildControls() {
+    for (const PictureRow& row : family_.pictureRows) {
+        const QString file = QString::fromUtf8(row.file);
+        auto* image = new canvas::ImageControl(file.startsWith(u':') ? file : family_.pictures + file, this);
+        image->setGeometry(pixels(row.at));
+        image->setVisible(row.visible);
+        image->setWords(QString::fromUtf8(row.words));
+        ui_.*row.control = image;
+    }
+    blankSentence_ = ui_.propertiesPicture->accessibleName();
+
+    ui_.canvas = new canvas::CanvasWidget(pixels(family_.canvas).size(), kCanvasBackColor, this);
+    ui_.canvas->move(pixels(family_.canvas).topLeft());
+    ui_.canvas->setFont(designFont(kTimes, 9));
+    ui_.canvasLabel = new QLabel(ui_.canvas);
+    ui_.canvasLabel->setGeometry(pixels(family_.canvasLabel));
+    ui_.canvasLabel->setAttribute(Qt::WA_TransparentForMouseEvents);
+
+    for (const LabelRow& row : family_.rangeLabels) {
+        auto* label = new QLabel(QString::fromUtf8(row.caption), this);
+        label->setGeometry(pixels(row.at));
+        label->setFont(designFont(kKai, row.pointSize, row.bold));
+        canvas::coverWindow(label);
+        ui_.*row.control = label;
+    }
+    ui_.answerLabel = new QLabel(this);
+    ui_.answerLabel->setGeometry(pixels(family_.blank));
+    ui_.answerLabel->setFont(designFont(kSong, 10.5));
+    ui_.answerLabel->setAlignment(Qt::AlignCenter);
+    setTextColour(ui_.answerLabel, Qt::red);
+    canvas::coverWindow(ui_.answerLabel);
+
+    for (const TextRow& row : family_.textRows) {
+        auto* box = new QLineEdit(this);
+        box->setGeometry(pixels(row.at));
+        box->setFont(designFont(kSong, row.pointSize));
+        if (row.red)
+            setTextColour(box, Qt::red);
+        box->setVisible(row.visible);
+        box->setAccessibleName(QString::fromUtf8(row.name));
+        canvas::coverWindow(box);
+        ui_.*row.control = box;
+    }
+    for (const ButtonRow& row : family_.buttonRows) {
+        auto* button = new QPushButton(QString::fromUtf8(row.caption), this);
+        button->setGeometry(pixels(row.at));
+        button->setAutoDefault(false);
+        button->setVisible(row.visible);
+        button->setAccessibleName(QString::fromUtf8(row.name));
+        canvas::coverWindow(button);
+        ui_.*row.control = button;
+    }
+
+    ui_.traceTimer = new QTimer(this);
+    ui_.inverseTraceTimer = new QTimer(this);
+    for (QTimer* timer : {ui_.traceTimer, ui_.inverseTraceTimer}) {
+        timer->setInterval(kTraceIntervalMs);
+        timer->setTimerType(Qt::PreciseTimer);
+    }
+
+    rangePanel_ = std::make_unique<canvas::RangePanel>(
+        canvas::RangeBoxes{ui_.xMinBox, ui_.xMaxBox, ui_.yMinBox, ui_.yMaxBox, ui_.xSpacingBox,
+                           ui_.ySpacingBox},
+        family_.rangePanel, view_,
+        [this] {
+            ui_.canvas->surface().Cls();
+            ui_.canvas->description().cleared();
+        },
+        [this] { zuobiao(view_.xmin, view_.xmax, view_.ymin, view_.ymax, view_.xju1, view_.yju1); });
+    panning_ = std::make_unique<canvas::Panning>(
+        view_, canvas::PanningStyle{false, false},
+        canvas::PanningActions{
+            [this] { rangePanel_->writeLimits(view_.xmin, view_.xmax, view_.ymin, view_.ymax); },
+            [this] { zuobiao(view_.xmin, view_.xmax, view_.ymin, view_.ymax, view_.xju1, view_.yju1); },
+            [this] {
+                const bool passed = curveWanted_ ? traceRestart() : true;
+                if (passed && family_.dragAlwaysEnablesTimer)
+                    ui_.traceTimer->start();
+            }});
+    exit_ = std::make_unique<canvas::ExitButton>(
+        ui_.exitPicture, ui_.exitHighlight,
+        std::vector<std::function<void()>>{[this] { ui_.canvasLabel->setVisible(false); }});
+    // The exit picture is a button to the keyboard too: last in the chain, after every control.
+    std::vector<QWidget*> tabChain{ui_.canvas};
+    for (TabStop stop : family_.tabChain)
+        tabChain.push_back(stop(ui_));
+    tabChain.push_back(ui_.exitPicture);
+    canvas::setTabChain(tabChain);
+    grid_ = canvas::GridButtons{true, [this] { return !canvasCleared_; }, [this] { onApplyRangeClicked(); },
+                                [this] { onPlotClicked(); }};
+    connectHandlers();
+    commands_ = new canvas::WindowCommands(this, family_.caption);
+    for (QAction* action : canvas::addCanvasCommands(this, ui_.canvas))
+        commands_->addCommand(action);
+    // The inverse panel lies below the window's first view_, where only enlarging the window shows it: a
+    // pupil who cannot see that it is there is told so, and the menu shows it.
+    auto* inversePanel = new QAction(QStringLiteral("反函数图象面板"), this);
+    connect(inversePanel, &QAction::triggered, this, [this] { showInversePanel(); });
+    commands_->addCommand(inversePanel);
+    ui_.canvas->description().setHint(QStringLiteral("反函数图象面板在窗口菜单里"));
+}
+
+void MainWindow::showInversePanel() {
+    QRect panel;
+    for (const PictureRow& row : family_.pictureRows)
+        if (row.control == &Controls::inversePanelPicture)
+            panel = pixels(row.at);
+    const QRect client = pixels(family_.client);
+    // The panel with the margin the window keeps above its first view_.
+    commands_->growContent(QSize(client.width(), panel.bottom() + 1 + pixels(family_.canvas).top()));
+}
+
+void MainWindow::connectHandlers() {
+    using canvas::handler;
+    auto click = [this](QPushButton* b, void (MainWindow::*h)()) {
+        connect(b, &QPushButton::clicked, this, handler(this, h));
+    };
+    click(ui_.plotButton, &MainWindow::onPlotClicked);
+    click(ui_.clearGraphButton, &MainWindow::onClearGraphClicked);
+    click(ui_.clearBaseButton, &MainWindow::onClearBaseClicked);
+    click(ui_.inverseButton, &MainWindow::onInverseClicked);
+    click(ui_.symmetryAxisButton, &MainWindow::onSymmetryAxisClicked);
+    click(ui_.clearRangeButton, &MainWindow::onClearRangeClicked);
+    click(ui_.applyRangeButton, &MainWindow::onApplyRangeClicked);
+    click(ui_.drawGridButton, &MainWindow::onDrawGridClicked);
+    click(ui_.removeGridButton, &MainWindow::onRemoveGridClicked);
+    connect(ui_.traceTimer, &QTimer::timeout, this, handler(this, &MainWindow::onTraceTick));
+    connect(ui_.inverseTraceTimer, &QTimer::timeout, this, handler(this, &MainWindow::onInverseTraceTick));
+    connect(parameterBox(), &QLineEdit::textChanged, this, handler(this, &MainWindow::onBaseEdited));
+    connect(ui_.canvas, &canvas::CanvasWidget::mouseDown, this, handler(this, &MainWindow::onCanvasPressed));
+    connect(ui_.canvas, &canvas::CanvasWidget::mouseMoved, this,
+            handler(this, &MainWindow::onCanvasPointerMoved));
+    connect(ui_.canvas, &canvas::CanvasWidget::mouseUp, this, handler(this, &MainWindow::onCanvasReleased));
+    connect(ui_.canvas, &canvas::CanvasWidget::keyDown, this, handler(this, &MainWindow::onCanvasKey));
+    connectTouch();
+}
+
+void MainWindow::connectTouch() {
+    using canvas::handler;
+    connect(ui_.canvas, &canvas::CanvasWidget::zoomStep, this, handler(this, &MainWindow::onCanvasZoomStep));
+    connect(ui_.canvas, &canvas::CanvasWidget::dragCancelled, this, [this] { panning_->cancelDrag(); });
+    connect(ui_.canvas, &canvas::CanvasWidget::pointerLeft, this,
+            handler(this, &MainWindow::onWindowPointerMoved));
+}
+
+void MainWindow::load() {
+    curveWanted_ = false;
+    ui_.xMinBox->setText(QStringLiteral("-10"));
+    ui_.xMaxBox->setText(QStringLiteral("10"));
+    ui_.yMinBox->setText(QStringLiteral("-10"));
+    ui_.yMaxBox->setText(QStringLiteral("10"));
+    ui_.xSpacingBox->setText(QStringLiteral("1"));
+    ui_.ySpacingBox->setText(QStringLiteral("1"));
+    view_.xmax = canvas::Val(ui_.xMaxBox->text());
+    view_.xmin = canvas::Val(ui_.xMinBox->text());
+    view_.ymax = canvas::Val(ui_.yMaxBox->text());
+    view_.ymin = canvas::Val(ui_.yMinBox->text());
+    view_.xju1 = canvas::Val(ui_.xSpacingBox->text());
+    view_.yju1 = canvas::Val(ui_.ySpacingBox->text());
+    zuobiao(view_.xmin, view_.xmax, view_.ymin, view_.ymax, view_.xju1, view_.yju1);
+}
+
+void MainWindow::onActivated() {
+    parameterBox()->setFocus();
+}
+
+void MainWindow::zuobiao(double xmin, double xmax, double ymin, double ymax, double xju1, double yju1) {
+    if (canvas::zuobiao(ui_.canvas->surface(), kFrameStyle, xmin, xmax, ymin, ymax, xju1, yju1,
+                        {&trace_.stepX, &trace_.stepY}))
+        ui_.canvas->description().frame({xmin, xmax, ymin, ymax, xju1, yju1});
+    else
+        ui_.canvas->description().cleared();
+}
+
+canvas::Colour MainWindow::curveColour() const {
+    return canvas::RGB(static_cast<int>(curveRed_), static_cast<int>(curveGreen_),
+                       static_cast<int>(curveBlue_));
+}
+
+bool MainWindow::startCurve(bool newColour) {
+    curveWanted_ = true;
+    ui_.canvas->surface().setDrawWidth(canvas::CurveStyle::instance().width(2));
+    if (family_.plotResetsCanvasCleared)
+        canvasCleared_ = false;
+    trace_.stepX = 1.0 / 10;
+    trace_.baseA = canvas::Val(parameterBox()->text());
+    if (trace_.baseA < 0 || trace_.baseA == 1 || trace_.baseA == 0) {
+        canvas::MsgBox(QStringLiteral("无意义的参数,请重新输入合适的参数。"), canvas::kHintTitle,
+                       canvas::MessageIcon::Information);
+        parameterBox()->clear();
+        parameterBox()->setFocus();
+        return false;
+    }
+    // From here a run-time failure ends the command quietly.
+    try {
+        trace_.lnBase = canvas::checkedLog(trace_.baseA);
+        startTrace(family_.mainTrace, trace_, view_);
+    } catch (const canvas::RuntimeError&) {
+        return true;
+    }
+    // A curve asked for with 作图 is told with its properties when its trace_ ends; one traced again after
+    // a drag or a zoom is not news.
+    tellProperties_ = newColour;
+    if (newColour) {
+        // Single-precision products, like the generator's numbers.
+        curveRed_ = static_cast<float>(canvas::Int(canvas::Rnd() * 255.0f));
+        curveGreen_ = static_cast<float>(canvas::Int(canvas::Rnd() * 255.0f));
+        curveBlue_ = static_cast<float>(canvas::Int(canvas::Rnd() * 255.0f));
+        const canvas::Colour c = canvas::CurveStyle::instance().next(curveColour());
+        curveRed_ = static_cast<float>(canvas::redOf(c));
+        curveGreen_ = static_cast<float>(canvas::greenOf(c));
+        curveBlue_ = static_cast<float>(canvas::blueOf(c));
+    }
+    ui_.traceTimer->start();
+    return true;
+}
+
+void MainWindow::onPlotClicked() {
+    startCurve(true);
+}
+
+bool MainWindow::traceRestart() {
+    return startCurve(false);
+}
+
+void MainWindow::onTraceTick() {
+    // Handlers run one at a time: no tick while a message box waits, none after the program has ended.
+    if (canvas::modalDepth() > 0 || canvas::programEnded())
+        return;
+    if (traceTick(family_.mainTrace, trace_, view_, ui_.canvas->surface(), curveColour()) ==
+        TickResult::Stopped) {
+        ui_.traceTimer->stop();
+        // The curve is on the canvas only now: named, and announced with the properties it has filled in.
+        fillProperties();
+        if (std::exchange(tellProperties_, false))
+            ui_.canvas->sayAfterChange(
+                QString::fromUtf8(trace_.baseA > 1 ? family_.growingWords : family_.fallingWords));
+        ui_.canvas->description().curve(curveRecord(family_.mainKind, family_.mainFormula));
+    }
+}
+
+void MainWindow::fillProperties() {
+    ui_.valueAtZeroPicture->setVisible(true);
+    if (trace_.baseA > 1) {
+        ui_.growingValuesPicture->setVisible(true);
+        ui_.fallingValuesPicture->setVisible(false);
+        showAnswer(QStringLiteral("增"));
+    } else {
+        ui_.fallingValuesPicture->setVisible(true);
+        ui_.growingValuesPicture->setVisible(false);
+        showAnswer(QStringLiteral("减"));
+    }
+}
+
+void MainWindow::showAnswer(const QString& answer) {
+    ui_.answerLabel->setText(answer);
+    // The answer stands in a label of its own, away from its sentence in the table picture: the picture
+    // reads the sentence with the answer in its blank.
+    QString sentence = blankSentence_;
+    if (!answer.isEmpty())
+        sentence.replace(kBlank, answer);
+    ui_.propertiesPicture->setWords(sentence);
+}
+
+void MainWindow::onClearGraphClicked() {
+    if (family_.clearGraphEndsReplots)
+        curveWanted_ = false;
+    canvasCleared_ = true;
+    ui_.canvas->surface().Cls();
+    zuobiao(view_.xmin, view_.xmax, view_.ymin, view_.ymax, view_.xju1, view_.yju1);
+}
+
+void MainWindow::onClearBaseClicked() {
+    ui_.baseBox->clear();
+    ui_.inverseBaseBox->clear();
+    ui_.valueAtZeroPicture->setVisible(false);
+    ui_.growingValuesPicture->setVisible(false);
+    ui_.fallingValuesPicture->setVisible(false);
+    showAnswer({});
+    ui_.canvas->surface().Cls();
+    zuobiao(view_.xmin, view_.xmax, view_.ymin, view_.ymax, view_.xju1, view_.yju1);
+}
+
+void MainWindow::onBaseEdited() {
+    mirrorBox()->setText(parameterBox()->text());
+}
+
+void MainWindow::onInverseClicked() {
+    trace_.stepX = 1.0 / 10;
+    ui_.canvas->surface().setDrawWidth(1);
+    // The base of the inverse comes from the program's own box for it (the base box of one, the inverse
+    // panel's box of the other), unchecked: a base that is not positive ends the command quietly at its
+    // logarithm.
+    trace_.baseA = canvas::Val((ui_.*family_.inverseBaseSource)->text());
+    try {
+        trace_.lnBase = canvas::checkedLog(trace_.baseA);
+        startTrace(family_.inverseTrace, trace_, view_);
+    } catch (const canvas::RuntimeError&) {
+        return;
+    }
+    // A base for which the inverse has no curve at all (a = 1 where the inverse runs along y) would leave
+    // the timer ticking idle for ever, and drawing unbidden once 作图 changes the shared base.
+    if (family_.inverseTrace.forBase(trace_.baseA).walk == Walk::None)
+        return;
+    ui_.inverseTraceTimer->start();
+}
+
+void MainWindow::onInverseTraceTick() {
+    if (canvas::modalDepth() > 0 || canvas::programEnded())
+        return;
+    if (traceTick(family_.inverseTrace, trace_, view_, ui_.canvas->surface(), canvas::RGB(0, 0, 255)) ==
+        TickResult::Stopped) {
+        ui_.inverseTraceTimer->stop();
+        ui_.canvas->description().curve(curveRecord(family_.inverseKind, family_.inverseFormula));
+    }
+}
+
+void MainWindow::onSymmetryAxisClicked() {
+    symmetryAxis(trace_, view_, ui_.canvas->surface());
+    ui_.canvas->description().curve(canvas::identityCurve());
+}
+
+QString MainWindow::curveFormula(const char* pattern) const {
+    return QString::fromUtf8(pattern).arg(canvas::Str(trace_.baseA));
+}
+
+canvas::CurveRecord MainWindow::curveRecord(canvas::CurveKind kind, const char* pattern) const {
+    return canvas::baseCurve(kind, trace_.baseA, curveFormula(pattern));
+}
+
+void MainWindow::onClearRangeClicked() {
+    rangePanel_->clear();
+}
+
+void MainWindow::onApplyRangeClicked() {
+    rangePanel_->apply();
+}
+
+void MainWindow::onDrawGridClicked() {
+    if (grid_.draw(ui_.canvas->surface(), view_))
+        ui_.canvas->description().grid();
+}
+
+void MainWindow::onRemoveGridClicked() {
+    grid_.remove();
+}
+
+void MainWindow::onCanvasPressed(const canvas::PointerEvent& e) {
+    panning_->MouseDown(e);
+}
+
+void MainWindow::onCanvasPointerMoved(const canvas::PointerEvent& e) {
+    panning_->MouseMove(e);
+}
+
+void MainWindow::onCanvasReleased(const canvas::PointerEvent& e) {
+    panning_->MouseUp(e);
+}
+
+void MainWindow::onCanvasKey(int keyCode, int shift) {
+    panning_->KeyDown(keyCode, shift);
+}
+
+void MainWindow::onCanvasZoomStep(int direction) {
+    rangePanel_->scaleAboutOrigin(direction > 0 ? 0.5 : 2);
+}
+
+void MainWindow::onWindowPointerMoved() {
+    exit_->windowMouseMove();
+}
+
+void MainWindow::onExitPointerMoved() {
+    exit_->normalMouseMove();
+}
+
+void MainWindow::onExitClicked() {
+    exit_->highlightedClick();
+}
+
+void MainWindow::mouseMoveEvent(QMouseEvent* event) {
+    QWidget::mouseMoveEvent(event);
+    onWindowPointerMoved();
+}
+
+void MainWindow::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    // The texture tiles seamlessly, so an enlarged window stays covered.
+    commands_->paintBackground(p, family_.pictures + QStringLiteral("background.svg"), QSize(780, 700), true);
+}
+
+bool MainWindow::event(QEvent* event) {
+    if (event->type() == QEvent::WindowActivate)
+        onActivated();
+    return QWidget::event(event);
+}
+
+bool MainWindow::focusNextPrevChild(bool next) {
+    return (commands_ && commands_->focusCanvasForDisabled()) || QWidget::focusNextPrevChild(next);
+}
+
+} // namespace expolog
