@@ -1,6 +1,6 @@
 #include "power/form1.h"
 
-#include "classroom/windowcommands.h"
+#include "classroom/startup.h"
 #include "drawing/fonts.h"
 #include "widgets/qtmessagebox.h"
 
