@@ -2,11 +2,15 @@
 
 #include "classroom/windowcommands.h"
 #include "drawing/curvestyle.h"
+#include "drawing/fonts.h"
+#include "runtime/messagebox.h"
 #include "runtime/storedsettings.h"
 #include "runtime/usage.h"
 
 #include "widgets/displayscale.h"
+#include "widgets/qtmessagebox.h"
 
+#include <QApplication>
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QDir>
@@ -166,6 +170,23 @@ void showMainWindow(QWidget& window, const StartOptions& options) {
     commands->fitToScreen();
     if (options.fullScreen)
         commands->toggleFullScreen();
+}
+
+int runProgram(int& argc, char* argv[], const QString& program,
+               const std::function<std::unique_ptr<QWidget>()>& makeWindow) {
+    // Every pointer event of a drag is one drag step; do not let the platform merge them.
+    QCoreApplication::setAttribute(Qt::AA_CompressHighFrequencyEvents, false);
+    prepareChineseSystemLocale();
+    QApplication app(argc, argv);
+    installChineseLanguage();
+    installFontSubstitutions();
+    setMessageBoxService(std::make_shared<QtMessageBoxService>());
+    const StartOptions options = readStartOptions(program, app.arguments());
+    if (options.exitCode)
+        return *options.exitCode;
+    const std::unique_ptr<QWidget> window = makeWindow();
+    showMainWindow(*window, options);
+    return app.exec();
 }
 
 } // namespace canvas

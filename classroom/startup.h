@@ -1,12 +1,14 @@
 #pragma once
 
-// What each program does at start-up before its window: the language of Qt's own words and the command-line
-// options.
+// What each program does at start-up before its window: the language of Qt's own words, the fonts, the
+// message boxes and the command-line options; then it shows the window and runs until the window closes.
 
 #include <QLibraryInfo>
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+#include <memory>
 #include <optional>
 
 class QTranslator;
@@ -46,5 +48,12 @@ StartOptions readStartOptions(const QString& program, const QStringList& argumen
 
 /// Shows a program's main window as the options ask.
 void showMainWindow(QWidget& window, const StartOptions& options);
+
+/// Runs a program from its main(): makes the application Chinese with the programs' fonts and message
+/// boxes, reads the command line as `program`, then shows the window `makeWindow` builds and returns the
+/// exit code once it closes (or the options' own code, before any window). The window goes before the
+/// application does.
+int runProgram(int& argc, char* argv[], const QString& program,
+               const std::function<std::unique_ptr<QWidget>()>& makeWindow);
 
 } // namespace canvas
