@@ -4,23 +4,20 @@
 // Ctrl++, Ctrl+-, Ctrl+0), full screen (F11, Esc), the right-click menu of the window's free area that lists
 // those commands (and any a window adds), 高对比度 (curves in dark colours, twice as wide), the window's
 // background picture at the scale, and the scale and contrast the program remembers between runs. A finger
-// held still on the free area opens the menu there, as a right-click does. Also what each program does at
-// start-up before its window: the language of Qt's own words and the command-line options.
+// held still on the free area opens the menu there, as a right-click does. What a program does before its
+// window is made is in classroom/startup.h.
 
 #include "classroom/scaledlayout.h"
 
 #include <QAction>
 #include <QHash>
-#include <QLibraryInfo>
 #include <QMenu>
 #include <QObject>
 #include <QPixmap>
 #include <QSizeF>
-#include <QStringList>
 
-#include <optional>
-
-class QTranslator;
+class QContextMenuEvent;
+class QKeyEvent;
 class QMouseEvent;
 class QTouchEvent;
 
@@ -103,8 +100,11 @@ private:
     void fitFullScreen();
     void setWindowSize(QSize size);
     void keepOnScreen();
+    bool escapeFullScreen(const QKeyEvent* event);
+    void windowResized();
     bool isPassive(const QWidget* w) const;
     void showMenu(QPoint globalPos);
+    bool menuOnFreeArea(const QContextMenuEvent* event);
     void updateTabChain();
     bool touchOnWindow(QTouchEvent* event);
     void fingerOnFreeArea(QMouseEvent* event);
@@ -127,38 +127,5 @@ private:
     QHash<QWidget*, Qt::FocusPolicy> outOfView_;
     TouchHold* hold_;
 };
-
-/// Called before the application is made: Qt's file dialogs show dates and sizes in the system locale,
-/// which Qt reads once as the application starts, so for that moment the system's time and message
-/// categories are Chinese (its numbers, money, measures and sorting stay the machine's);
-/// installChineseLanguage puts the machine's own back for everything else.
-void prepareChineseSystemLocale();
-
-/// Makes Qt's own words (message box buttons, the file and print dialogs, a text box's menu) Chinese and
-/// the default locale Chinese (China), whatever the machine's language: the programs are Chinese
-/// throughout. The words Qt's catalogue lacks ("Folder" in a file dialog's type column, say) come from
-/// the programs' own small catalogue, installed after Qt's. Call once the application exists, before any
-/// window. Without `qtbase_zh_CN.qm` in `folder` Qt's words stay English and one line on stderr names the
-/// missing file. Returns the installed translator of Qt's words (the application owns it), or null
-/// without the file.
-QTranslator*
-installChineseLanguage(const QString& folder = QLibraryInfo::path(QLibraryInfo::TranslationsPath));
-
-/// What the command line asks for: a scale for this run, full screen, or only the options printed.
-struct StartOptions {
-    std::optional<int> scale;
-    bool fullScreen = false;
-    /// Set when the program should end at once with this code (after --help or --version, or on a wrong
-    /// option).
-    std::optional<int> exitCode;
-};
-
-/// Reads the options (--scale=PERCENT, --fullscreen, --help, --version) from the arguments, printing the
-/// help, the version or the error where asked, and sets the program's display scale (the one asked for, or
-/// the one stored by the last run) and its stored curve contrast.
-StartOptions readStartOptions(const QString& program, const QStringList& arguments);
-
-/// Shows a program's main window as the options ask.
-void showMainWindow(QWidget& window, const StartOptions& options);
 
 } // namespace canvas

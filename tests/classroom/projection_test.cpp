@@ -2,6 +2,7 @@
 // stays the same canvas with finer pixels, and nothing the pupil did is lost. Runs on an off-screen
 // "projector" of 3000 x 2000 pixels, where every step fits.
 
+#include "classroom/startup.h"
 #include "classroom/windowcommands.h"
 #include "drawing/curvestyle.h"
 #include "expolog/family.h"

@@ -7,7 +7,7 @@
 
 #include "classroom/exportdialogs.h"
 #include "classroom/pictureexport.h"
-#include "classroom/windowcommands.h"
+#include "classroom/startup.h"
 
 #include <QAbstractItemView>
 #include <QAccessible>

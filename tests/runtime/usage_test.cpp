@@ -1,4 +1,4 @@
-#include "classroom/windowcommands.h"
+#include "classroom/startup.h"
 #include "runtime/usage.h"
 
 #include <gtest/gtest.h>

@@ -3,7 +3,7 @@
 // The programs' start-up language (Qt's own words and the default locale Chinese) for one scope, so a test
 // sees what a program's window sees and leaves the process as it found it.
 
-#include "classroom/windowcommands.h"
+#include "classroom/startup.h"
 
 #include <QCoreApplication>
 #include <QLocale>
