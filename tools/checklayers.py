@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Checks that every #include of the programs' sources points to its own folder or a layer below it.
 
-The layers, bottom to top: runtime, drawing, widgets, classroom, then the two programs power and expolog,
+The layers, bottom to top: runtime, curves, drawing, widgets, classroom, then the two programs power and expolog,
 which never include each other. Every quoted include names its folder ("drawing/surface.h"), so the layer
 of each use can be read off the line. Prints each include that breaks the order and exits 1 if there is one.
 """
@@ -9,7 +9,7 @@ import pathlib
 import re
 import sys
 
-RANK = {'runtime': 0, 'drawing': 1, 'widgets': 2, 'classroom': 3, 'power': 4, 'expolog': 4}
+RANK = {'runtime': 0, 'curves': 1, 'drawing': 2, 'widgets': 3, 'classroom': 4, 'power': 5, 'expolog': 5}
 INCLUDE = re.compile(r'^\s*#\s*include\s*"([^"]+)"')
 
 
