@@ -3,7 +3,7 @@
 // once the sound is rendered, so it must take a small part of its own duration (the goal: 5 %).
 
 #include "benchmain.h"
-#include "drawing/curvesound.h"
+#include "curves/curvesound.h"
 
 #include <QByteArray>
 #include <QtEndian>

@@ -4,7 +4,7 @@
 #include "classroom/curveexplorer.h"
 #include "classroom/exportdialogs.h"
 #include "classroom/pictureexport.h"
-#include "drawing/curvesound.h"
+#include "curves/curvesound.h"
 #include "runtime/messagebox.h"
 #include "runtime/runtime.h"
 #include "runtime/savefile.h"

@@ -1,9 +1,9 @@
 #include "classroom/curveexplorer.h"
 
 #include "classroom/soundoutput.h"
-#include "drawing/curvesound.h"
-#include "drawing/landmark.h"
-#include "drawing/spokentext.h"
+#include "curves/curvesound.h"
+#include "curves/landmark.h"
+#include "curves/spokentext.h"
 #include "runtime/runtime.h"
 #include "runtime/unexpectedfailure.h"
 

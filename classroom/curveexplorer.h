@@ -10,7 +10,7 @@
 // picture itself never changes: the marker lies over it.
 
 #include "classroom/curvemarker.h"
-#include "drawing/curverecord.h"
+#include "curves/curverecord.h"
 #include "widgets/canvaswidget.h"
 
 #include <QObject>

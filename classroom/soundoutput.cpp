@@ -1,6 +1,6 @@
 #include "classroom/soundoutput.h"
 
-#include "drawing/curvesound.h"
+#include "curves/curvesound.h"
 
 #include <QCoreApplication>
 

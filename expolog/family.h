@@ -4,7 +4,7 @@
 // (in twips), its pictures, which box holds the base, how its range panel and commands differ, and which
 // curves its two timers trace.
 
-#include "drawing/curverecord.h"
+#include "curves/curverecord.h"
 #include "expolog/mainwindow.h"
 
 #include <QString>

@@ -5,7 +5,7 @@
 // canvas and the inverse-function panel below the initial client area. Everything that differs between the
 // two programs comes from their Family table; the window never asks which program it is.
 
-#include "drawing/curverecord.h"
+#include "curves/curverecord.h"
 #include "drawing/frame.h"
 #include "drawing/grid.h"
 #include "expolog/trace.h"

@@ -18,8 +18,8 @@
 //   at the x it says, to the digits it says; x is said as 0 only where it is 0 and y only where the value
 //   at the said x is; "在视图上方" and "下方" follow the value, and a landmark's y is also its own value.
 
-#include "drawing/landmark.h"
-#include "drawing/spokentext.h"
+#include "curves/landmark.h"
+#include "curves/spokentext.h"
 #include "fuzzsupport.h"
 
 #include <algorithm>

@@ -9,8 +9,8 @@
 //   curve has a value there);
 // - where the function has had values for a few milliseconds, no 2 ms pass in silence.
 
-#include "drawing/curvesound.h"
-#include "drawing/landmark.h"
+#include "curves/curvesound.h"
+#include "curves/landmark.h"
 #include "fuzzsupport.h"
 
 #include <algorithm>

@@ -5,7 +5,7 @@
 // records, the surface the drawing logic runs on (recording, not rasterising: the logic, not the pixels,
 // is what the targets explore) and the property checks on what it recorded.
 
-#include "drawing/curverecord.h"
+#include "curves/curverecord.h"
 #include "drawing/fonts.h"
 #include "drawing/surface.h"
 #include "runtime/messagebox.h"

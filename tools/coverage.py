@@ -8,7 +8,7 @@ import pathlib
 import subprocess
 import sys
 
-FOLDERS = ['runtime', 'drawing', 'widgets', 'classroom', 'power', 'expolog']
+FOLDERS = ['runtime', 'curves', 'drawing', 'widgets', 'classroom', 'power', 'expolog']
 
 
 def main():

@@ -6,7 +6,7 @@
 // described by what the window has drawn on it. Once the keyboard is in use, a mark round the picture shows
 // when the canvas has the focus.
 
-#include "drawing/canvasdescription.h"
+#include "curves/canvasdescription.h"
 #include "drawing/surface.h"
 
 #include <QFrame>

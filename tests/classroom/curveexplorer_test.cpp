@@ -4,7 +4,7 @@
 #include "classroom/curveexplorer.h"
 #include "classroom/pictureexport.h"
 #include "classroom/soundoutput.h"
-#include "drawing/curvesound.h"
+#include "curves/curvesound.h"
 #include "drawing/curvestyle.h"
 #include "expolog/family.h"
 #include "power/mainwindow.h"

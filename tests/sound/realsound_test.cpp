@@ -7,7 +7,7 @@
 
 #include "classroom/curveexplorer.h"
 #include "classroom/soundoutput.h"
-#include "drawing/curvesound.h"
+#include "curves/curvesound.h"
 #include "expolog/family.h"
 #include "power/mainwindow.h"
 

@@ -1,7 +1,7 @@
 // Landmarks and read-outs of a curve, from the function itself: what a pupil who cannot see the canvas
 // hears when jumping along a curve.
 
-#include "drawing/landmark.h"
+#include "curves/landmark.h"
 
 #include <QStringList>
 

@@ -1,4 +1,4 @@
-#include "drawing/curverecord.h"
+#include "curves/curverecord.h"
 
 #include <cmath>
 #include <cstdlib>

@@ -1,6 +1,6 @@
 // A curve's sound, analysed from its rendered samples: pitch, balance, silence, noise and ticks.
 
-#include "drawing/curvesound.h"
+#include "curves/curvesound.h"
 
 #include <QtEndian>
 

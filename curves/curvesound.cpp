@@ -1,6 +1,6 @@
-#include "drawing/curvesound.h"
+#include "curves/curvesound.h"
 
-#include "drawing/landmark.h"
+#include "curves/landmark.h"
 
 #include <QtEndian>
 

@@ -1,6 +1,6 @@
 // Numbers and formulas written for the ear: the words a speech synthesiser reads as they stand.
 
-#include "drawing/spokentext.h"
+#include "curves/spokentext.h"
 
 #include <gtest/gtest.h>
 

@@ -5,7 +5,7 @@
 // draw, each curve as a record; the words are written for the ear (numbers and formulas as spokentext.h
 // says them). Beside the words it keeps the records, for exploring and hearing the curves.
 
-#include "drawing/curverecord.h"
+#include "curves/curverecord.h"
 #include "runtime/viewrange.h"
 
 #include <QString>

@@ -1,6 +1,6 @@
-#include "drawing/landmark.h"
+#include "curves/landmark.h"
 
-#include "drawing/spokentext.h"
+#include "curves/spokentext.h"
 
 #include <QStringList>
 

@@ -1,6 +1,6 @@
-#include "drawing/canvasdescription.h"
+#include "curves/canvasdescription.h"
 
-#include "drawing/spokentext.h"
+#include "curves/spokentext.h"
 #include "runtime/runtime.h"
 
 namespace canvas {

@@ -4,7 +4,7 @@
 // Both are pure functions of a curve record and the view: the keyboard exploration, the ticks of the
 // curve's sound and any test reach them without a window.
 
-#include "drawing/curverecord.h"
+#include "curves/curverecord.h"
 #include "runtime/viewrange.h"
 
 #include <QString>

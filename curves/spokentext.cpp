@@ -1,4 +1,4 @@
-#include "drawing/spokentext.h"
+#include "curves/spokentext.h"
 
 #include "runtime/runtime.h"
 

@@ -8,7 +8,7 @@
 // x = 0 and a vertical asymptote. Rendering is a pure function of the curve and the view; playing the
 // samples (with their fades) is another matter.
 
-#include "drawing/curverecord.h"
+#include "curves/curverecord.h"
 #include "runtime/viewrange.h"
 
 #include <QByteArray>

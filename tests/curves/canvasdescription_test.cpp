@@ -1,6 +1,6 @@
 // The canvas described in words: range, spacing, grid and the curves since the last frame.
 
-#include "drawing/canvasdescription.h"
+#include "curves/canvasdescription.h"
 
 #include <QStringList>
 

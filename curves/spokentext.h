@@ -6,7 +6,7 @@
 // the canvas speaks is built here in words: "负 1.5", "y 等于 x 的三分之二次方", "1 乘 10 的 15 次方".
 // The visible texts (the marker's label, the formulas on screen) are not made here and do not change.
 
-#include "drawing/curverecord.h"
+#include "curves/curverecord.h"
 
 #include <QString>
 
