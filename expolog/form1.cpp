@@ -7,6 +7,7 @@
 #include "runtime/messagebox.h"
 #include "runtime/runtime.h"
 #include "widgets/controls.h"
+#include "widgets/framemessage.h"
 
 #include <QEvent>
 #include <QGuiApplication>
@@ -230,8 +231,10 @@ void Form1::Form_Activate() {
 }
 
 void Form1::zuobiao(double xmin, double xmax, double ymin, double ymax, double xju1, double yju1) {
-    if (canvas::zuobiao(Picture1->surface(), kFrameStyle, xmin, xmax, ymin, ymax, xju1, yju1,
-                        {&trace.stepX, &trace.stepY}))
+    const canvas::FrameOutcome outcome = canvas::zuobiao(Picture1->surface(), kFrameStyle, xmin, xmax, ymin,
+                                                         ymax, xju1, yju1, {&trace.stepX, &trace.stepY});
+    canvas::tellFrameOutcome(outcome);
+    if (outcome == canvas::FrameOutcome::Drawn)
         Picture1->description().frame({xmin, xmax, ymin, ymax, xju1, yju1});
     else
         Picture1->description().cleared();

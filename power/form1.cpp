@@ -3,9 +3,11 @@
 #include "classroom/canvascommands.h"
 #include "classroom/windowcommands.h"
 #include "drawing/curvestyle.h"
+#include "power/plotmessage.h"
 #include "power/zuotu.h"
 #include "runtime/runtime.h"
 #include "widgets/controls.h"
+#include "widgets/framemessage.h"
 #include "widgets/indicatorstyle.h"
 
 #include <QCloseEvent>
@@ -290,7 +292,10 @@ void Form1::Form_GotFocus() {
 }
 
 void Form1::zuobiao(double xmin, double xmax, double ymin, double ymax, double xju1, double yju1) {
-    if (canvas::zuobiao(Picture1->surface(), kFrameStyle, xmin, xmax, ymin, ymax, xju1, yju1))
+    const canvas::FrameOutcome outcome =
+        canvas::zuobiao(Picture1->surface(), kFrameStyle, xmin, xmax, ymin, ymax, xju1, yju1);
+    canvas::tellFrameOutcome(outcome);
+    if (outcome == canvas::FrameOutcome::Drawn)
         Picture1->description().frame({xmin, xmax, ymin, ymax, xju1, yju1});
     else
         Picture1->description().cleared();
@@ -342,7 +347,9 @@ void Form1::Command2_Click() {
 }
 
 void Form1::zuotu1(std::int16_t n) {
-    if (quorvex::zuotu1(Picture1->surface(), view, n) == PlotOutcome::Rejected) {
+    const PlotOutcome outcome = quorvex::zuotu1(Picture1->surface(), view, n);
+    quorvex::tellPlotOutcome(outcome);
+    if (outcome != PlotOutcome::Drawn) {
         Text5->clear();
         Text5->setFocus();
         return;
@@ -351,7 +358,9 @@ void Form1::zuotu1(std::int16_t n) {
 }
 
 void Form1::zuotu2(std::int16_t numerator, std::int16_t denominator) {
-    if (quorvex::zuotu2(Picture1->surface(), view, numerator, denominator) == PlotOutcome::Rejected) {
+    const PlotOutcome outcome = quorvex::zuotu2(Picture1->surface(), view, numerator, denominator);
+    quorvex::tellPlotOutcome(outcome);
+    if (outcome != PlotOutcome::Drawn) {
         Text5->clear();
         Text5->setFocus();
         Text6->clear();
