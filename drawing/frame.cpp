@@ -1,7 +1,6 @@
 #include "drawing/frame.h"
 
 #include "runtime/countedloop.h"
-#include "runtime/messagebox.h"
 
 namespace canvas {
 
@@ -85,18 +84,17 @@ void drawFrame(Surface& s, const FrameStyle& style, double xmin, double xmax, do
 
 } // namespace
 
-bool zuobiao(Surface& surface, const FrameStyle& style, double xmin, double xmax, double ymin, double ymax,
-             double xju1, double yju1, FrameSteps steps) {
+FrameOutcome zuobiao(Surface& surface, const FrameStyle& style, double xmin, double xmax, double ymin,
+                     double ymax, double xju1, double yju1, FrameSteps steps) {
     surface.Cls();
     surface.setFontItalic(false);
     surface.setDrawWidth(1);
     try {
         drawFrame(surface, style, xmin, xmax, ymin, ymax, xju1, yju1, steps);
     } catch (const RuntimeError&) {
-        MsgBox(QStringLiteral("请输入完整的数据！"), kWarningTitle, MessageIcon::Exclamation);
-        return false;
+        return FrameOutcome::RefusedRange;
     }
-    return true;
+    return FrameOutcome::Drawn;
 }
 
 } // namespace canvas

@@ -25,10 +25,16 @@ struct FrameSteps {
     double* stepY = nullptr;
 };
 
+/// What became of a frame.
+enum class FrameOutcome {
+    Drawn,        ///< the whole frame is on the canvas
+    RefusedRange, ///< the canvas cannot map the range: the drawing stopped, the pupil is to complete the data
+};
+
 /// Clears the canvas, maps it to the range and draws the frame. A range the canvas cannot map (beyond
-/// single precision, or empty) stops the drawing with the message "请输入完整的数据！"; what was drawn
-/// until then stays. Returns false in that case.
-bool zuobiao(Surface& surface, const FrameStyle& style, double xmin, double xmax, double ymin, double ymax,
-             double xju1, double yju1, FrameSteps steps = {});
+/// single precision, or empty) stops the drawing; what was drawn until then stays. It opens no dialog: the
+/// window that asked for the frame tells the pupil.
+FrameOutcome zuobiao(Surface& surface, const FrameStyle& style, double xmin, double xmax, double ymin,
+                     double ymax, double xju1, double yju1, FrameSteps steps = {});
 
 } // namespace canvas

@@ -29,18 +29,4 @@ bool drawGrid(Surface& surface, const ViewRange& v) {
     return true;
 }
 
-bool GridButtons::draw(Surface& surface, const ViewRange& view) const {
-    if (!drawGrid(surface, view))
-        return false;
-    if (replotsAfterDrawing && graphWanted())
-        plot();
-    return true;
-}
-
-void GridButtons::remove() const {
-    apply();
-    if (graphWanted())
-        plot();
-}
-
 } // namespace canvas

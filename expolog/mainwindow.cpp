@@ -7,6 +7,7 @@
 #include "runtime/messagebox.h"
 #include "runtime/runtime.h"
 #include "widgets/controls.h"
+#include "widgets/framemessage.h"
 
 #include <QEvent>
 #include <QGuiApplication>
@@ -226,8 +227,10 @@ void MainWindow::onActivated() {
 }
 
 void MainWindow::zuobiao(double xmin, double xmax, double ymin, double ymax, double xju1, double yju1) {
-    if (canvas::zuobiao(ui_.canvas->surface(), kFrameStyle, xmin, xmax, ymin, ymax, xju1, yju1,
-                        {&trace_.stepX, &trace_.stepY}))
+    const canvas::FrameOutcome outcome = canvas::zuobiao(ui_.canvas->surface(), kFrameStyle, xmin, xmax, ymin,
+                                                         ymax, xju1, yju1, {&trace_.stepX, &trace_.stepY});
+    canvas::tellFrameOutcome(outcome);
+    if (outcome == canvas::FrameOutcome::Drawn)
         ui_.canvas->description().frame({xmin, xmax, ymin, ymax, xju1, yju1});
     else
         ui_.canvas->description().cleared();

@@ -7,11 +7,11 @@
 
 #include "curves/curverecord.h"
 #include "drawing/frame.h"
-#include "drawing/grid.h"
 #include "expolog/trace.h"
 #include "runtime/viewrange.h"
 #include "widgets/canvaswidget.h"
 #include "widgets/exitbutton.h"
+#include "widgets/gridbuttons.h"
 #include "widgets/imagecontrol.h"
 #include "widgets/panning.h"
 #include "widgets/rangepanel.h"

@@ -25,8 +25,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (kind == fuzzsupport::ViewKind::Raw && !fuzzsupport::loopsWithinBudget(v))
         return 0;
     double stepX = 0, stepY = 0;
-    const bool drawn =
-        canvas::zuobiao(surface, style, v.xmin, v.xmax, v.ymin, v.ymax, v.xju1, v.yju1, {&stepX, &stepY});
+    const bool drawn = canvas::zuobiao(surface, style, v.xmin, v.xmax, v.ymin, v.ymax, v.xju1, v.yju1,
+                                       {&stepX, &stepY}) == canvas::FrameOutcome::Drawn;
 
     const std::vector<SurfaceOp>& ops = surface.operations();
     check(fuzzsupport::allFinite(ops));

@@ -3,9 +3,11 @@
 #include "classroom/canvascommands.h"
 #include "classroom/windowcommands.h"
 #include "drawing/curvestyle.h"
+#include "power/plotmessage.h"
 #include "power/zuotu.h"
 #include "runtime/runtime.h"
 #include "widgets/controls.h"
+#include "widgets/framemessage.h"
 #include "widgets/indicatorstyle.h"
 
 #include <QCloseEvent>
@@ -320,7 +322,10 @@ void MainWindow::onActivated() {
 }
 
 void MainWindow::zuobiao(double xmin, double xmax, double ymin, double ymax, double xju1, double yju1) {
-    if (canvas::zuobiao(ui_.canvas->surface(), kFrameStyle, xmin, xmax, ymin, ymax, xju1, yju1))
+    const canvas::FrameOutcome outcome =
+        canvas::zuobiao(ui_.canvas->surface(), kFrameStyle, xmin, xmax, ymin, ymax, xju1, yju1);
+    canvas::tellFrameOutcome(outcome);
+    if (outcome == canvas::FrameOutcome::Drawn)
         ui_.canvas->description().frame({xmin, xmax, ymin, ymax, xju1, yju1});
     else
         ui_.canvas->description().cleared();
@@ -372,7 +377,9 @@ void MainWindow::onPlotClicked() {
 }
 
 void MainWindow::zuotu1(std::int16_t n) {
-    if (quorvex::zuotu1(ui_.canvas->surface(), view_, n) == PlotOutcome::Rejected) {
+    const PlotOutcome outcome = quorvex::zuotu1(ui_.canvas->surface(), view_, n);
+    quorvex::tellPlotOutcome(outcome);
+    if (outcome != PlotOutcome::Drawn) {
         ui_.mBox->clear();
         ui_.mBox->setFocus();
         return;
@@ -381,7 +388,9 @@ void MainWindow::zuotu1(std::int16_t n) {
 }
 
 void MainWindow::zuotu2(std::int16_t numerator, std::int16_t denominator) {
-    if (quorvex::zuotu2(ui_.canvas->surface(), view_, numerator, denominator) == PlotOutcome::Rejected) {
+    const PlotOutcome outcome = quorvex::zuotu2(ui_.canvas->surface(), view_, numerator, denominator);
+    quorvex::tellPlotOutcome(outcome);
+    if (outcome != PlotOutcome::Drawn) {
         ui_.mBox->clear();
         ui_.mBox->setFocus();
         ui_.nBox->clear();

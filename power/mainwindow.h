@@ -5,11 +5,11 @@
 // instructions below the canvas and the exit button at the lower right. All state of the program lives here.
 
 #include "drawing/frame.h"
-#include "drawing/grid.h"
 #include "power/savedialog.h"
 #include "runtime/viewrange.h"
 #include "widgets/canvaswidget.h"
 #include "widgets/exitbutton.h"
+#include "widgets/gridbuttons.h"
 #include "widgets/imagecontrol.h"
 #include "widgets/panning.h"
 #include "widgets/rangepanel.h"

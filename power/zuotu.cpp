@@ -2,7 +2,6 @@
 
 #include "drawing/curvestyle.h"
 #include "runtime/countedloop.h"
-#include "runtime/messagebox.h"
 #include "runtime/runtime.h"
 
 #include <algorithm>
@@ -359,9 +358,7 @@ PlotOutcome zuotu1(canvas::Surface& surface, const canvas::ViewRange& view, std:
     const Colour colour = curveColour();
     const double s = samplingStep(view);
     if (n == 0) {
-        canvas::MsgBox(QStringLiteral("m不能为零或空！"), canvas::kWarningTitle,
-                       canvas::MessageIcon::Exclamation);
-        return PlotOutcome::Rejected;
+        return PlotOutcome::RefusedZeroExponent;
     }
     if (s == 0)
         return PlotOutcome::Drawn;
@@ -402,9 +399,7 @@ PlotOutcome zuotu2(canvas::Surface& surface, const canvas::ViewRange& view, std:
     const double L =
         std::fabs(view.xmax) > std::fabs(view.xmin) ? std::fabs(view.xmax) : std::fabs(view.xmin);
     if (numerator == 0 || denominator == 0) {
-        canvas::MsgBox(QStringLiteral("m, n不能为零或空！"), canvas::kWarningTitle,
-                       canvas::MessageIcon::Exclamation);
-        return PlotOutcome::Rejected;
+        return PlotOutcome::RefusedZeroPart;
     }
     if (s == 0)
         return PlotOutcome::Drawn;

@@ -2,8 +2,8 @@
 
 // The two plot routines of the power explorer. They draw y = x^n or y = x^(n/m) as a chain of short
 // segments over the frame already on the canvas, in a new random colour, in the canvas's current user
-// coordinates. They know nothing of the window: the caller empties and focuses the number boxes when a
-// routine reports that it rejected its input.
+// coordinates. They know nothing of the window and open no dialog: when a routine reports that it refused
+// its input, the caller tells the pupil (power/plotmessage.h) and empties and focuses the number boxes.
 
 #include "drawing/surface.h"
 #include "runtime/viewrange.h"
@@ -16,8 +16,9 @@ namespace quorvex {
 
 /// What became of a plot.
 enum class PlotOutcome {
-    Drawn,    ///< sampled (possibly ended early by an overflow, keeping what was drawn)
-    Rejected, ///< a zero exponent part: the message was shown, nothing drawn
+    Drawn,               ///< sampled (possibly ended early by an overflow, keeping what was drawn)
+    RefusedZeroExponent, ///< zuotu1 with a zero exponent: nothing drawn
+    RefusedZeroPart,     ///< zuotu2 with a zero numerator or denominator: nothing drawn
 };
 
 /// Most samples one run of a plot takes with the exact step. The sampling step is the reciprocal of the
@@ -34,11 +35,11 @@ QString formula1(std::int16_t n);
 /// The curve of zuotu2: "y = x^(1/3)", "y = x^(-2/3)".
 QString formula2(std::int16_t n, std::int16_t m);
 
-/// y = x^n for a whole n; a zero n is refused with "m不能为零或空！".
+/// y = x^n for a whole n; a zero n is refused.
 PlotOutcome zuotu1(canvas::Surface& surface, const canvas::ViewRange& view, std::int16_t n);
 
 /// y = x^(numerator/denominator) for whole numbers, the numerator typed into the m box and the denominator
-/// into the n box; a zero one is refused with "m, n不能为零或空！".
+/// into the n box; a zero one is refused.
 PlotOutcome zuotu2(canvas::Surface& surface, const canvas::ViewRange& view, std::int16_t numerator,
                    std::int16_t denominator);
 

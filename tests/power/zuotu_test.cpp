@@ -2,6 +2,7 @@
 
 #include "drawing/frame.h"
 #include "power/mainwindow.h"
+#include "power/plotmessage.h"
 
 #include "../support/messagerecorder.h"
 #include "runtime/runtime.h"
@@ -118,11 +119,16 @@ TEST(IntegerPower, ZeroIsRefusedAfterTheColourIsDrawn) {
     const int red = static_cast<int>(canvas::Rnd() * 255.0f);
     canvas::resetRnd();
     Plot p;
-    EXPECT_EQ(zuotu1(p.surface, kStartUp, 0), PlotOutcome::Rejected);
+    const PlotOutcome outcome = zuotu1(p.surface, kStartUp, 0);
+    EXPECT_EQ(outcome, PlotOutcome::RefusedZeroExponent);
     EXPECT_TRUE(p.lines().empty());
+    // The routine opens no dialog; the window tells the pupil.
+    EXPECT_TRUE(messages.messages().empty());
+    tellPlotOutcome(outcome);
     ASSERT_EQ(messages.messages().size(), 1u);
     EXPECT_EQ(messages.messages()[0].text, QStringLiteral("m不能为零或空！"));
     EXPECT_EQ(messages.messages()[0].title, QStringLiteral("警告"));
+    EXPECT_EQ(messages.messages()[0].icon, canvas::MessageIcon::Exclamation);
     // The next plot takes the fourth to sixth numbers of the generator.
     zuotu1(p.surface, kStartUp, 2);
     EXPECT_EQ(canvas::redOf(p.lines().front().colour), red);
@@ -134,7 +140,7 @@ TEST(IntegerPower, EmptyOrReversedViews) {
     Plot p;
     EXPECT_EQ(zuotu1(p.surface, empty, 2), PlotOutcome::Drawn);
     EXPECT_TRUE(p.lines().empty());
-    EXPECT_EQ(zuotu1(p.surface, empty, 0), PlotOutcome::Rejected);
+    EXPECT_EQ(zuotu1(p.surface, empty, 0), PlotOutcome::RefusedZeroExponent);
     const ViewRange reversed{10, -10, -10, 10, 1, 1};
     zuotu1(p.surface, reversed, 2);
     const auto lines = p.lines();
@@ -191,9 +197,14 @@ TEST(FractionalPower, ZeroPartsAreRefused) {
     for (const auto& [n, m] : {std::pair<int, int>{0, 3}, {2, 0}, {0, 0}}) {
         testsupport::MessageRecorder messages;
         Plot p;
-        EXPECT_EQ(zuotu2(p.surface, kStartUp, static_cast<std::int16_t>(n), static_cast<std::int16_t>(m)),
-                  PlotOutcome::Rejected);
+        const PlotOutcome outcome =
+            zuotu2(p.surface, kStartUp, static_cast<std::int16_t>(n), static_cast<std::int16_t>(m));
+        EXPECT_EQ(outcome, PlotOutcome::RefusedZeroPart);
+        EXPECT_TRUE(messages.messages().empty());
+        tellPlotOutcome(outcome);
         ASSERT_EQ(messages.texts(), std::vector<QString>{QStringLiteral("m, n不能为零或空！")});
+        EXPECT_EQ(messages.messages()[0].title, QStringLiteral("警告"));
+        EXPECT_EQ(messages.messages()[0].icon, canvas::MessageIcon::Exclamation);
         EXPECT_TRUE(p.lines().empty());
     }
 }
