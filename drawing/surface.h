@@ -190,8 +190,6 @@ private:
     void listSegment(double ax, double ay, double bx, double by, Colour colour, const ClipBox& box);
     void rasterSegment(const PixelPoint& from, const PixelPoint& to, Colour colour, const ClipBox& box);
     void flushLines();
-    void setThinRowAndColumnLines();
-    void setShortWideLines();
     void markChanged(const QRect& pixels);
     /// An area of changed pixels, inclusive (left > right: none).
     struct Mark {
@@ -222,6 +220,8 @@ private:
     void blendGlyph(const Glyph& g, int x, int y, uchar* bits, BlendBox& box);
     /// Forgets the blends known to change nothing, unless what is drawn next is in their colour.
     void keepUnchangedBlendsFor(Colour colour);
+    /// Forgets every glyph rendered and every blend remembered: the font's size changed.
+    void forgetGlyphs();
 
     int devicePen() const;
     QPointF logical(double x, double y) const {

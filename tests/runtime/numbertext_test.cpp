@@ -1,5 +1,4 @@
-#include "runtime/countedloop.h"
-#include "runtime/runtime.h"
+#include "runtime/numbertext.h"
 
 #include "../support/chineselanguage.h"
 
@@ -10,10 +9,7 @@
 #include <cfloat>
 #include <charconv>
 #include <cmath>
-#include <cstdint>
 #include <cstdlib>
-#include <cstring>
-#include <limits>
 #include <random>
 #include <vector>
 
@@ -115,64 +111,6 @@ TEST(FormatPattern, ExactTiesRoundAwayFromZero) {
     const Writing ties[] = {{0.125, "0.13"},   {-0.125, "-0.13"}, {0.375, "0.38"}, {2.625, "2.63"},
                             {-1.875, "-1.88"}, {1.005, "1"},      {0.005, "0.01"}, {0.124, "0.12"}};
     expectWritings(formatPattern, ties);
-}
-
-TEST(CInt, RoundsHalvesToEven) {
-    const std::pair<double, int> cases[] = {{2.5, 2},   {3.5, 4},         {0.4, 0},           {-2.5, -2},
-                                            {-3.5, -4}, {32767.4, 32767}, {-32768.4, -32768}, {1.5, 2}};
-    for (const auto& [value, expected] : cases)
-        EXPECT_EQ(CInt(value), expected) << value;
-}
-
-TEST(CInt, FailsOutsideSixteenBits) {
-    for (const double v :
-         {32767.5, 32768.0, -32769.0, -32768.6, 1e300, std::numeric_limits<double>::infinity()})
-        EXPECT_THROW(CInt(v), RuntimeError) << v;
-}
-
-TEST(Colours, AreLaidOutBlueGreenRed) {
-    EXPECT_EQ(RGB(255, 0, 0), 0x0000FFu);
-    EXPECT_EQ(RGB(0, 255, 0), 0x00FF00u);
-    EXPECT_EQ(RGB(1, 2, 3), 0x030201u);
-    EXPECT_EQ(redOf(RGB(10, 20, 30)), 10);
-    EXPECT_EQ(greenOf(RGB(10, 20, 30)), 20);
-    EXPECT_EQ(blueOf(RGB(10, 20, 30)), 30);
-}
-
-TEST(Rnd, IsUniformInUnitIntervalAndTheSameEveryRun) {
-    resetRnd();
-    std::vector<float> first;
-    double sum = 0;
-    for (int i = 0; i < 10000; ++i) {
-        const float u = Rnd();
-        ASSERT_GE(u, 0.0f);
-        ASSERT_LT(u, 1.0f);
-        if (i < 5)
-            first.push_back(u);
-        sum += u;
-    }
-    EXPECT_NEAR(sum / 10000, 0.5, 0.02);
-    resetRnd();
-    for (const float u : first)
-        EXPECT_EQ(Rnd(), u);
-}
-
-TEST(CheckedMaths, RaisesRunTimeErrorsInsteadOfNonFiniteValues) {
-    EXPECT_DOUBLE_EQ(checkedPow(-2, 3), -8);
-    EXPECT_DOUBLE_EQ(checkedPow(4, 0.5), 2);
-    EXPECT_THROW(checkedPow(-8, 1.0 / 3), RuntimeError);
-    EXPECT_THROW(checkedPow(0, -1), RuntimeError);
-    EXPECT_THROW(checkedPow(10, 400), RuntimeError);
-    EXPECT_THROW(checkedLog(0), RuntimeError);
-    EXPECT_THROW(checkedLog(-1), RuntimeError);
-    EXPECT_DOUBLE_EQ(checkedLog(1), 0);
-    EXPECT_THROW(checkedDiv(1, 0), RuntimeError);
-    EXPECT_THROW(checkedDiv(DBL_MAX, 0.5), RuntimeError);
-    EXPECT_THROW(toSingle(1e39), RuntimeError);
-    EXPECT_THROW(toSingle(std::nan("")), RuntimeError);
-    EXPECT_EQ(toSingle(-3.5), -3.5f);
-    EXPECT_EQ(Int(-2.5), -3);
-    EXPECT_EQ(Int(2.9), 2);
 }
 
 const Reading kFullWidthNumbers[] = {
@@ -287,119 +225,4 @@ TEST(NumberConversion, IsTheSameUnderTheProgramsChineseLocale) {
     expectWritings(Str, kGeneralForms);
     expectWritings(formatPattern, kPatterns);
     expectWritings(labelText, kLabels);
-}
-
-TEST(ClearVectorState, IsSafeOnAnyProcessorAndLeavesResultsAlone) {
-    const double before = std::pow(1.0001, 12345.6);
-    for (int i = 0; i < 3; ++i)
-        clearVectorState();
-    EXPECT_EQ(std::pow(1.0001, 12345.6), before);
-}
-
-// Whole powers by multiplication must be the very doubles pow gives, on the sample sequences plots walk
-// (repeated addition of 1/width from the left edge) and on bases of every size; and the product must be
-// taken often enough to be worth having.
-TEST(MultipliedPower, IsTheDoublePowGives) {
-    struct Run {
-        double start;
-        double step;
-        int samples;
-    };
-    const Run runs[] = {{-10, 0.05, 400},         {-40, 1.0 / 80, 6400},     {-1000, 1.0 / 2000, 50000},
-                        {-3.75, 0.05, 400},       {999.0, 1.0 / 2000, 2000}, {-2500, 0.025, 50000},
-                        {1e-120, 1.7e-121, 1000}, {3e90, 7.1e89, 1000}};
-    const int exponents[] = {1, 2, 3, 4, 5, 7, 12, 33, 64, -1, -2, -3, -6, -64, 65, 0};
-    std::mt19937_64 random(20261208);
-    std::vector<double> bases;
-    for (const Run& r : runs) {
-        double x = r.start;
-        for (int i = 0; i < r.samples; ++i, x += r.step)
-            bases.push_back(x);
-    }
-    for (int i = 0; i < 50000; ++i) {
-        // Any sign and any size: a random bit pattern of a finite double.
-        double x;
-        const std::uint64_t bits = random();
-        std::memcpy(&x, &bits, sizeof x);
-        if (std::isfinite(x))
-            bases.push_back(x);
-    }
-    bases.insert(bases.end(), {0.0, -0.0, 1.0, -1.0, 2.0, 0.5, 3.0, DBL_MIN, DBL_MAX, DBL_TRUE_MIN});
-    for (const int n : exponents) {
-        long taken = 0, typical = 0;
-        for (const double x : bases) {
-            const auto product = multipliedPower(x, n);
-            const double size = std::fabs(std::pow(x, n));
-            if (std::fabs(x) > 1e-100 && std::fabs(x) < 1e100 && size > 1e-100 && size < 1e100)
-                ++typical;
-            if (!product)
-                continue;
-            ++taken;
-            const double expected = std::pow(x, n);
-            ASSERT_EQ(std::memcmp(&*product, &expected, sizeof expected), 0)
-                << "x = " << x << ", n = " << n << ": " << *product << " instead of " << expected;
-        }
-        if (n == 0 || n > kMaxMultipliedExponent)
-            EXPECT_EQ(taken, 0) << n;
-        else
-            EXPECT_GT(taken, typical * 4 / 5) << n;
-    }
-}
-
-// Stretches of equal spacing stand for exactly the values repeated addition gives, in order and in number:
-// a wide plot's four million samples across zero, steps that tie between two units (the spacing
-// alternates), steps too small to move the value, values near zero and subnormal, runs cut by the passes
-// or by an end that is infinite or not a number, and random ranges and steps of every size.
-TEST(CountedStretches, GiveExactlyTheValuesOfRepeatedAddition) {
-    struct Case {
-        double start, end, step;
-        long passes;
-    };
-    std::vector<Case> cases = {
-        {-1000, 1000 - 0.0005, 0.0005, 4500002},
-        {0.0125, 40 - 0.0125, 0.0125, 4500002},
-        {-10, 10, 0.001, 25000},
-        {10, -10, -0.001, 25000},
-        {1, 2, 0x1.8p-52, 1000}, // a tie every time
-        {1, 2, 0x1.8p-53, 1000}, // below half a unit after the first step
-        {1e16, 2e16, 0.1, 1000}, // the value never moves
-        {-1e-300, 1e-300, 3e-303, 4000},
-        {-3e-310, 3e-310, 1e-312, 1000},
-        {-5, 5, 0.3, 7},
-        {0, HUGE_VAL, 0.25, 3000},
-        {0, std::nan(""), 0.25, 3000},
-        {-HUGE_VAL, 0, 1, 10},
-        {1.5, 1.5, 0.5, 10},
-        {0.9999999999999999, 1.0000000000000004, 0x1p-53, 100},
-    };
-    std::mt19937_64 random(20261209);
-    for (int i = 0; i < 300; ++i) {
-        const double start = std::ldexp(std::uniform_real_distribution<>(-1, 1)(random),
-                                        std::uniform_int_distribution<>(-60, 60)(random));
-        const double step = std::ldexp(std::uniform_real_distribution<>(-1, 1)(random),
-                                       std::uniform_int_distribution<>(-70, 10)(random));
-        cases.push_back(
-            {start, start + step * 20000 * std::uniform_real_distribution<>(0, 1)(random), step, 30000});
-    }
-    for (const Case& c : cases) {
-        std::vector<double> plain, stretched;
-        long stretches = 0;
-        canvas::countedLoop(
-            c.start, c.end, c.step, [&](double v) { plain.push_back(v); }, c.passes);
-        canvas::countedStretches(
-            c.start, c.end, c.step,
-            [&](double first, double spacing, long count) {
-                ++stretches;
-                for (long k = 0; k < count; ++k)
-                    stretched.push_back(first + static_cast<double>(k) * spacing);
-            },
-            c.passes);
-        ASSERT_EQ(plain.size(), stretched.size()) << c.start << " to " << c.end << " by " << c.step;
-        for (std::size_t k = 0; k < plain.size(); ++k)
-            ASSERT_EQ(std::memcmp(&plain[k], &stretched[k], sizeof(double)), 0)
-                << "value " << k << " of " << c.start << " to " << c.end << " by " << c.step;
-        if (&c == &cases.front()) {
-            EXPECT_LT(stretches, 200) << "the wide plot's samples, in a few stretches";
-        }
-    }
 }

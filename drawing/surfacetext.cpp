@@ -1,0 +1,265 @@
+#include "drawing/surface.h"
+
+#include "drawing/surface_private.h"
+
+#include <QFontMetrics>
+
+#include <algorithm>
+#include <cfloat>
+#include <cmath>
+#include <cstdint>
+#include <utility>
+
+namespace canvas {
+
+using surfaceinternal::makeOp;
+
+namespace {
+
+// Blends n pixels towards the colour (r, g, b) by their coverage (0..255): each channel becomes
+// (c * a + d * (255 - a)) / 255, rounded exactly. The first and the last pixel that changed (first > last:
+// none).
+//
+// The three channels are worked on at once, each in a 16-bit lane of one 64-bit number: blue in bits 0-15,
+// red in 16-31, green in 32-47. No lane overflows (c * a + d * (255 - a) <= 255 * 255, and the rounding adds
+// less than 256 more), so every lane gets exactly the result of its own channel, with one multiplication
+// for the three instead of three.
+inline std::uint64_t spreadLanes(QRgb c) {
+    return (std::uint64_t{c} & 0xFF00FFu) | (std::uint64_t{c} & 0xFF00u) << 24;
+}
+
+// `solid` is the colour (r, g, b) as a pixel, `fore` the same spread over the lanes (spreadLanes).
+std::pair<int, int> blendSpan(QRgb* row, const std::uint8_t* coverage, int n, QRgb solid,
+                              std::uint64_t fore) {
+    constexpr std::uint64_t kLow = 0x000000FF00FF00FFull; // the low byte of each lane
+    int first = n, last = -1;
+    for (int i = 0; i < n; ++i) {
+        const unsigned a = coverage[i];
+        if (a == 0)
+            continue;
+        const QRgb d = row[i];
+        // Dense labels overlap: a pixel already in the text colour stays so, whatever the coverage.
+        if (d == solid)
+            continue;
+        QRgb blended = solid;
+        if (a != 255) {
+            // Exact rounding of x / 255 for 0 <= x <= 255 * 255 in each lane, without a division.
+            const std::uint64_t x = fore * a + spreadLanes(d) * (255 - a) + 0x0000008000800080ull;
+            const std::uint64_t q = ((x + ((x >> 8) & kLow)) >> 8) & kLow;
+            blended = 0xFF000000u | static_cast<QRgb>(q & 0xFF00FFu) | static_cast<QRgb>((q >> 24) & 0xFF00u);
+        }
+        if (blended != d) {
+            first = std::min(first, i);
+            last = i;
+            row[i] = blended;
+        }
+    }
+    return {first, last};
+}
+
+} // namespace
+
+const Surface::Glyph& Surface::glyphNotIndexed(QChar c) {
+    auto& ascii = fontItalic_ ? asciiItalic_ : asciiUpright_;
+    const bool isAscii = c.unicode() < ascii.size();
+    auto& cache = fontItalic_ ? glyphsItalic_ : glyphsUpright_;
+    const auto found = cache.find(c.unicode());
+    if (found != cache.end())
+        return found->second;
+    QFont font = font_;
+    font.setItalic(fontItalic_);
+    const QFontMetrics metrics(font);
+    Glyph g;
+    g.advance = metrics.horizontalAdvance(c);
+    // Italic letters lean past their advance; render with room on both sides, then keep the ink box.
+    const int pad = metrics.height() / 2 + 2;
+    QImage picture(g.advance + 2 * pad, metrics.height(), QImage::Format_ARGB32_Premultiplied);
+    picture.fill(Qt::transparent);
+    QPainter p(&picture);
+    p.setFont(font);
+    p.setPen(Qt::black);
+    p.drawText(pad, metrics.ascent(), QString(c));
+    p.end();
+    int x0 = picture.width(), y0 = picture.height(), x1 = -1, y1 = -1;
+    for (int y = 0; y < picture.height(); ++y) {
+        const auto* row = reinterpret_cast<const QRgb*>(picture.constScanLine(y));
+        for (int x = 0; x < picture.width(); ++x)
+            if (qAlpha(row[x]) != 0) {
+                x0 = std::min(x0, x);
+                x1 = std::max(x1, x);
+                y0 = std::min(y0, y);
+                y1 = std::max(y1, y);
+            }
+    }
+    if (x1 >= 0) {
+        g.left = x0 - pad;
+        g.top = y0;
+        g.width = x1 - x0 + 1;
+        g.height = y1 - y0 + 1;
+        g.coverage.reserve(static_cast<std::size_t>(g.width * g.height));
+        for (int y = y0; y <= y1; ++y) {
+            const auto* row = reinterpret_cast<const QRgb*>(picture.constScanLine(y));
+            int first = g.width, end = 0;
+            for (int x = x0; x <= x1; ++x) {
+                const int a = qAlpha(row[x]);
+                g.coverage.push_back(static_cast<std::uint8_t>(a));
+                if (a != 0) {
+                    first = std::min(first, x - x0);
+                    end = x - x0 + 1;
+                }
+            }
+            g.inkColumns.emplace_back(std::min(first, end), end);
+        }
+    }
+    (fontItalic_ ? lineHeightItalic_ : lineHeight_) = metrics.height();
+    clearVectorState();
+    const Glyph& stored = cache.emplace(c.unicode(), std::move(g)).first->second;
+    if (isAscii)
+        ascii[c.unicode()] = &stored; // nodes of the map stay where they are
+    return stored;
+}
+
+void Surface::blendGlyph(const Glyph& g, int x, int y, uchar* bits, BlendBox& box) {
+    const int left = x + g.left;
+    const int top = y + g.top;
+    const int xFrom = std::max(std::max(0, -left), int{box.x0}),
+              xTo = std::min(std::min(g.width, imageWidth_ - left), box.x1 + 1);
+    const int yFrom = std::max(std::max(0, -top), int{box.y0}),
+              yTo = std::min(std::min(g.height, imageHeight_ - top), box.y1 + 1);
+    box = BlendBox{};
+    if (xFrom >= xTo || yFrom >= yTo)
+        return;
+    const QRgb solid = qRgb(redOf(foreColor_), greenOf(foreColor_), blueOf(foreColor_));
+    const std::uint64_t fore = spreadLanes(solid);
+    const qsizetype stride = imageStride_;
+    int x0 = g.width, x1 = -1, y0 = g.height, y1 = -1;
+    uchar* rowBits = bits + (top + yFrom) * stride + left * qsizetype{sizeof(QRgb)};
+    const std::uint8_t* cov = g.coverage.data() + yFrom * g.width;
+    const std::pair<int, int>* ink = g.inkColumns.data() + yFrom;
+    for (int gy = yFrom; gy < yTo; ++gy, rowBits += stride, cov += g.width, ++ink) {
+        auto* row = reinterpret_cast<QRgb*>(rowBits);
+        // Dense labels blend tens of thousands of glyphs: only the columns of each row that carry ink.
+        const int from = std::max(xFrom, ink->first), to = std::min(xTo, ink->second);
+        if (from >= to)
+            continue;
+        const auto [first, last] = blendSpan(row + from, cov + from, to - from, solid, fore);
+        if (first <= last) {
+            x0 = std::min(x0, from + first);
+            x1 = std::max(x1, from + last);
+            y0 = std::min(y0, gy);
+            y1 = gy;
+        }
+    }
+    if (x0 <= x1)
+        box = BlendBox{static_cast<std::int16_t>(x0), static_cast<std::int16_t>(y0),
+                       static_cast<std::int16_t>(x1), static_cast<std::int16_t>(y1)};
+}
+
+void Surface::keepUnchangedBlendsFor(Colour colour) {
+    if (colour != unchangedColour_) {
+        unchangedBlends_.fill(BlendMemo{});
+        unchangedColour_ = colour;
+    }
+}
+
+int Surface::drawText(QStringView text, int left, int top) {
+    // Number labels come by the thousand: each character is blended from cached coverage instead of
+    // laying the text out afresh every time.
+    // The painter (when open) draws into this same buffer: it was made exclusive when the painter began.
+    keepUnchangedBlendsFor(foreColor_);
+    uchar* bits = image_.bits();
+    constexpr int kReach = 1 << 19; // places a key holds
+    constexpr std::int16_t kWhole = INT16_MAX;
+    int x = left;
+    for (const QChar c : text) {
+        const Glyph& g = glyph(c);
+        if (std::abs(x) < kReach && std::abs(top) < kReach) {
+            const std::uint64_t key = (std::uint64_t{1} << 63) | (std::uint64_t{fontItalic_} << 62) |
+                                      (std::uint64_t{c.unicode()} << 40) |
+                                      (static_cast<std::uint64_t>(x + kReach) << 20) |
+                                      static_cast<std::uint64_t>(top + kReach);
+            BlendMemo& slot = unchangedBlends_[(key * 0x9E3779B97F4A7C15ull) >> 52];
+            if (slot.key != key)
+                slot = BlendMemo{key, BlendBox{0, 0, kWhole, kWhole}};
+            if (!slot.changed.empty())
+                blendGlyph(g, x, top, bits, slot.changed);
+        } else {
+            BlendBox whole{0, 0, kWhole, kWhole};
+            blendGlyph(g, x, top, bits, whole);
+        }
+        x += g.advance;
+    }
+    return x;
+}
+
+void Surface::Print(const QString& text) {
+    if (recording_) {
+        SurfaceOp op = makeOp(SurfaceOp::Kind::Print);
+        op.text = text;
+        record(std::move(op));
+    }
+    printText(text);
+}
+
+void Surface::Print(double number) {
+    if (recording_) {
+        Print(labelText(number));
+        return;
+    }
+    // Tick numbers come by the ten thousand: formatted on the stack, never as a string of their own.
+    char latin[kNumberTextCapacity];
+    const int n = labelChars(number, latin);
+    char16_t text[kNumberTextCapacity];
+    std::copy(latin, latin + n, text);
+    printText(QStringView(text, n));
+}
+
+void Surface::printText(QStringView text) {
+    if (rasterising_) {
+        // Text is blended straight into the pixels, so lines waiting in the batch must be drawn first,
+        // unless they are in the text's colour: a pixel an opaque line covers ends in that colour in either
+        // order (text blended onto it keeps it), and every other pixel sees only the text. The tick numbers
+        // of a frame then leave their tick lines batched instead of drawing them one by one.
+        if (pendingColour_ != foreColor_)
+            flushLines();
+        painter();
+    }
+    if (lineHeight_ == 0 || lineHeightItalic_ == 0) {
+        QFont font = font_;
+        lineHeight_ = QFontMetrics(font).height();
+        font.setItalic(true);
+        lineHeightItalic_ = QFontMetrics(font).height();
+    }
+    const int lineHeight = fontItalic_ ? lineHeightItalic_ : lineHeight_;
+    const QPointF p = toPixel(currentX_, currentY_);
+    const double w = imageWidth_, h = imageHeight_;
+    // Text far off the canvas cannot show; skip the layout but keep the current position rule.
+    if (rasterising_ && p.x() > -8 * w && p.x() < 2 * w && p.y() > -2 * h && p.y() < 2 * h &&
+        !text.isEmpty()) {
+        const int left = static_cast<int>(std::floor(p.x()));
+        const int top = static_cast<int>(std::floor(p.y()));
+        const int right = drawText(text, left, top);
+        if (listEnabled_ && right > left && lineHeight > 0 && left < imageWidth_ && right > 0 &&
+            top < imageHeight_ && top + lineHeight > 0)
+            list_.addText(logical(left, top), text, foreColor_, fontItalic_);
+        markChanged(
+            QRect(QPoint(left - lineHeight, top - 2), QPoint(right + lineHeight, top + lineHeight + 2)));
+    }
+    // Like a line of output: the next Print starts at the left edge, one text line lower.
+    currentX_ = scaleX1_;
+    const double nextY = currentY_ + lineHeight / pxPerUnitY_;
+    if (std::fabs(nextY) <= static_cast<double>(FLT_MAX))
+        currentY_ = static_cast<float>(nextY);
+}
+
+void Surface::forgetGlyphs() {
+    glyphsUpright_.clear();
+    glyphsItalic_.clear();
+    unchangedBlends_.fill(BlendMemo{});
+    asciiUpright_.fill(nullptr);
+    asciiItalic_.fill(nullptr);
+    lineHeight_ = 0;
+    lineHeightItalic_ = 0;
+}
+
+} // namespace canvas
