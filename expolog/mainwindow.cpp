@@ -9,9 +9,7 @@
 #include "widgets/controls.h"
 #include "widgets/framemessage.h"
 
-#include <QEvent>
 #include <QGuiApplication>
-#include <QPainter>
 #include <QScreen>
 
 #include <utility>
@@ -41,7 +39,11 @@ void setTextColour(QWidget* w, const QColor& colour) {
 
 } // namespace
 
-MainWindow::MainWindow(const Family& family, QWidget* parent) : QWidget(parent), family_(family) {
+MainWindow::MainWindow(const Family& family, QWidget* parent)
+    // The texture tiles seamlessly, so an enlarged window stays covered.
+    : ExplorerWindow(
+          {std::nullopt, family.pictures + QStringLiteral("background.svg"), QSize(780, 700), true}, parent),
+      family_(family) {
     setWindowTitle(family_.caption);
     // Sizable, but without a maximize button; enlarging it downwards reveals the inverse-function panel.
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
@@ -120,28 +122,19 @@ void MainWindow::buildControls() {
         timer->setTimerType(Qt::PreciseTimer);
     }
 
-    rangePanel_ = std::make_unique<canvas::RangePanel>(
-        canvas::RangeBoxes{ui_.xMinBox, ui_.xMaxBox, ui_.yMinBox, ui_.yMaxBox, ui_.xSpacingBox,
-                           ui_.ySpacingBox},
-        family_.rangePanel, view_,
-        [this] {
-            ui_.canvas->surface().Cls();
-            ui_.canvas->description().cleared();
-        },
-        [this] { zuobiao(view_.xmin, view_.xmax, view_.ymin, view_.ymax, view_.xju1, view_.yju1); });
-    panning_ = std::make_unique<canvas::Panning>(
-        view_, canvas::PanningStyle{false, false},
-        canvas::PanningActions{
-            [this] { rangePanel_->writeLimits(view_.xmin, view_.xmax, view_.ymin, view_.ymax); },
-            [this] { zuobiao(view_.xmin, view_.xmax, view_.ymin, view_.ymax, view_.xju1, view_.yju1); },
-            [this] {
-                const bool passed = curveWanted_ ? traceRestart() : true;
-                if (passed && family_.dragAlwaysEnablesTimer)
-                    ui_.traceTimer->start();
-            }});
-    exit_ = std::make_unique<canvas::ExitButton>(
-        ui_.exitPicture, ui_.exitHighlight,
-        std::vector<std::function<void()>>{[this] { ui_.canvasLabel->setVisible(false); }});
+    buildSharedParts(ui_.canvas,
+                     {{ui_.xMinBox, ui_.xMaxBox, ui_.yMinBox, ui_.yMaxBox, ui_.xSpacingBox, ui_.ySpacingBox},
+                      family_.rangePanel,
+                      canvas::PanningStyle{false, false},
+                      [this] {
+                          const bool passed = curveWanted_ ? traceRestart() : true;
+                          if (passed && family_.dragAlwaysEnablesTimer)
+                              ui_.traceTimer->start();
+                      },
+                      {},
+                      ui_.exitPicture,
+                      ui_.exitHighlight,
+                      {[this] { ui_.canvasLabel->setVisible(false); }}});
     // The exit picture is a button to the keyboard too: last in the chain, after every control.
     std::vector<QWidget*> tabChain{ui_.canvas};
     for (TabStop stop : family_.tabChain)
@@ -151,9 +144,7 @@ void MainWindow::buildControls() {
     grid_ = canvas::GridButtons{true, [this] { return !canvasCleared_; }, [this] { onApplyRangeClicked(); },
                                 [this] { onPlotClicked(); }};
     connectHandlers();
-    commands_ = new canvas::WindowCommands(this, family_.caption);
-    for (QAction* action : canvas::addCanvasCommands(this, ui_.canvas))
-        commands_->addCommand(action);
+    addCommands(family_.caption);
     // The inverse panel lies below the window's first view_, where only enlarging the window shows it: a
     // pupil who cannot see that it is there is told so, and the menu shows it.
     auto* inversePanel = new QAction(QStringLiteral("反函数图象面板"), this);
@@ -189,20 +180,6 @@ void MainWindow::connectHandlers() {
     connect(ui_.traceTimer, &QTimer::timeout, this, handler(this, &MainWindow::onTraceTick));
     connect(ui_.inverseTraceTimer, &QTimer::timeout, this, handler(this, &MainWindow::onInverseTraceTick));
     connect(parameterBox(), &QLineEdit::textChanged, this, handler(this, &MainWindow::onBaseEdited));
-    connect(ui_.canvas, &canvas::CanvasWidget::mouseDown, this, handler(this, &MainWindow::onCanvasPressed));
-    connect(ui_.canvas, &canvas::CanvasWidget::mouseMoved, this,
-            handler(this, &MainWindow::onCanvasPointerMoved));
-    connect(ui_.canvas, &canvas::CanvasWidget::mouseUp, this, handler(this, &MainWindow::onCanvasReleased));
-    connect(ui_.canvas, &canvas::CanvasWidget::keyDown, this, handler(this, &MainWindow::onCanvasKey));
-    connectTouch();
-}
-
-void MainWindow::connectTouch() {
-    using canvas::handler;
-    connect(ui_.canvas, &canvas::CanvasWidget::zoomStep, this, handler(this, &MainWindow::onCanvasZoomStep));
-    connect(ui_.canvas, &canvas::CanvasWidget::dragCancelled, this, [this] { panning_->cancelDrag(); });
-    connect(ui_.canvas, &canvas::CanvasWidget::pointerLeft, this,
-            handler(this, &MainWindow::onWindowPointerMoved));
 }
 
 void MainWindow::load() {
@@ -219,7 +196,7 @@ void MainWindow::load() {
     view_.ymin = canvas::Val(ui_.yMinBox->text());
     view_.xju1 = canvas::Val(ui_.xSpacingBox->text());
     view_.yju1 = canvas::Val(ui_.ySpacingBox->text());
-    zuobiao(view_.xmin, view_.xmax, view_.ymin, view_.ymax, view_.xju1, view_.yju1);
+    drawFrame();
 }
 
 void MainWindow::onActivated() {
@@ -331,7 +308,7 @@ void MainWindow::onClearGraphClicked() {
         curveWanted_ = false;
     canvasCleared_ = true;
     ui_.canvas->surface().Cls();
-    zuobiao(view_.xmin, view_.xmax, view_.ymin, view_.ymax, view_.xju1, view_.yju1);
+    drawFrame();
 }
 
 void MainWindow::onClearBaseClicked() {
@@ -342,7 +319,7 @@ void MainWindow::onClearBaseClicked() {
     ui_.fallingValuesPicture->setVisible(false);
     showAnswer({});
     ui_.canvas->surface().Cls();
-    zuobiao(view_.xmin, view_.xmax, view_.ymin, view_.ymax, view_.xju1, view_.yju1);
+    drawFrame();
 }
 
 void MainWindow::onBaseEdited() {
@@ -392,74 +369,8 @@ canvas::CurveRecord MainWindow::curveRecord(canvas::CurveKind kind, const char* 
     return canvas::baseCurve(kind, trace_.baseA, curveFormula(pattern));
 }
 
-void MainWindow::onClearRangeClicked() {
-    rangePanel_->clear();
-}
-
-void MainWindow::onApplyRangeClicked() {
-    rangePanel_->apply();
-}
-
-void MainWindow::onDrawGridClicked() {
-    if (grid_.draw(ui_.canvas->surface(), view_))
-        ui_.canvas->description().grid();
-}
-
-void MainWindow::onRemoveGridClicked() {
-    grid_.remove();
-}
-
-void MainWindow::onCanvasPressed(const canvas::PointerEvent& e) {
-    panning_->MouseDown(e);
-}
-
-void MainWindow::onCanvasPointerMoved(const canvas::PointerEvent& e) {
-    panning_->MouseMove(e);
-}
-
-void MainWindow::onCanvasReleased(const canvas::PointerEvent& e) {
-    panning_->MouseUp(e);
-}
-
-void MainWindow::onCanvasKey(int keyCode, int shift) {
-    panning_->KeyDown(keyCode, shift);
-}
-
 void MainWindow::onCanvasZoomStep(int direction) {
     rangePanel_->scaleAboutOrigin(direction > 0 ? 0.5 : 2);
-}
-
-void MainWindow::onWindowPointerMoved() {
-    exit_->windowMouseMove();
-}
-
-void MainWindow::onExitPointerMoved() {
-    exit_->normalMouseMove();
-}
-
-void MainWindow::onExitClicked() {
-    exit_->highlightedClick();
-}
-
-void MainWindow::mouseMoveEvent(QMouseEvent* event) {
-    QWidget::mouseMoveEvent(event);
-    onWindowPointerMoved();
-}
-
-void MainWindow::paintEvent(QPaintEvent*) {
-    QPainter p(this);
-    // The texture tiles seamlessly, so an enlarged window stays covered.
-    commands_->paintBackground(p, family_.pictures + QStringLiteral("background.svg"), QSize(780, 700), true);
-}
-
-bool MainWindow::event(QEvent* event) {
-    if (event->type() == QEvent::WindowActivate)
-        onActivated();
-    return QWidget::event(event);
-}
-
-bool MainWindow::focusNextPrevChild(bool next) {
-    return (commands_ && commands_->focusCanvasForDisabled()) || QWidget::focusNextPrevChild(next);
 }
 
 } // namespace expolog

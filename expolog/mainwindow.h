@@ -5,16 +5,12 @@
 // canvas and the inverse-function panel below the initial client area. Everything that differs between the
 // two programs comes from their Family table; the window never asks which program it is.
 
+#include "classroom/explorerwindow.h"
 #include "curves/curverecord.h"
 #include "drawing/frame.h"
 #include "expolog/trace.h"
-#include "runtime/viewrange.h"
 #include "widgets/canvaswidget.h"
-#include "widgets/exitbutton.h"
-#include "widgets/gridbuttons.h"
 #include "widgets/imagecontrol.h"
-#include "widgets/panning.h"
-#include "widgets/rangepanel.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -25,10 +21,6 @@
 
 #include <cstdint>
 #include <memory>
-
-namespace canvas {
-class WindowCommands;
-}
 
 namespace expolog {
 
@@ -116,7 +108,7 @@ struct Controls {
     QTimer* inverseTraceTimer = nullptr;
 };
 
-class MainWindow : public QWidget {
+class MainWindow : public canvas::ExplorerWindow {
     Q_OBJECT
 public:
     explicit MainWindow(const Family& family, QWidget* parent = nullptr);
@@ -131,8 +123,6 @@ public:
     QLineEdit* parameterBox() const { return ui_.baseBox; }
     QLineEdit* mirrorBox() const { return ui_.inverseBaseBox; }
 
-    /// The view the canvas shows (tests may set extreme views directly).
-    canvas::ViewRange& view() { return view_; }
     /// The trace going on, or the last one.
     const TraceState& trace() const { return trace_; }
     /// The colour of the most recent curve.
@@ -143,7 +133,7 @@ public:
     bool canvasCleared() const { return canvasCleared_; }
 
     /// Draws the coordinate frame of a range (and copies the spacings into stepX and stepY).
-    void zuobiao(double xmin, double xmax, double ymin, double ymax, double xju1, double yju1);
+    void zuobiao(double xmin, double xmax, double ymin, double ymax, double xju1, double yju1) override;
 
     /// "作图": checks the base, picks a new colour and starts tracing the curve.
     void onPlotClicked();
@@ -164,45 +154,16 @@ public:
     void onInverseTraceTick();
     /// "对称轴": the dotted line y = x with its label.
     void onSymmetryAxisClicked();
-    /// "清除数据" of the range panel.
-    void onClearRangeClicked();
-    /// "确定".
-    void onApplyRangeClicked();
-    /// "画网格".
-    void onDrawGridClicked();
-    /// "消网格".
-    void onRemoveGridClicked();
 
-    void onCanvasPressed(const canvas::PointerEvent& e);
-    void onCanvasPointerMoved(const canvas::PointerEvent& e);
-    void onCanvasReleased(const canvas::PointerEvent& e);
-    /// An arrow key on the canvas pans the plane by one tick spacing (five with Shift).
-    void onCanvasKey(int keyCode, int shift);
     /// A pinch or Ctrl+wheel notch on the canvas: the four limits halved (+1) or doubled (-1) about the
     /// origin, as if typed into the range boxes and applied; a range the panel would refuse is not reached.
-    void onCanvasZoomStep(int direction);
-    /// The pointer moved over the window's free area.
-    void onWindowPointerMoved();
-    /// The pointer moved onto the exit picture.
-    void onExitPointerMoved();
-    /// A click on the highlighted exit picture.
-    void onExitClicked();
-
-    canvas::Panning& panning() { return *panning_; }
-    canvas::RangePanel& rangePanel() { return *rangePanel_; }
-
-protected:
-    void paintEvent(QPaintEvent* event) override;
-    bool event(QEvent* event) override;
-    bool focusNextPrevChild(bool next) override;
-    void mouseMoveEvent(QMouseEvent* event) override;
+    void onCanvasZoomStep(int direction) override;
 
 private:
     void buildControls();
     void connectHandlers();
-    void connectTouch();
     void load();
-    void onActivated();
+    void onActivated() override;
     bool startCurve(bool newColour);
     /// 反函数图象面板: enlarges the window to show the inverse panel.
     void showInversePanel();
@@ -216,7 +177,6 @@ private:
 
     const Family& family_;
     Controls ui_;
-    canvas::ViewRange view_;
     TraceState trace_;
     float curveRed_ = 0;
     float curveGreen_ = 0;
@@ -225,11 +185,6 @@ private:
     bool canvasCleared_ = false;
     /// What the properties table reads with its blank empty.
     QString blankSentence_;
-    std::unique_ptr<canvas::RangePanel> rangePanel_;
-    std::unique_ptr<canvas::Panning> panning_;
-    std::unique_ptr<canvas::ExitButton> exit_;
-    canvas::GridButtons grid_;
-    canvas::WindowCommands* commands_ = nullptr;
     /// The trace going on was asked for with 作图: its end tells what the properties table says.
     bool tellProperties_ = false;
 };

@@ -11,8 +11,6 @@
 #include "widgets/indicatorstyle.h"
 
 #include <QCloseEvent>
-#include <QEvent>
-#include <QPainter>
 
 #include <cmath>
 #include <limits>
@@ -80,7 +78,9 @@ QRadioButton* option(QWidget* parent, const QString& caption, QRect geometry) {
 
 } // namespace
 
-MainWindow::MainWindow(QWidget* parent) : QWidget(parent) {
+MainWindow::MainWindow(QWidget* parent)
+    : ExplorerWindow(
+          {QColor(214, 222, 232), QStringLiteral(":/power/background.svg"), QSize(739, 494), false}, parent) {
     setWindowTitle(QStringLiteral("Quorvex"));
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
@@ -190,31 +190,20 @@ void MainWindow::buildControls() {
     ui_.exitPicture->raise();
     ui_.exitHighlight->raise();
 
-    rangePanel_ = std::make_unique<canvas::RangePanel>(
-        canvas::RangeBoxes{ui_.xMinBox, ui_.xMaxBox, ui_.yMinBox, ui_.yMaxBox, ui_.xSpacingBox,
-                           ui_.ySpacingBox},
-        canvas::RangePanelStyle{true, true}, view_,
-        [this] {
-            ui_.canvas->surface().Cls();
-            ui_.canvas->description().cleared();
-        },
-        [this] { zuobiao(view_.xmin, view_.xmax, view_.ymin, view_.ymax, view_.xju1, view_.yju1); });
-
-    panning_ = std::make_unique<canvas::Panning>(
-        view_, canvas::PanningStyle{true, true},
-        canvas::PanningActions{
-            [this] { rangePanel_->writeLimits(view_.xmin, view_.xmax, view_.ymin, view_.ymax); },
-            [this] { zuobiao(view_.xmin, view_.xmax, view_.ymin, view_.ymax, view_.xju1, view_.yju1); },
-            [this] {
-                if (curveWanted_)
-                    onPlotClicked();
-            }},
-        canvas::ReadOut{ui_.horizontalGuide, ui_.verticalGuide, ui_.coordinateLabel});
-    exit_ = std::make_unique<canvas::ExitButton>(
-        ui_.exitPicture, ui_.exitHighlight,
-        std::vector<std::function<void()>>{[this] { ui_.coordinateLabel->setVisible(false); },
-                                           [this] { ui_.horizontalGuide->setVisible(false); },
-                                           [this] { ui_.verticalGuide->setVisible(false); }});
+    buildSharedParts(ui_.canvas,
+                     {{ui_.xMinBox, ui_.xMaxBox, ui_.yMinBox, ui_.yMaxBox, ui_.xSpacingBox, ui_.ySpacingBox},
+                      canvas::RangePanelStyle{true, true},
+                      canvas::PanningStyle{true, true},
+                      [this] {
+                          if (curveWanted_)
+                              onPlotClicked();
+                      },
+                      canvas::ReadOut{ui_.horizontalGuide, ui_.verticalGuide, ui_.coordinateLabel},
+                      ui_.exitPicture,
+                      ui_.exitHighlight,
+                      {[this] { ui_.coordinateLabel->setVisible(false); },
+                       [this] { ui_.horizontalGuide->setVisible(false); },
+                       [this] { ui_.verticalGuide->setVisible(false); }}});
     // After the exit button has made its picture a button that takes the focus, last in the chain.
     canvas::setTabChain({ui_.canvas,
                          ui_.mBox,
@@ -241,9 +230,7 @@ void MainWindow::buildControls() {
     grid_ = canvas::GridButtons{false, [this] { return plotState_ != PlotState::Cleared; },
                                 [this] { onApplyRangeClicked(); }, [this] { onPlotClicked(); }};
     connectHandlers();
-    commands_ = new canvas::WindowCommands(this, QStringLiteral("Quorvex"));
-    for (QAction* action : canvas::addCanvasCommands(this, ui_.canvas))
-        commands_->addCommand(action);
+    addCommands(QStringLiteral("Quorvex"));
 }
 
 void MainWindow::connectHandlers() {
@@ -261,14 +248,8 @@ void MainWindow::connectHandlers() {
     click(ui_.zoomInButton, &MainWindow::onZoomInClicked);
     click(ui_.zoomOutButton, &MainWindow::onZoomOutClicked);
     click(ui_.saveButton, &MainWindow::onSaveClicked);
-    connect(ui_.canvas, &canvas::CanvasWidget::mouseDown, this, handler(this, &MainWindow::onCanvasPressed));
-    connect(ui_.canvas, &canvas::CanvasWidget::mouseMoved, this,
-            handler(this, &MainWindow::onCanvasPointerMoved));
-    connect(ui_.canvas, &canvas::CanvasWidget::mouseUp, this, handler(this, &MainWindow::onCanvasReleased));
     connect(ui_.canvas, &canvas::CanvasWidget::focusLost, this,
             handler(this, &MainWindow::onCanvasFocusLost));
-    connect(ui_.canvas, &canvas::CanvasWidget::keyDown, this, handler(this, &MainWindow::onCanvasKey));
-    connectTouch();
     // An option runs its handler whenever it becomes the chosen one: by a click, by the arrow keys of the
     // group, or by an assistive tool's toggle action (which checks the button without clicking it).
     auto chosen = [this](QRadioButton* o, void (MainWindow::*h)()) {
@@ -279,15 +260,6 @@ void MainWindow::connectHandlers() {
     };
     chosen(ui_.integerFormOption, &MainWindow::onIntegerFormChosen);
     chosen(ui_.fractionFormOption, &MainWindow::onFractionFormChosen);
-}
-
-void MainWindow::connectTouch() {
-    using canvas::handler;
-    connect(ui_.canvas, &canvas::CanvasWidget::zoomStep, this, handler(this, &MainWindow::onCanvasZoomStep));
-    connect(ui_.canvas, &canvas::CanvasWidget::dragCancelled, this, [this] { panning_->cancelDrag(); });
-    // A finger lifted after a hold leaves the canvas the way the pointer does: over the window.
-    connect(ui_.canvas, &canvas::CanvasWidget::pointerLeft, this,
-            handler(this, &MainWindow::onWindowPointerMoved));
 }
 
 void MainWindow::load() {
@@ -313,7 +285,7 @@ void MainWindow::load() {
     view_.ymin = canvas::Val(ui_.yMinBox->text());
     view_.xju1 = canvas::Val(ui_.xSpacingBox->text());
     view_.yju1 = canvas::Val(ui_.ySpacingBox->text());
-    zuobiao(view_.xmin, view_.xmax, view_.ymin, view_.ymax, view_.xju1, view_.yju1);
+    drawFrame();
 }
 
 void MainWindow::onActivated() {
@@ -403,7 +375,7 @@ void MainWindow::zuotu2(std::int16_t numerator, std::int16_t denominator) {
 
 void MainWindow::onClearGraphClicked() {
     ui_.canvas->surface().Cls();
-    zuobiao(view_.xmin, view_.xmax, view_.ymin, view_.ymax, view_.xju1, view_.yju1);
+    drawFrame();
     plotState_ = PlotState::Cleared;
     curveWanted_ = false;
 }
@@ -412,23 +384,6 @@ void MainWindow::onClearExponentClicked() {
     curveWanted_ = false;
     ui_.mBox->clear();
     ui_.nBox->clear();
-}
-
-void MainWindow::onApplyRangeClicked() {
-    rangePanel_->apply();
-}
-
-void MainWindow::onClearRangeClicked() {
-    rangePanel_->clear();
-}
-
-void MainWindow::onDrawGridClicked() {
-    if (grid_.draw(ui_.canvas->surface(), view_))
-        ui_.canvas->description().grid();
-}
-
-void MainWindow::onRemoveGridClicked() {
-    grid_.remove();
 }
 
 void MainWindow::zoom(double factor) {
@@ -443,7 +398,7 @@ void MainWindow::zoom(double factor) {
     view_.ymax = scaled(view_.ymax);
     view_.ymin = scaled(view_.ymin);
     rangePanel_->writeLimits(view_.xmin, view_.xmax, view_.ymin, view_.ymax);
-    zuobiao(view_.xmin, view_.xmax, view_.ymin, view_.ymax, view_.xju1, view_.yju1);
+    drawFrame();
     if (curveWanted_)
         onPlotClicked();
 }
@@ -475,22 +430,6 @@ void MainWindow::onSaveClicked() {
     saveDialog_->activateWindow();
 }
 
-void MainWindow::onCanvasPressed(const canvas::PointerEvent& e) {
-    panning_->MouseDown(e);
-}
-
-void MainWindow::onCanvasPointerMoved(const canvas::PointerEvent& e) {
-    panning_->MouseMove(e);
-}
-
-void MainWindow::onCanvasReleased(const canvas::PointerEvent& e) {
-    panning_->MouseUp(e);
-}
-
-void MainWindow::onCanvasKey(int keyCode, int shift) {
-    panning_->KeyDown(keyCode, shift);
-}
-
 void MainWindow::onCanvasZoomStep(int direction) {
     // A disabled button does not click.
     (direction > 0 ? ui_.zoomInButton : ui_.zoomOutButton)->click();
@@ -498,39 +437,6 @@ void MainWindow::onCanvasZoomStep(int direction) {
 
 void MainWindow::onCanvasFocusLost() {
     panning_->LostFocus();
-}
-
-void MainWindow::onWindowPointerMoved() {
-    exit_->windowMouseMove();
-}
-
-void MainWindow::onExitPointerMoved() {
-    exit_->normalMouseMove();
-}
-
-void MainWindow::onExitClicked() {
-    exit_->highlightedClick();
-}
-
-void MainWindow::mouseMoveEvent(QMouseEvent* event) {
-    QWidget::mouseMoveEvent(event);
-    onWindowPointerMoved();
-}
-
-void MainWindow::paintEvent(QPaintEvent*) {
-    QPainter p(this);
-    p.fillRect(rect(), QColor(214, 222, 232));
-    commands_->paintBackground(p, QStringLiteral(":/power/background.svg"), QSize(739, 494), false);
-}
-
-bool MainWindow::event(QEvent* event) {
-    if (event->type() == QEvent::WindowActivate)
-        onActivated();
-    return QWidget::event(event);
-}
-
-bool MainWindow::focusNextPrevChild(bool next) {
-    return (commands_ && commands_->focusCanvasForDisabled()) || QWidget::focusNextPrevChild(next);
 }
 
 } // namespace quorvex

@@ -4,15 +4,11 @@
 // the plot, zoom and save buttons on the left, the range panel with the grid buttons on the right, the
 // instructions below the canvas and the exit button at the lower right. All state of the program lives here.
 
+#include "classroom/explorerwindow.h"
 #include "drawing/frame.h"
 #include "power/savedialog.h"
-#include "runtime/viewrange.h"
 #include "widgets/canvaswidget.h"
-#include "widgets/exitbutton.h"
-#include "widgets/gridbuttons.h"
 #include "widgets/imagecontrol.h"
-#include "widgets/panning.h"
-#include "widgets/rangepanel.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -24,10 +20,6 @@
 
 #include <cstdint>
 #include <memory>
-
-namespace canvas {
-class WindowCommands;
-}
 
 namespace quorvex {
 
@@ -113,7 +105,7 @@ struct Controls {
     QRadioButton* fractionFormOption = nullptr;
 };
 
-class MainWindow : public QWidget {
+class MainWindow : public canvas::ExplorerWindow {
     Q_OBJECT
 public:
     explicit MainWindow(QWidget* parent = nullptr);
@@ -122,8 +114,6 @@ public:
     /// The controls, for tests that click and type into them.
     const Controls& controls() const { return ui_; }
 
-    /// The view the canvas shows (tests may set extreme views directly).
-    canvas::ViewRange& view() { return view_; }
     ExponentForm exponentForm() const { return exponentForm_; }
     PlotState plotState() const { return plotState_; }
     /// True while zooming and dragging plot the curve again (after 作图, until 清除图象 or 清除数据).
@@ -132,7 +122,7 @@ public:
     int zoomLevel() const { return zoomLevel_; }
 
     /// Draws the coordinate frame of a range on the canvas.
-    void zuobiao(double xmin, double xmax, double ymin, double ymax, double xju1, double yju1);
+    void zuobiao(double xmin, double xmax, double ymin, double ymax, double xju1, double yju1) override;
 
     /// "整数指数": the integer form y = x^m.
     void onIntegerFormChosen();
@@ -145,14 +135,6 @@ public:
     void onClearGraphClicked();
     /// "清除数据" of the exponent panel: empties m and n; zooming and panning stop re-plotting.
     void onClearExponentClicked();
-    /// "确定" of the range panel.
-    void onApplyRangeClicked();
-    /// "清除数据" of the range panel.
-    void onClearRangeClicked();
-    /// "画网格".
-    void onDrawGridClicked();
-    /// "消网格".
-    void onRemoveGridClicked();
     /// "放大": halves the view about the origin.
     void onZoomInClicked();
     /// "缩小": doubles the view about the origin.
@@ -161,23 +143,11 @@ public:
     /// "保存": opens the save dialog (made once, then brought to the front).
     void onSaveClicked();
 
-    void onCanvasPressed(const canvas::PointerEvent& e);
-    void onCanvasPointerMoved(const canvas::PointerEvent& e);
-    void onCanvasReleased(const canvas::PointerEvent& e);
     void onCanvasFocusLost();
-    /// An arrow key on the canvas pans the plane by one tick spacing (five with Shift).
-    void onCanvasKey(int keyCode, int shift);
     /// A pinch or Ctrl+wheel notch on the canvas: one press of "放大" (+1) or "缩小" (-1), which does nothing
     /// while that button is disabled.
-    void onCanvasZoomStep(int direction);
-    /// The pointer moved over the window's free area.
-    void onWindowPointerMoved();
-    /// The pointer moved onto the exit picture.
-    void onExitPointerMoved();
-    /// A click on the highlighted exit picture.
-    void onExitClicked();
+    void onCanvasZoomStep(int direction) override;
 
-    canvas::Panning& panning() { return *panning_; }
     /// The save dialog, while it exists.
     SaveDialog* saveDialog() const { return saveDialog_.data(); }
 
@@ -186,38 +156,25 @@ public:
     /// Plots y = x^(n/m); on a refused n or m empties both boxes, the focus ending in the n box.
     void zuotu2(std::int16_t numerator, std::int16_t denominator);
 
-    canvas::RangePanel& rangePanel() { return *rangePanel_; }
-
 protected:
-    void paintEvent(QPaintEvent* event) override;
-    bool event(QEvent* event) override;
-    bool focusNextPrevChild(bool next) override;
-    void mouseMoveEvent(QMouseEvent* event) override;
     /// The close box ends the program: the save dialog, if open, closes with the main window.
     void closeEvent(QCloseEvent* event) override;
 
 private:
     void buildControls();
     void connectHandlers();
-    void connectTouch();
     void zoom(double factor);
     void load();
-    void onActivated();
+    void onActivated() override;
 
     Controls ui_;
-    canvas::ViewRange view_;
     ExponentForm exponentForm_ = ExponentForm::None;
     std::int16_t valueM_ = 0;
     std::int16_t valueN_ = 0;
     PlotState plotState_ = PlotState::None;
     bool curveWanted_ = false;
     int zoomLevel_ = 0;
-    std::unique_ptr<canvas::RangePanel> rangePanel_;
-    canvas::GridButtons grid_;
-    std::unique_ptr<canvas::Panning> panning_;
-    std::unique_ptr<canvas::ExitButton> exit_;
     QPointer<SaveDialog> saveDialog_;
-    canvas::WindowCommands* commands_ = nullptr;
 };
 
 } // namespace quorvex

@@ -228,6 +228,14 @@ QMenu* menuListing(QAction* action) {
     return nullptr;
 }
 
+// Qt's classes are named with a Q and no namespace; ours live in namespaces.
+const QMetaObject* firstQtClass(const QObject* object) {
+    const QMetaObject* meta = object->metaObject();
+    while (meta && QByteArray(meta->className()).contains("::"))
+        meta = meta->superClass();
+    return meta;
+}
+
 QAccessibleInterface* sharedControls(const QString& className, QObject* object) {
     // Asked when a menu lists its commands, by then shown in it.
     if (auto* action = qobject_cast<QAction*>(object);
@@ -250,10 +258,12 @@ QAccessibleInterface* sharedControls(const QString& className, QObject* object) 
     // The programs' windows are plain widgets, which Qt would present as an anonymous pane: a screen reader
     // should find a window, named by its title. Only a window: a popup menu, also made right on QWidget,
     // stays the menu Qt presents.
+    // Our own classes may stand between the window and QWidget (a window base), so the first of Qt's
+    // classes up its line is what counts.
     auto* widget = qobject_cast<QWidget*>(object);
     if (widget && widget->windowType() == Qt::Window &&
         className == QLatin1String(object->metaObject()->className()) &&
-        object->metaObject()->superClass() == &QWidget::staticMetaObject)
+        firstQtClass(object) == &QWidget::staticMetaObject)
         return new AccessibleWindow(widget);
     // Every text box, Qt's dialogs' too: read whole.
     if (className == QLatin1String(QLineEdit::staticMetaObject.className()) &&

@@ -6,8 +6,8 @@
 
 #include "classroom/numberpad.h"
 #include "classroom/pictureexport.h"
-#include "drawing/curvestyle.h"
 #include "curves/landmark.h"
+#include "drawing/curvestyle.h"
 #include "runtime/unexpectedfailure.h"
 #include "widgets/canvasgestures.h"
 

@@ -5,8 +5,8 @@
 #include "checks.h"
 #include "exerciser.h"
 
-#include "drawing/curvestyle.h"
 #include "curves/spokentext.h"
+#include "drawing/curvestyle.h"
 #include "runtime/messagebox.h"
 
 #include <QApplication>
