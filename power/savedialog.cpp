@@ -60,7 +60,7 @@ SaveDialog::SaveDialog(std::function<QImage()> picture, QWidget* parent)
     ui_.cancelButton = new QPushButton(QStringLiteral("取消"), this);
     ui_.cancelButton->setGeometry(twips(2160, 3840, 855, 375));
     // Below the client area: it only holds the path of the last save.
-    ui_.pathBox = new QLineEdit(QStringLiteral("Text2"), this);
+    ui_.pathBox = new QLineEdit(this);
     ui_.pathBox->setGeometry(twips(240, 4560, 4095, 495));
     ui_.pathBox->setAccessibleName(QStringLiteral("保存路径"));
     ui_.pathBox->setFocusPolicy(Qt::NoFocus);
