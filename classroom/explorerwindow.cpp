@@ -2,6 +2,7 @@
 
 #include "classroom/canvascommands.h"
 #include "classroom/windowcommands.h"
+#include "runtime/runtime.h"
 #include "widgets/controls.h"
 
 #include <QEvent>
@@ -16,6 +17,21 @@ ExplorerWindow::~ExplorerWindow() = default;
 
 void ExplorerWindow::drawFrame() {
     zuobiao(view_.xmin, view_.xmax, view_.ymin, view_.ymax, view_.xju1, view_.yju1);
+}
+
+void ExplorerWindow::showFirstView() {
+    // The limit boxes of some programs store at every change, without drawing: the order of the writes
+    // does not matter, the view is read back from all six below.
+    const RangeBoxes& boxes = rangePanel_->boxes();
+    boxes.xmax->setText(QStringLiteral("10"));
+    boxes.xmin->setText(QStringLiteral("-10"));
+    boxes.ymax->setText(QStringLiteral("10"));
+    boxes.ymin->setText(QStringLiteral("-10"));
+    boxes.xju1->setText(QStringLiteral("1"));
+    boxes.yju1->setText(QStringLiteral("1"));
+    view_ = {Val(boxes.xmin->text()), Val(boxes.xmax->text()), Val(boxes.ymin->text()),
+             Val(boxes.ymax->text()), Val(boxes.xju1->text()), Val(boxes.yju1->text())};
+    drawFrame();
 }
 
 void ExplorerWindow::buildSharedParts(CanvasWidget* canvas, Parts parts) {

@@ -77,6 +77,9 @@ protected:
 
     /// The frame of the current view.
     void drawFrame();
+    /// The plane a window opens on, -10 to 10 both ways with ticks of 1: written into the range boxes, taken
+    /// as the view and framed.
+    void showFirstView();
 
     /// The parts every window has, once its controls are built. `replot` draws the curve again after a drag
     /// step; `alsoHidden` are hidden whenever the pointer moves over the window's free area.

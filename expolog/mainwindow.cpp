@@ -184,19 +184,7 @@ void MainWindow::connectHandlers() {
 
 void MainWindow::load() {
     curveWanted_ = false;
-    ui_.xMinBox->setText(QStringLiteral("-10"));
-    ui_.xMaxBox->setText(QStringLiteral("10"));
-    ui_.yMinBox->setText(QStringLiteral("-10"));
-    ui_.yMaxBox->setText(QStringLiteral("10"));
-    ui_.xSpacingBox->setText(QStringLiteral("1"));
-    ui_.ySpacingBox->setText(QStringLiteral("1"));
-    view_.xmax = canvas::Val(ui_.xMaxBox->text());
-    view_.xmin = canvas::Val(ui_.xMinBox->text());
-    view_.ymax = canvas::Val(ui_.yMaxBox->text());
-    view_.ymin = canvas::Val(ui_.yMinBox->text());
-    view_.xju1 = canvas::Val(ui_.xSpacingBox->text());
-    view_.yju1 = canvas::Val(ui_.ySpacingBox->text());
-    drawFrame();
+    showFirstView();
 }
 
 void MainWindow::onActivated() {

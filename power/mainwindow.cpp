@@ -267,25 +267,13 @@ void MainWindow::load() {
     ui_.horizontalGuide->setVisible(false);
     ui_.verticalGuide->setVisible(false);
     ui_.coordinateLabel->setVisible(false);
-    ui_.xMaxBox->setText(QStringLiteral("10"));
-    ui_.xMinBox->setText(QStringLiteral("-10"));
-    ui_.yMaxBox->setText(QStringLiteral("10"));
-    ui_.yMinBox->setText(QStringLiteral("-10"));
     ui_.fractionFormulaPicture->setVisible(false);
     ui_.integerFormulaPicture->setVisible(false);
     ui_.exitPicture->setVisible(true);
     ui_.exitHighlight->setVisible(false);
     ui_.mBox->setVisible(false);
     ui_.nBox->setVisible(false);
-    ui_.xSpacingBox->setText(QStringLiteral("1"));
-    ui_.ySpacingBox->setText(QStringLiteral("1"));
-    view_.xmax = canvas::Val(ui_.xMaxBox->text());
-    view_.xmin = canvas::Val(ui_.xMinBox->text());
-    view_.ymax = canvas::Val(ui_.yMaxBox->text());
-    view_.ymin = canvas::Val(ui_.yMinBox->text());
-    view_.xju1 = canvas::Val(ui_.xSpacingBox->text());
-    view_.yju1 = canvas::Val(ui_.ySpacingBox->text());
-    drawFrame();
+    showFirstView();
 }
 
 void MainWindow::onActivated() {
