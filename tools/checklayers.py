@@ -8,7 +8,7 @@ expolog, which never include each other. The rules, by the folder of the includi
 - A layer's folder (runtime/ ... expolog/) includes its own folder and the layers below it, each include
   naming its folder ("drawing/surface.h"), so the layer of each use can be read off the line.
 - The test folders of the lower layers (tests/runtime/ ... tests/widgets/) include what their layer may
-  include, plus the shared test helpers in tests/support/ ("../support/x.h" or "tests/support/x.h").
+  include, plus the shared test helpers in tests/support/ ("../support/x.h").
 - The window tests (tests/classroom/, tests/power/, tests/expolog/) drive the programs' windows: the window
   base is only ever seen through a program built on it, and several cases compare the two programs. So
   they, like every other test folder (tests/support/ itself, tests/exerciser/, tests/sound/ ...), include

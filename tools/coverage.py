@@ -17,7 +17,9 @@ def main():
     summary = subprocess.run(
         ['gcovr', '--root', str(root), '--object-directory', str(build), '--json-summary', '-',
          '--exclude-throw-branches', '--exclude-unreachable-branches', '--gcov-ignore-parse-errors']
-        + [arg for folder in FOLDERS for arg in ('--filter', f'{root}/{folder}/')],
+        + [arg for folder in FOLDERS for arg in ('--filter', f'{root}/{folder}/')]
+        # Headers are reached through each layer's include folder in the build tree.
+        + [arg for folder in FOLDERS for arg in ('--filter', f'{build}/layers/{folder}/')],
         capture_output=True, text=True, check=True).stdout
     files = json.loads(summary)['files']
     if not files:
@@ -26,7 +28,8 @@ def main():
         sys.exit(f'coverage: no data matches the sources under {root} (build the coverage tree without ccache)')
     totals = collections.defaultdict(lambda: [0, 0, 0, 0, 0])
     for entry in files:
-        folder = entry['filename'].split('/')[0]
+        parts = entry['filename'].split('/')
+        folder = parts[parts.index('layers') + 1] if 'layers' in parts else parts[0]
         row = totals[folder]
         row[0] += entry['line_covered']
         row[1] += entry['line_total']

@@ -2,14 +2,14 @@
 // stays the same canvas with finer pixels, and nothing the pupil did is lost. Runs on an off-screen
 // "projector" of 3000 x 2000 pixels, where every step fits.
 
+#include "../support/expologwindow.h"
+#include "../support/messagerecorder.h"
+#include "../support/picturedifference.h"
 #include "classroom/startup.h"
 #include "classroom/windowcommands.h"
 #include "drawing/curvestyle.h"
 #include "expolog/family.h"
 #include "power/mainwindow.h"
-#include "tests/support/expologwindow.h"
-#include "tests/support/messagerecorder.h"
-#include "tests/support/picturedifference.h"
 #include "widgets/controls.h"
 #include "widgets/displayscale.h"
 #include "widgets/qtmessagebox.h"
