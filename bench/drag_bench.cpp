@@ -58,7 +58,7 @@ void runWindow(benchmark::State& state, double half, int steps, float scale, dou
         form.onCanvasPressed({1, 0, 0, 0});
         for (int k = 0; k < steps; ++k, ++i)
             form.onCanvasPointerMoved({1, 0, scale * wobble(i), scale * wobble(i + 3)});
-        form.panning().dragFlag = 0;
+        form.panning().dragging = false;
         benchmark::DoNotOptimize(form.controls().canvas->surface().Image().constBits());
     }
     state.counters["steps/s"] = benchmark::Counter(steps, benchmark::Counter::kIsIterationInvariantRate);

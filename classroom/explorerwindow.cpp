@@ -85,31 +85,31 @@ void ExplorerWindow::onRemoveGridClicked() {
 }
 
 void ExplorerWindow::onCanvasPressed(const PointerEvent& e) {
-    panning_->MouseDown(e);
+    panning_->press(e);
 }
 
 void ExplorerWindow::onCanvasPointerMoved(const PointerEvent& e) {
-    panning_->MouseMove(e);
+    panning_->pointerMoved(e);
 }
 
 void ExplorerWindow::onCanvasReleased(const PointerEvent& e) {
-    panning_->MouseUp(e);
+    panning_->release(e);
 }
 
 void ExplorerWindow::onCanvasKey(int keyCode, int shift) {
-    panning_->KeyDown(keyCode, shift);
+    panning_->arrowKey(keyCode, shift);
 }
 
 void ExplorerWindow::onWindowPointerMoved() {
-    exit_->windowMouseMove();
+    exit_->pointerOverWindow();
 }
 
 void ExplorerWindow::onExitPointerMoved() {
-    exit_->normalMouseMove();
+    exit_->pointerOverButton();
 }
 
 void ExplorerWindow::onExitClicked() {
-    exit_->highlightedClick();
+    exit_->clickOnHighlighted();
 }
 
 void ExplorerWindow::mouseMoveEvent(QMouseEvent* event) {

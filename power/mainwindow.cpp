@@ -424,7 +424,7 @@ void MainWindow::onCanvasZoomStep(int direction) {
 }
 
 void MainWindow::onCanvasFocusLost() {
-    panning_->LostFocus();
+    panning_->focusLost();
 }
 
 } // namespace quorvex

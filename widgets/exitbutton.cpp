@@ -19,25 +19,25 @@ ExitButton::ExitButton(ImageControl* normal, ImageControl* highlighted,
                        std::vector<std::function<void()>> alsoHidden)
     : normal_(normal), highlighted_(highlighted), alsoHidden_(std::move(alsoHidden)) {
     normal_->makeButton();
-    QObject::connect(normal_, &ImageControl::activated, normal_->window(), [this] { highlightedClick(); });
-    QObject::connect(normal_, &ImageControl::mouseMoved, normal_->window(), [this] { normalMouseMove(); });
+    QObject::connect(normal_, &ImageControl::activated, normal_->window(), [this] { clickOnHighlighted(); });
+    QObject::connect(normal_, &ImageControl::mouseMoved, normal_->window(), [this] { pointerOverButton(); });
     QObject::connect(highlighted_, &ImageControl::clicked, highlighted_->window(),
-                     [this] { highlightedClick(); });
+                     [this] { clickOnHighlighted(); });
 }
 
-void ExitButton::windowMouseMove() {
+void ExitButton::pointerOverWindow() {
     normal_->setVisible(true);
     highlighted_->setVisible(false);
     for (const auto& hide : alsoHidden_)
         hide();
 }
 
-void ExitButton::normalMouseMove() {
+void ExitButton::pointerOverButton() {
     normal_->setVisible(false);
     highlighted_->setVisible(true);
 }
 
-void ExitButton::highlightedClick() {
+void ExitButton::clickOnHighlighted() {
     endProgram();
 }
 

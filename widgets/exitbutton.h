@@ -18,12 +18,12 @@ public:
     ExitButton(ImageControl* normal, ImageControl* highlighted,
                std::vector<std::function<void()>> alsoHidden);
 
-    /// The window's own pointer move.
-    void windowMouseMove();
-    /// The pointer moved over the normal picture.
-    void normalMouseMove();
+    /// The pointer moved over the window's free area: the normal picture comes back.
+    void pointerOverWindow();
+    /// The pointer moved over the normal picture: the highlighted one shows.
+    void pointerOverButton();
     /// A click on the highlighted picture.
-    void highlightedClick();
+    void clickOnHighlighted();
 
 private:
     ImageControl* normal_;

@@ -20,8 +20,8 @@ void Panning::takeBase(const PointerEvent& e) {
     dragPoint[1] = e.y;
 }
 
-void Panning::MouseDown(const PointerEvent& e) {
-    dragFlag = 1;
+void Panning::press(const PointerEvent& e) {
+    dragging = true;
     takeBase(e);
     if (style_.readOut) {
         readOut_.horizontalGuide->setVisible(false);
@@ -45,13 +45,13 @@ void Panning::shiftAndRedraw(double x, double y) {
     actions_.replot();
 }
 
-void Panning::MouseMove(const PointerEvent& e) {
+void Panning::pointerMoved(const PointerEvent& e) {
     // A modal message box raised by a drag step takes the release with it. A move with no button held
     // means the button is up: the drag is over, rather than every later hover dragging the plane and
     // bringing the message back.
-    if (dragFlag == 1 && e.button == 0)
-        dragFlag = 0;
-    if (dragFlag == 1) {
+    if (dragging && e.button == 0)
+        dragging = false;
+    if (dragging) {
         takeBase(e);
         shiftAndRedraw();
         return;
@@ -79,13 +79,13 @@ void Panning::showReadOut(float x, float y) {
                                          formatPattern(y) + QStringLiteral(")"));
 }
 
-void Panning::MouseUp(const PointerEvent&) {
+void Panning::release(const PointerEvent&) {
     if (style_.releaseRepeatsStep)
         shiftAndRedraw();
-    dragFlag = 0;
+    dragging = false;
 }
 
-void Panning::KeyDown(int keyCode, int shift) {
+void Panning::arrowKey(int keyCode, int shift) {
     const double ticks = (shift & 1) ? 5 : 1;
     double x = 0;
     double y = 0;
@@ -117,7 +117,7 @@ void Panning::KeyDown(int keyCode, int shift) {
     shiftAndRedraw(x, y);
 }
 
-void Panning::LostFocus() {
+void Panning::focusLost() {
     if (!style_.readOut)
         return;
     readOut_.coordinateLabel->setVisible(false);

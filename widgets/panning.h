@@ -8,7 +8,6 @@
 #include "runtime/viewrange.h"
 #include "widgets/canvaswidget.h"
 
-#include <cstdint>
 #include <functional>
 
 namespace canvas {
@@ -42,19 +41,23 @@ class Panning {
 public:
     Panning(ViewRange& view, PanningStyle style, PanningActions actions, ReadOut readOut = {});
 
-    void MouseDown(const PointerEvent& e);
-    void MouseMove(const PointerEvent& e);
-    void MouseUp(const PointerEvent& e);
+    /// A button pressed on the canvas: the drag starts here, and the read-out hides where the program has
+    /// one.
+    void press(const PointerEvent& e);
+    /// The pointer moved over the canvas: a drag step while a button is held, otherwise the read-out.
+    void pointerMoved(const PointerEvent& e);
+    /// The button is let go: the drag ends, after one more step where the program repeats it.
+    void release(const PointerEvent& e);
     /// A drag that ends without its release (a finger held still, or joined by a second): no last step.
-    void cancelDrag() { dragFlag = 0; }
+    void cancelDrag() { dragging = false; }
     /// The canvas lost the focus: hide the read-out.
-    void LostFocus();
+    void focusLost();
     /// An arrow key on the canvas: one drag step that moves the plane by one tick spacing in the key's
     /// direction (five with Shift). Ignored while the spacing or the moved range is not a usable number.
-    void KeyDown(int keyCode, int shift);
+    void arrowKey(int keyCode, int shift);
 
-    /// 1 from a press on the canvas until the release.
-    std::int16_t dragFlag = 0;
+    /// True from a press on the canvas until the release.
+    bool dragging = false;
     /// xmin, xmax, ymin, ymax at the press and at the start of every drag step.
     double dragBase[4] = {0, 0, 0, 0};
     /// The pointer at the press and at every drag step.

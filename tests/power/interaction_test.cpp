@@ -79,7 +79,7 @@ TEST(QuorvexDrag, ClickWithoutMoveRecentresAndReplots) {
     w.form.onCanvasReleased(at(9, 9));
     EXPECT_EQ(w.form.view().xmin, -13);
     EXPECT_EQ(w.form.view().ymax, 12);
-    EXPECT_EQ(w.form.panning().dragFlag, 0);
+    EXPECT_FALSE(w.form.panning().dragging);
     EXPECT_GT(w.curveSegments(), 0);
 }
 
@@ -121,7 +121,7 @@ TEST(QuorvexDrag, RealPointerEventsDragAndHideTheReadOut) {
     EXPECT_TRUE(w.form.controls().horizontalGuide->isVisible());
     EXPECT_TRUE(w.form.controls().coordinateLabel->isVisible());
     QTest::mousePress(canvas, Qt::LeftButton, {}, QPoint(100, 100));
-    EXPECT_EQ(w.form.panning().dragFlag, 1);
+    EXPECT_TRUE(w.form.panning().dragging);
     EXPECT_FALSE(w.form.controls().horizontalGuide->isVisible());
     EXPECT_FALSE(w.form.controls().coordinateLabel->isVisible());
     const QPointF expected = canvas->userPosition(QPointF(150, 120));
@@ -131,7 +131,7 @@ TEST(QuorvexDrag, RealPointerEventsDragAndHideTheReadOut) {
     EXPECT_FALSE(w.form.controls().horizontalGuide->isVisible()); // nothing shows while dragging
     EXPECT_NEAR(w.form.view().xmin, -10 - expected.x(), 1e-5);
     QTest::mouseRelease(canvas, Qt::LeftButton, {}, QPoint(150, 120));
-    EXPECT_EQ(w.form.panning().dragFlag, 0);
+    EXPECT_FALSE(w.form.panning().dragging);
 }
 
 TEST(QuorvexReadOut, CaptionAndPlacementInUserUnits) {
@@ -310,7 +310,7 @@ TEST(QuorvexDrag, AMoveWithNoButtonEndsADragWhoseReleaseWasSwallowed) {
     const canvas::ViewRange before = w.form.view();
     for (int i = 0; i < 3; ++i)
         w.form.onCanvasPointerMoved(at(2.0f + i, -1, 0));
-    EXPECT_EQ(w.form.panning().dragFlag, 0);
+    EXPECT_FALSE(w.form.panning().dragging);
     EXPECT_EQ(w.messages.texts().size(), 1u);
     EXPECT_EQ(w.form.view().xmin, before.xmin);
     EXPECT_EQ(w.form.view().ymax, before.ymax);

@@ -77,7 +77,7 @@ TEST(QuorvexTouch, OneFingerDragIsTheMouseDrag) {
 
     EXPECT_NE(touch.limits(), (QStringList{"-10", "10", "-10", "10"}));
     EXPECT_EQ(touch.limits(), mouse.limits());
-    EXPECT_EQ(touch.form.panning().dragFlag, 0);
+    EXPECT_FALSE(touch.form.panning().dragging);
     // The curve colours are random, so the pictures are compared by what they draw where, not by colour.
     const auto& a = mouse.form.controls().canvas->surface().operations();
     const auto& b = touch.form.controls().canvas->surface().operations();
@@ -93,7 +93,7 @@ TEST(QuorvexTouch, ATapIsAClick) {
     const QPointF p = w.form.controls().canvas->userPosition(QPointF(150, 120));
     w.fingers.tap(w.canvas(), QPoint(150, 120));
     EXPECT_NEAR(w.form.view().xmin, -10 - p.x(), 1e-5);
-    EXPECT_EQ(w.form.panning().dragFlag, 0);
+    EXPECT_FALSE(w.form.panning().dragging);
 }
 
 TEST(QuorvexTouch, EachPinchThresholdGivesOneButtonPress) {
@@ -108,7 +108,7 @@ TEST(QuorvexTouch, EachPinchThresholdGivesOneButtonPress) {
         Window w;
         w.fingers.pinch(w.canvas(), QPoint(150, 150), 100, c.spreads);
         EXPECT_EQ(w.form.zoomLevel(), c.zoomLevel) << *c.spreads.begin();
-        EXPECT_EQ(w.form.panning().dragFlag, 0);
+        EXPECT_FALSE(w.form.panning().dragging);
     }
 }
 
@@ -137,7 +137,7 @@ TEST(QuorvexTouch, ASecondFingerEndsTheDragWithoutAJump) {
         .release(0, QPoint(112, 102), w.canvas())
         .release(1, QPoint(205, 205), w.canvas());
     EXPECT_EQ(w.limits(), dragged);
-    EXPECT_EQ(w.form.panning().dragFlag, 0);
+    EXPECT_FALSE(w.form.panning().dragging);
     EXPECT_EQ(w.form.zoomLevel(), 0);
 }
 
@@ -178,7 +178,7 @@ TEST(QuorvexTouch, AFingerThatMovesIsNoHold) {
     w.fingers.move(w.canvas(), QPoint(120, 100));
     EXPECT_FALSE(w.form.controls().canvas->gestures().hold().isArmed());
     w.form.controls().canvas->gestures().hold().onHoldTimeout();
-    EXPECT_EQ(w.form.panning().dragFlag, 1);
+    EXPECT_TRUE(w.form.panning().dragging);
     EXPECT_FALSE(w.form.controls().coordinateLabel->isVisible());
 }
 
