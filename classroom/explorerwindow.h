@@ -35,6 +35,9 @@ public:
     ViewRange& view() { return view_; }
     Panning& panning() { return *panning_; }
     RangePanel& rangePanel() { return *rangePanel_; }
+    /// True while zooming and dragging draw the curve again: from 作图 until the program's own command
+    /// for leaving the plane bare (清除图象 or 清除数据).
+    bool curveWanted() const { return curveWanted_; }
 
     /// Draws the coordinate frame of a range on the canvas.
     virtual void zuobiao(double xmin, double xmax, double ymin, double ymax, double xju1, double yju1) = 0;
@@ -113,6 +116,7 @@ protected:
     std::unique_ptr<ExitButton> exit_;
     GridButtons grid_;
     WindowCommands* commands_ = nullptr;
+    bool curveWanted_ = false;
 
 private:
     Background background_;

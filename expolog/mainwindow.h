@@ -127,8 +127,6 @@ public:
     const TraceState& trace() const { return trace_; }
     /// The colour of the most recent curve.
     canvas::Colour curveColour() const;
-    /// True while a drag traces the curve again (after 作图, until 清除图象 where the program says so).
-    bool curveWanted() const { return curveWanted_; }
     /// True after 清除图象 wiped the canvas: the grid buttons then leave the curve off.
     bool canvasCleared() const { return canvasCleared_; }
 
@@ -181,7 +179,6 @@ private:
     float curveRed_ = 0;
     float curveGreen_ = 0;
     float curveBlue_ = 0;
-    bool curveWanted_ = false;
     bool canvasCleared_ = false;
     /// What the properties table reads with its blank empty.
     QString blankSentence_;

@@ -116,13 +116,8 @@ public:
 
     ExponentForm exponentForm() const { return exponentForm_; }
     PlotState plotState() const { return plotState_; }
-    /// True while zooming and dragging plot the curve again (after 作图, until 清除图象 or 清除数据).
-    bool curveWanted() const { return curveWanted_; }
     /// Zoom steps in (positive) or out (negative) from the start, between -2 and 2.
     int zoomLevel() const { return zoomLevel_; }
-
-    /// Draws the coordinate frame of a range on the canvas.
-    void zuobiao(double xmin, double xmax, double ymin, double ymax, double xju1, double yju1) override;
 
     /// "整数指数": the integer form y = x^m.
     void onIntegerFormChosen();
@@ -151,6 +146,8 @@ public:
     /// The save dialog, while it exists.
     SaveDialog* saveDialog() const { return saveDialog_.data(); }
 
+    /// Draws the coordinate frame of a range on the canvas.
+    void zuobiao(double xmin, double xmax, double ymin, double ymax, double xju1, double yju1) override;
     /// Plots y = x^n; on a refused n empties and focuses the m box.
     void zuotu1(std::int16_t n);
     /// Plots y = x^(n/m); on a refused n or m empties both boxes, the focus ending in the n box.
@@ -172,7 +169,6 @@ private:
     std::int16_t valueM_ = 0;
     std::int16_t valueN_ = 0;
     PlotState plotState_ = PlotState::None;
-    bool curveWanted_ = false;
     int zoomLevel_ = 0;
     QPointer<SaveDialog> saveDialog_;
 };
