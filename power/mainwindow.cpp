@@ -285,6 +285,9 @@ void MainWindow::zuobiao(double xmin, double xmax, double ymin, double ymax, dou
     const canvas::FrameOutcome outcome =
         canvas::zuobiao(ui_.canvas->surface(), kFrameStyle, xmin, xmax, ymin, ymax, xju1, yju1);
     canvas::tellFrameOutcome(outcome);
+    // A new plane under a resting pointer: the read-out showed a point of the old one.
+    if (panning_)
+        panning_->hideReadOut();
     if (outcome == canvas::FrameOutcome::Drawn)
         ui_.canvas->description().frame({xmin, xmax, ymin, ymax, xju1, yju1});
     else
@@ -424,7 +427,7 @@ void MainWindow::onCanvasZoomStep(int direction) {
 }
 
 void MainWindow::onCanvasFocusLost() {
-    panning_->focusLost();
+    panning_->hideReadOut();
 }
 
 } // namespace quorvex

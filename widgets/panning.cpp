@@ -23,11 +23,7 @@ void Panning::takeBase(const PointerEvent& e) {
 void Panning::press(const PointerEvent& e) {
     dragging = true;
     takeBase(e);
-    if (style_.readOut) {
-        readOut_.horizontalGuide->setVisible(false);
-        readOut_.verticalGuide->setVisible(false);
-        readOut_.coordinateLabel->setVisible(false);
-    }
+    hideReadOut();
 }
 
 void Panning::shiftAndRedraw() {
@@ -117,7 +113,7 @@ void Panning::arrowKey(int keyCode, int shift) {
     shiftAndRedraw(x, y);
 }
 
-void Panning::focusLost() {
+void Panning::hideReadOut() {
     if (!style_.readOut)
         return;
     readOut_.coordinateLabel->setVisible(false);

@@ -50,8 +50,9 @@ public:
     void release(const PointerEvent& e);
     /// A drag that ends without its release (a finger held still, or joined by a second): no last step.
     void cancelDrag() { dragging = false; }
-    /// The canvas lost the focus: hide the read-out.
-    void focusLost();
+    /// Hides the guide lines and the coordinates: when the canvas loses the focus, and when the plane is
+    /// drawn again, since they mark a point of the plane that was there before.
+    void hideReadOut();
     /// An arrow key on the canvas: one drag step that moves the plane by one tick spacing in the key's
     /// direction (five with Shift). Ignored while the spacing or the moved range is not a usable number.
     void arrowKey(int keyCode, int shift);

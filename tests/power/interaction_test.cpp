@@ -21,6 +21,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <functional>
+#include <utility>
+#include <vector>
 
 using quorvex::MainWindow;
 using quorvex::SaveDialog;
@@ -176,6 +179,29 @@ TEST(QuorvexReadOut, HiddenByLostFocusAndTheWindowsOwnPointerMove) {
     const QImage before = w.form.controls().canvas->surface().Image().copy();
     w.form.onCanvasPointerMoved(at(2, 2));
     EXPECT_EQ(w.form.controls().canvas->surface().Image(), before);
+}
+
+// The guide lines mark a point of the plane; once the plane is drawn anew under a resting pointer they
+// would mark a point that is no longer there, so every redraw hides them until the pointer moves again.
+TEST(QuorvexReadOut, HiddenByEveryRedrawOfThePlane) {
+    const std::vector<std::pair<const char*, std::function<void(quorvex::MainWindow&)>>> redraws = {
+        {"确定",
+         [](quorvex::MainWindow& f) { QTest::mouseClick(f.controls().applyRangeButton, Qt::LeftButton); }},
+        {"放大",
+         [](quorvex::MainWindow& f) { QTest::mouseClick(f.controls().zoomInButton, Qt::LeftButton); }},
+        {"an arrow key", [](quorvex::MainWindow& f) { f.onCanvasKey(Qt::Key_Right, 0); }},
+    };
+    for (const auto& [name, redraw] : redraws) {
+        Window w;
+        w.form.onCanvasPointerMoved(at(3, 4));
+        ASSERT_TRUE(w.form.controls().horizontalGuide->isVisible()) << name;
+        redraw(w.form);
+        EXPECT_FALSE(w.form.controls().horizontalGuide->isVisible()) << name;
+        EXPECT_FALSE(w.form.controls().verticalGuide->isVisible()) << name;
+        EXPECT_FALSE(w.form.controls().coordinateLabel->isVisible()) << name;
+        w.form.onCanvasPointerMoved(at(3, 4));
+        EXPECT_TRUE(w.form.controls().verticalGuide->isVisible()) << name;
+    }
 }
 
 TEST(QuorvexExit, HoverHighlightsAndTheFreeAreaRestores) {
