@@ -264,15 +264,13 @@ void MainWindow::connectHandlers() {
 
 void MainWindow::load() {
     curveWanted_ = false;
-    ui_.horizontalGuide->setVisible(false);
-    ui_.verticalGuide->setVisible(false);
-    ui_.coordinateLabel->setVisible(false);
     ui_.fractionFormulaPicture->setVisible(false);
     ui_.integerFormulaPicture->setVisible(false);
     ui_.exitPicture->setVisible(true);
     ui_.exitHighlight->setVisible(false);
     ui_.mBox->setVisible(false);
     ui_.nBox->setVisible(false);
+    // Framing the first view also hides the pointer read-out.
     showFirstView();
 }
 
