@@ -10,7 +10,7 @@ COV_BUILD ?= build-coverage
 
 FUZZ_BUILD ?= build-fuzz
 FUZZ_SECONDS ?= 60
-FUZZ_TARGETS ?= text frame grid plot trace raster landmark sound
+FUZZ_TARGETS ?= text frame grid plot trace raster landmark sound lesson
 SOAK_ACTIONS ?= 333334
 SOAK_SEED ?= $(shell od -An -N4 -tu4 /dev/urandom | tr -d ' ')
 

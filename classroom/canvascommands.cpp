@@ -51,9 +51,19 @@ bool pressedInOpenMenu(const QAction* action) {
     return false;
 }
 
-// Runs a command that opens a dialog. Whatever had the focus in the window has it again once the dialog
-// closes: Qt would give it to the window's first box.
-template <class F> void runDialogCommand(QAction* action, QWidget* window, F command) {
+QAction* addCommand(QWidget* window, const QString& text, const QKeySequence& keys) {
+    auto* action = new QAction(text, window);
+    action->setShortcut(keys);
+    action->setShortcutContext(Qt::WindowShortcut);
+    window->addAction(action);
+    return action;
+}
+
+} // namespace
+
+void runDialogCommand(QAction* action, QWidget* window, const std::function<void()>& command) {
+    // Whatever had the focus in the window has it again once the dialog closes: Qt would give it to the
+    // window's first box.
     auto run = [window, command] {
         const QPointer<QWidget> focused = window->focusWidget();
         guarded(command);
@@ -65,16 +75,6 @@ template <class F> void runDialogCommand(QAction* action, QWidget* window, F com
     else
         run();
 }
-
-QAction* addCommand(QWidget* window, const QString& text, const QKeySequence& keys) {
-    auto* action = new QAction(text, window);
-    action->setShortcut(keys);
-    action->setShortcutContext(Qt::WindowShortcut);
-    window->addAction(action);
-    return action;
-}
-
-} // namespace
 
 QString savedWords(const QString& path) {
     // The file's name, not its folders: a path read out is a string of slashes and underscores.

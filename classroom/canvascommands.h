@@ -9,6 +9,8 @@
 
 #include <QList>
 
+#include <functional>
+
 class QAction;
 class QWidget;
 
@@ -25,6 +27,10 @@ void exportCanvas(QWidget* window, Surface& surface);
 void saveCurveSound(QWidget* window, CanvasWidget* canvas);
 /// Asks for a printer and prints the canvas on one page.
 void printCanvas(QWidget* window, Surface& surface);
+
+/// Runs a command that opens a dialog, from a key, a click or an assistive tool's press on its menu item
+/// (then once the tool's request is answered); the focus returns to where it was when the dialog closes.
+void runDialogCommand(QAction* action, QWidget* window, const std::function<void()>& command);
 
 /// The message of a failed export: the file and the reason.
 QString exportFailureText(const QString& path, const QString& reason);

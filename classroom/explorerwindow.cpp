@@ -64,6 +64,7 @@ WindowCommands& ExplorerWindow::addCommands(const QString& program) {
     commands_ = new WindowCommands(this, program);
     for (QAction* action : addCanvasCommands(this, canvas_))
         commands_->addCommand(action);
+    addLessonCommands(program);
     return *commands_;
 }
 
@@ -76,11 +77,24 @@ void ExplorerWindow::onClearRangeClicked() {
 }
 
 void ExplorerWindow::onDrawGridClicked() {
-    if (grid_.draw(canvas_->surface(), view_))
+    if (lesson_.keepCurves) {
+        // The kept curves are drawn again over the grid, as on a lesson opened with its grid.
+        lesson_.grid = true;
+        drawFrame();
+        return;
+    }
+    if (grid_.draw(canvas_->surface(), view_)) {
+        lesson_.grid = true;
         canvas_->description().grid();
+    }
 }
 
 void ExplorerWindow::onRemoveGridClicked() {
+    if (lesson_.keepCurves) {
+        lesson_.grid = false;
+        rangePanel_->apply();
+        return;
+    }
     grid_.remove();
 }
 

@@ -6,6 +6,7 @@
 // A program's window adds its controls, its plot handlers and what it draws; the window base never asks
 // which program it serves.
 
+#include "curves/lesson.h"
 #include "runtime/viewrange.h"
 #include "widgets/canvaswidget.h"
 #include "widgets/exitbutton.h"
@@ -21,6 +22,8 @@
 #include <functional>
 #include <memory>
 #include <optional>
+
+class QAction;
 
 namespace canvas {
 
@@ -38,6 +41,25 @@ public:
     /// True while zooming and dragging draw the curve again: from 作图 until the program's own command
     /// for leaving the plane bare (清除图象 or 清除数据).
     bool curveWanted() const { return curveWanted_; }
+
+    /// The curves on the canvas with their colours, the grid and the two switches; its view is the one
+    /// last saved or opened (the canvas shows view()).
+    const Lesson& lesson() const { return lesson_; }
+    /// 保留图象: while on, every redraw draws every curve of the lesson again; remembered.
+    void setKeepCurves(bool on);
+    /// 图象名称: while on, each curve's formula is written beside it; remembered.
+    void setCurveNames(bool on);
+    /// 撤销: takes back the newest curve (or the last wipe); the rest are drawn again in their colours.
+    void onUndoClicked();
+    /// 重做: brings back what 撤销 took back.
+    void onRedoClicked();
+    /// Writes the lesson to `path` (no question asked); false, with a warning, when it could not.
+    bool saveLesson(const QString& path);
+    /// Opens the lesson at `path`: the canvas shows it as it was saved, the range boxes its view. A file
+    /// that is not a good lesson of this program is refused with a warning, and nothing changes.
+    bool openLesson(const QString& path);
+    /// The name the lesson files of this program are told apart by ("Quorvex").
+    const QString& program() const { return program_; }
 
     /// Draws the coordinate frame of a range on the canvas.
     virtual void zuobiao(double xmin, double xmax, double ymin, double ymax, double xju1, double yju1) = 0;
@@ -105,6 +127,28 @@ protected:
     /// The window became the active one.
     virtual void onActivated() = 0;
 
+    /// Draws a curve of the lesson whole, at once, in its colour and width, and tells the description.
+    virtual void drawWhole(const LessonCurve& curve) = 0;
+    /// Draws the newest curve of the lesson again after a redraw, as the program draws a curve again after
+    /// a drag (a trace traces it); at first, whole.
+    virtual void redrawNewest(const LessonCurve& curve) { drawWhole(curve); }
+    /// Stops whatever is still being drawn (a trace), before the lesson is drawn anew.
+    virtual void stopDrawing() {}
+    /// For the program's zuobiao, once a frame is on the canvas: without 保留图象 the curves are gone from
+    /// the lesson as from the canvas; with it, the grid and every curve are drawn again.
+    void frameDrawn();
+    /// A new curve is being drawn: it joins the lesson, and 撤销 can take it back.
+    void curveStarted(const LessonCurve& curve);
+    /// A curve is complete on the canvas: its name is written beside it when names are on.
+    void curveCompleted(const LessonCurve& curve);
+    /// 清除图象: the lesson is emptied as the canvas is wiped; 撤销 brings the curves back.
+    void wipeLesson();
+    /// Draws the canvas again from the lesson, every curve whole.
+    void redrawLesson();
+    /// True while 保留图象 redraws the lesson itself, so the program's own re-plot after a drag or a zoom
+    /// would draw the newest curve twice.
+    bool keepsCurves() const { return lesson_.keepCurves; }
+
     void paintEvent(QPaintEvent* event) override;
     bool event(QEvent* event) override;
     bool focusNextPrevChild(bool next) override;
@@ -117,8 +161,21 @@ protected:
     GridButtons grid_;
     WindowCommands* commands_ = nullptr;
     bool curveWanted_ = false;
+    Lesson lesson_;
 
 private:
+    void addLessonCommands(const QString& program);
+    void updateUndoCommands();
+    void tellCurveChange(const CurveChange& change, bool undone);
+    void drawLessonCurves(bool wholeNewest);
+
+    CurveHistory history_;
+    QString program_;
+    QAction* undoAction_ = nullptr;
+    QAction* redoAction_ = nullptr;
+    QAction* keepAction_ = nullptr;
+    QAction* namesAction_ = nullptr;
+    bool redrawing_ = false;
     Background background_;
     CanvasWidget* canvas_ = nullptr;
 };

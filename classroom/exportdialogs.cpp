@@ -19,15 +19,6 @@ namespace canvas {
 
 namespace {
 
-// A dialog laid out by Qt grows with its font: it opens at the window's scale, text and all.
-void fitDialogToDisplayScale(QDialog& dialog) {
-    const qreal factor = DisplayScale::instance().factor();
-    if (factor == 1.0)
-        return;
-    dialog.setFont(scaledFont(dialog.font(), factor));
-    dialog.resize(dialog.sizeHint().expandedTo(dialog.size() * factor));
-}
-
 // Qt's drop-down lists in its dialogs, read with their chosen entries.
 void speakChoices(QDialog& dialog) {
     for (QComboBox* box : dialog.findChildren<QComboBox*>())
@@ -66,6 +57,14 @@ std::shared_ptr<ExportDialogs>& installed() {
 }
 
 } // namespace
+
+void fitDialogToDisplayScale(QDialog& dialog) {
+    const qreal factor = DisplayScale::instance().factor();
+    if (factor == 1.0)
+        return;
+    dialog.setFont(scaledFont(dialog.font(), factor));
+    dialog.resize(dialog.sizeHint().expandedTo(dialog.size() * factor));
+}
 
 std::unique_ptr<QFileDialog> makeSaveFileDialog(QWidget* parent, const QString& title,
                                                 const QStringList& filters, const QString& filter) {

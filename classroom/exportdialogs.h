@@ -8,6 +8,7 @@
 
 #include <memory>
 
+class QDialog;
 class QFileDialog;
 class QPrintDialog;
 class QPrinter;
@@ -36,6 +37,9 @@ std::unique_ptr<QFileDialog> makeSaveFileDialog(QWidget* parent, const QString& 
 /// The print dialog of 打印…, made but not run, its printer list and its "..." button named for a
 /// screen reader.
 std::unique_ptr<QPrintDialog> makePrintDialog(QPrinter& printer, QWidget* parent);
+
+/// A dialog laid out by Qt grows with its font: it opens at the window's scale, text and all.
+void fitDialogToDisplayScale(QDialog& dialog);
 
 /// The question asked before an existing file is replaced: "‹name› 已存在。要替换它吗？".
 QString replaceQuestion(const QString& path);

@@ -1,6 +1,8 @@
 #include "classroom/startup.h"
 
+#include "classroom/explorerwindow.h"
 #include "classroom/windowcommands.h"
+#include "curves/lessonfile.h"
 #include "drawing/curvestyle.h"
 #include "drawing/fonts.h"
 #include "runtime/messagebox.h"
@@ -123,13 +125,25 @@ StartOptions readStartOptions(const QString& program, const QStringList& argumen
         parser.addOption(QCommandLineOption(names, QString::fromUtf8(item.text), valueName));
     }
     StartOptions options;
-    // The programs open no files: a name on the command line (a picture to open, say) is as much a
-    // mistake as an unknown option, and is told as one rather than ignored.
+    // The one file a program opens is one of its lessons: any other name on the command line (a picture,
+    // say), or more than one, is as much a mistake as an unknown option, and is told as one rather than
+    // ignored. A lesson of another program, or of a newer version, is a lesson all the same: the window
+    // opens and says why it cannot show it.
     const bool parsed = parser.parse(arguments);
-    if (!parsed || !parser.positionalArguments().isEmpty()) {
-        const QString error = parsed ? QStringLiteral("unexpected argument '%1'; the program opens no files")
-                                           .arg(parser.positionalArguments().front())
-                                     : parser.errorText();
+    const QStringList names = parsed ? parser.positionalArguments() : QStringList();
+    QString error = parsed ? QString() : parser.errorText();
+    if (names.size() > 1)
+        error = QStringLiteral("unexpected argument '%1'; the program opens one lesson file").arg(names[1]);
+    else if (names.size() == 1) {
+        const auto read = readLessonFile(names.front(), program);
+        const auto* refused = std::get_if<LessonRefused>(&read);
+        if (refused && refused->reason != LessonRefusal::OtherProgram &&
+            refused->reason != LessonRefusal::NewerFormat)
+            error = QStringLiteral("'%1' is not a lesson file of %2").arg(names.front(), program);
+        else
+            options.lessonFile = names.front();
+    }
+    if (!error.isEmpty()) {
         std::fprintf(stderr, "%s: %s\n\n%s", qPrintable(program), qPrintable(error),
                      qPrintable(helpText(program)));
         options.exitCode = 2;
@@ -170,6 +184,8 @@ void showMainWindow(QWidget& window, const StartOptions& options) {
     commands->fitToScreen();
     if (options.fullScreen)
         commands->toggleFullScreen();
+    if (auto* explorer = qobject_cast<ExplorerWindow*>(&window); explorer && !options.lessonFile.isEmpty())
+        explorer->openLesson(options.lessonFile);
 }
 
 int runProgram(int& argc, char* argv[], const QString& program,

@@ -36,17 +36,20 @@ installChineseLanguage(const QString& folder = QLibraryInfo::path(QLibraryInfo::
 struct StartOptions {
     std::optional<int> scale;
     bool fullScreen = false;
+    /// A lesson file to open once the window shows.
+    QString lessonFile;
     /// Set when the program should end at once with this code (after --help or --version, or on a wrong
     /// option).
     std::optional<int> exitCode;
 };
 
-/// Reads the options (--scale=PERCENT, --fullscreen, --help, --version) from the arguments, printing the
+/// Reads the options (--scale=PERCENT, --fullscreen, --help, --version) and at most one lesson file from
+/// the arguments (anything else named is an error, as is a second name), printing the
 /// help, the version or the error where asked, and sets the program's display scale (the one asked for, or
 /// the one stored by the last run) and its stored curve contrast.
 StartOptions readStartOptions(const QString& program, const QStringList& arguments);
 
-/// Shows a program's main window as the options ask.
+/// Shows a program's main window as the options ask, with the lesson file opened in it.
 void showMainWindow(QWidget& window, const StartOptions& options);
 
 /// Runs a program from its main(): makes the application Chinese with the programs' fonts and message

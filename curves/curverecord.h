@@ -25,6 +25,8 @@ struct CurveRecord {
     /// the plot leaves it. The integer form is n/1.
     int numerator = 1;
     int denominator = 1;
+    /// A power typed in the fraction form m/n, drawn by the fraction routine even when n is 1.
+    bool fractionForm = false;
     /// The base of an exponential or a logarithm.
     double base = 0;
     /// "y = x^2", "y = log_2 x": the formula as written, never spoken.

@@ -144,6 +144,17 @@ QString DisplayList::textOf(const Item& item) const {
                    static_cast<qsizetype>(textEnds_[item.count] - begin));
 }
 
+std::vector<QRectF> DisplayList::textBoxes() const {
+    std::vector<QRectF> out;
+    const QFontMetricsF upright(font(false)), italic(font(true));
+    for (const Item& item : items_)
+        if (item.kind == Kind::Text) {
+            const QFontMetricsF& m = item.italic ? italic : upright;
+            out.emplace_back(points_[item.first], QSizeF(m.horizontalAdvance(textOf(item)), m.height()));
+        }
+    return out;
+}
+
 std::vector<QPolygonF> DisplayList::polylines() const {
     std::vector<QPolygonF> out;
     for (const Item& item : items_)

@@ -51,6 +51,8 @@ public:
     QSize size() const { return size_; }
     /// The points of each polyline, in drawing order.
     std::vector<QPolygonF> polylines() const;
+    /// Where each text lies, in logical pixels, in drawing order.
+    std::vector<QRectF> textBoxes() const;
     /// The canvas font at one logical pixel per unit, upright or italic.
     QFont font(bool italic) const;
     /// Number of items (polylines, dots and texts) and of polyline points held.

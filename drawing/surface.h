@@ -90,6 +90,10 @@ public:
 
     Colour BackColor() const { return backColor_; }
     Colour ForeColor() const { return foreColor_; }
+    /// The colour the next texts are written in.
+    void setForeColor(Colour colour) { foreColor_ = colour; }
+    /// The width and height in logical pixels of a text as Print writes it in the current font.
+    QSizeF textSize(const QString& text) const;
     /// Size in logical pixels.
     QSize size() const { return size_; }
     qreal deviceRatio() const { return ratio_; }

@@ -252,6 +252,13 @@ void Surface::printText(QStringView text) {
         currentY_ = static_cast<float>(nextY);
 }
 
+QSizeF Surface::textSize(const QString& text) const {
+    QFont font = font_;
+    font.setItalic(fontItalic_);
+    const QFontMetricsF metrics(font);
+    return QSizeF(metrics.horizontalAdvance(text), metrics.height()) / ratio_;
+}
+
 void Surface::forgetGlyphs() {
     glyphsUpright_.clear();
     glyphsItalic_.clear();

@@ -127,6 +127,9 @@ void MainWindow::buildControls() {
                       family_.rangePanel,
                       canvas::PanningStyle{false, false},
                       [this] {
+                          // Kept curves come back with the frame, the newest traced again.
+                          if (keepsCurves())
+                              return;
                           const bool passed = curveWanted_ ? traceRestart() : true;
                           if (passed && family_.dragAlwaysEnablesTimer)
                               ui_.traceTimer->start();
@@ -195,10 +198,12 @@ void MainWindow::zuobiao(double xmin, double xmax, double ymin, double ymax, dou
     const canvas::FrameOutcome outcome = canvas::zuobiao(ui_.canvas->surface(), kFrameStyle, xmin, xmax, ymin,
                                                          ymax, xju1, yju1, {&trace_.stepX, &trace_.stepY});
     canvas::tellFrameOutcome(outcome);
-    if (outcome == canvas::FrameOutcome::Drawn)
+    if (outcome == canvas::FrameOutcome::Drawn) {
         ui_.canvas->description().frame({xmin, xmax, ymin, ymax, xju1, yju1});
-    else
+        frameDrawn();
+    } else {
         ui_.canvas->description().cleared();
+    }
 }
 
 canvas::Colour MainWindow::curveColour() const {
@@ -241,7 +246,64 @@ bool MainWindow::startCurve(bool newColour) {
         curveBlue_ = static_cast<float>(canvas::blueOf(c));
     }
     ui_.traceTimer->start();
+    tracing_ = {curveRecord(family_.mainKind, family_.mainFormula), curveColour(),
+                ui_.canvas->surface().DrawWidth()};
+    // A curve traced again after a drag is new to a lesson that lost its curves with the frame.
+    if (newColour || !keepsCurves())
+        curveStarted(tracing_);
     return true;
+}
+
+void MainWindow::drawWhole(const canvas::LessonCurve& curve) {
+    canvas::Surface& surface = ui_.canvas->surface();
+    if (curve.record.kind == canvas::CurveKind::Identity) {
+        symmetryAxis(trace_, view_, surface);
+    } else {
+        const bool inverse = curve.record.kind == family_.inverseKind;
+        const TraceRules& rules = inverse ? family_.inverseTrace : family_.mainTrace;
+        // Drawn whole now, so a trace still drawing it would only draw it twice.
+        (inverse ? ui_.inverseTraceTimer : ui_.traceTimer)->stop();
+        TraceState whole = trace_;
+        whole.baseA = curve.record.base;
+        whole.stepX = 1.0 / 10;
+        try {
+            whole.lnBase = canvas::checkedLog(whole.baseA);
+            startTrace(rules, whole, view_);
+            surface.setDrawWidth(curve.width);
+            traceWhole(rules, whole, view_, surface, curve.colour);
+        } catch (const canvas::RuntimeError&) {
+            // A trace that cannot start draws nothing, as its timer would not have.
+        }
+    }
+    ui_.canvas->description().curve(curve.record);
+    curveCompleted(curve);
+}
+
+void MainWindow::redrawNewest(const canvas::LessonCurve& curve) {
+    if (curve.record.kind != family_.mainKind) {
+        drawWhole(curve);
+        return;
+    }
+    trace_.baseA = curve.record.base;
+    trace_.stepX = 1.0 / 10;
+    try {
+        trace_.lnBase = canvas::checkedLog(trace_.baseA);
+        startTrace(family_.mainTrace, trace_, view_);
+    } catch (const canvas::RuntimeError&) {
+        return;
+    }
+    curveRed_ = static_cast<float>(canvas::redOf(curve.colour));
+    curveGreen_ = static_cast<float>(canvas::greenOf(curve.colour));
+    curveBlue_ = static_cast<float>(canvas::blueOf(curve.colour));
+    ui_.canvas->surface().setDrawWidth(curve.width);
+    tellProperties_ = false;
+    tracing_ = curve;
+    ui_.traceTimer->start();
+}
+
+void MainWindow::stopDrawing() {
+    ui_.traceTimer->stop();
+    ui_.inverseTraceTimer->stop();
 }
 
 void MainWindow::onPlotClicked() {
@@ -265,6 +327,7 @@ void MainWindow::onTraceTick() {
             ui_.canvas->sayAfterChange(
                 QString::fromUtf8(trace_.baseA > 1 ? family_.growingWords : family_.fallingWords));
         ui_.canvas->description().curve(curveRecord(family_.mainKind, family_.mainFormula));
+        curveCompleted(tracing_);
     }
 }
 
@@ -295,6 +358,7 @@ void MainWindow::onClearGraphClicked() {
     if (family_.clearGraphEndsReplots)
         curveWanted_ = false;
     canvasCleared_ = true;
+    wipeLesson();
     ui_.canvas->surface().Cls();
     drawFrame();
 }
@@ -306,6 +370,7 @@ void MainWindow::onClearBaseClicked() {
     ui_.growingValuesPicture->setVisible(false);
     ui_.fallingValuesPicture->setVisible(false);
     showAnswer({});
+    wipeLesson();
     ui_.canvas->surface().Cls();
     drawFrame();
 }
@@ -332,6 +397,8 @@ void MainWindow::onInverseClicked() {
     if (family_.inverseTrace.forBase(trace_.baseA).walk == Walk::None)
         return;
     ui_.inverseTraceTimer->start();
+    inverseTracing_ = {curveRecord(family_.inverseKind, family_.inverseFormula), canvas::RGB(0, 0, 255), 1};
+    curveStarted(inverseTracing_);
 }
 
 void MainWindow::onInverseTraceTick() {
@@ -341,12 +408,16 @@ void MainWindow::onInverseTraceTick() {
         TickResult::Stopped) {
         ui_.inverseTraceTimer->stop();
         ui_.canvas->description().curve(curveRecord(family_.inverseKind, family_.inverseFormula));
+        curveCompleted(inverseTracing_);
     }
 }
 
 void MainWindow::onSymmetryAxisClicked() {
     symmetryAxis(trace_, view_, ui_.canvas->surface());
-    ui_.canvas->description().curve(canvas::identityCurve());
+    const canvas::LessonCurve axis{canvas::identityCurve(), ui_.canvas->surface().ForeColor(), 1};
+    curveStarted(axis);
+    ui_.canvas->description().curve(axis.record);
+    curveCompleted(axis);
 }
 
 QString MainWindow::curveFormula(const char* pattern) const {

@@ -163,6 +163,9 @@ private:
     void load();
     void onActivated() override;
     bool startCurve(bool newColour);
+    void drawWhole(const canvas::LessonCurve& curve) override;
+    void redrawNewest(const canvas::LessonCurve& curve) override;
+    void stopDrawing() override;
     /// 反函数图象面板: enlarges the window to show the inverse panel.
     void showInversePanel();
     void fillProperties();
@@ -184,6 +187,9 @@ private:
     QString blankSentence_;
     /// The trace going on was asked for with 作图: its end tells what the properties table says.
     bool tellProperties_ = false;
+    /// The curves the two traces are drawing, as the lesson holds them.
+    canvas::LessonCurve tracing_;
+    canvas::LessonCurve inverseTracing_;
 };
 
 } // namespace expolog

@@ -97,6 +97,15 @@ TickResult traceTick(const TraceRules& rules, TraceState& s, const canvas::ViewR
     return stopped(c.stop, p, h, view) ? TickResult::Stopped : TickResult::Drawn;
 }
 
+void traceWhole(const TraceRules& rules, TraceState& state, const canvas::ViewRange& view,
+                canvas::Surface& surface, canvas::Colour colour) {
+    for (long tick = 0; tick < kMaxWholeTicks; ++tick) {
+        const TickResult result = traceTick(rules, state, view, surface, colour);
+        if (result == TickResult::Stopped || result == TickResult::Idle)
+            return;
+    }
+}
+
 void symmetryAxis(TraceState& s, const canvas::ViewRange& view, canvas::Surface& surface) {
     // A width beyond double range (typed limits near 1e308) is a run-time failure: nothing is drawn.
     const double span = view.xmax - view.xmin;

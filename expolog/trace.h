@@ -67,6 +67,12 @@ enum class TickResult {
 TickResult traceTick(const TraceRules& rules, TraceState& state, const canvas::ViewRange& view,
                      canvas::Surface& surface, canvas::Colour colour);
 
+/// The ticks of a trace, one after another at once, until it stops: the whole curve as the timer would
+/// have drawn it. A trace that would not stop ends after kMaxWholeTicks segments.
+void traceWhole(const TraceRules& rules, TraceState& state, const canvas::ViewRange& view,
+                canvas::Surface& surface, canvas::Colour colour);
+inline constexpr long kMaxWholeTicks = 1000000;
+
 /// Draws the dotted diagonal y = x from xmin to xmax, points 0.05 apart, with the label "y=x". The loop
 /// runs on the shared tracePos, as the traces do.
 void symmetryAxis(TraceState& state, const canvas::ViewRange& view, canvas::Surface& surface);

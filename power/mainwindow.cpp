@@ -195,7 +195,8 @@ void MainWindow::buildControls() {
                       canvas::RangePanelStyle{true, true},
                       canvas::PanningStyle{true, true},
                       [this] {
-                          if (curveWanted_)
+                          // Kept curves come back with the frame, each in its own colour.
+                          if (curveWanted_ && !keepsCurves())
                               onPlotClicked();
                       },
                       canvas::ReadOut{ui_.horizontalGuide, ui_.verticalGuide, ui_.coordinateLabel},
@@ -286,10 +287,12 @@ void MainWindow::zuobiao(double xmin, double xmax, double ymin, double ymax, dou
     // A new plane under a resting pointer: the read-out showed a point of the old one.
     if (panning_)
         panning_->hideReadOut();
-    if (outcome == canvas::FrameOutcome::Drawn)
+    if (outcome == canvas::FrameOutcome::Drawn) {
         ui_.canvas->description().frame({xmin, xmax, ymin, ymax, xju1, yju1});
-    else
+        frameDrawn();
+    } else {
         ui_.canvas->description().cleared();
+    }
 }
 
 void MainWindow::onIntegerFormChosen() {
@@ -338,18 +341,40 @@ void MainWindow::onPlotClicked() {
 }
 
 void MainWindow::zuotu1(std::int16_t n) {
-    const PlotOutcome outcome = quorvex::zuotu1(ui_.canvas->surface(), view_, n);
+    const canvas::Colour colour = nextCurveColour();
+    const PlotOutcome outcome = quorvex::zuotu1(ui_.canvas->surface(), view_, n, colour);
     quorvex::tellPlotOutcome(outcome);
     if (outcome != PlotOutcome::Drawn) {
         ui_.mBox->clear();
         ui_.mBox->setFocus();
         return;
     }
-    ui_.canvas->description().curve(canvas::powerCurve(n, 1, formula1(n)));
+    powerDrawn(canvas::powerCurve(n, 1, formula1(n)), colour, true);
+}
+
+void MainWindow::powerDrawn(const canvas::CurveRecord& record, canvas::Colour colour, bool isNew) {
+    const canvas::LessonCurve curve{record, colour, ui_.canvas->surface().DrawWidth()};
+    if (isNew)
+        curveStarted(curve);
+    ui_.canvas->description().curve(record);
+    curveCompleted(curve);
+}
+
+void MainWindow::drawWhole(const canvas::LessonCurve& curve) {
+    canvas::Surface& surface = ui_.canvas->surface();
+    surface.setDrawWidth(curve.width);
+    const auto n = static_cast<std::int16_t>(curve.record.numerator);
+    const auto m = static_cast<std::int16_t>(curve.record.denominator);
+    if (curve.record.fractionForm)
+        quorvex::zuotu2(surface, view_, n, m, curve.colour);
+    else
+        quorvex::zuotu1(surface, view_, n, curve.colour);
+    powerDrawn(curve.record, curve.colour, false);
 }
 
 void MainWindow::zuotu2(std::int16_t numerator, std::int16_t denominator) {
-    const PlotOutcome outcome = quorvex::zuotu2(ui_.canvas->surface(), view_, numerator, denominator);
+    const canvas::Colour colour = nextCurveColour();
+    const PlotOutcome outcome = quorvex::zuotu2(ui_.canvas->surface(), view_, numerator, denominator, colour);
     quorvex::tellPlotOutcome(outcome);
     if (outcome != PlotOutcome::Drawn) {
         ui_.mBox->clear();
@@ -358,11 +383,13 @@ void MainWindow::zuotu2(std::int16_t numerator, std::int16_t denominator) {
         ui_.nBox->setFocus();
         return;
     }
-    ui_.canvas->description().curve(
-        canvas::powerCurve(numerator, denominator, formula2(numerator, denominator)));
+    canvas::CurveRecord record = canvas::powerCurve(numerator, denominator, formula2(numerator, denominator));
+    record.fractionForm = true;
+    powerDrawn(record, colour, true);
 }
 
 void MainWindow::onClearGraphClicked() {
+    wipeLesson();
     ui_.canvas->surface().Cls();
     drawFrame();
     plotState_ = PlotState::Cleared;
@@ -388,7 +415,7 @@ void MainWindow::zoom(double factor) {
     view_.ymin = scaled(view_.ymin);
     rangePanel_->writeLimits(view_.xmin, view_.xmax, view_.ymin, view_.ymax);
     drawFrame();
-    if (curveWanted_)
+    if (curveWanted_ && !keepsCurves())
         onPlotClicked();
 }
 

@@ -163,6 +163,9 @@ private:
     void zoom(double factor);
     void load();
     void onActivated() override;
+    void drawWhole(const canvas::LessonCurve& curve) override;
+    /// Tells the lesson and the description of a power drawn.
+    void powerDrawn(const canvas::CurveRecord& record, canvas::Colour colour, bool isNew);
 
     Controls ui_;
     ExponentForm exponentForm_ = ExponentForm::None;

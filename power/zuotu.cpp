@@ -1,5 +1,6 @@
 #include "power/zuotu.h"
 
+#include "curves/lesson.h"
 #include "drawing/curvestyle.h"
 #include "runtime/countedloop.h"
 #include "runtime/runtime.h"
@@ -13,33 +14,28 @@
 namespace quorvex {
 
 QString formula1(std::int16_t n) {
-    return n < 0 ? QStringLiteral("y = x^(%1)").arg(n) : QStringLiteral("y = x^%1").arg(n);
+    return canvas::writtenFormula(canvas::powerCurve(n, 1, {}));
 }
 
 QString formula2(std::int16_t n, std::int16_t m) {
-    // The sign leads the fraction, whichever of the two numbers carries it.
-    const bool negative = (n < 0) != (m < 0);
-    return QStringLiteral("y = x^(%1%2/%3)")
-        .arg(negative ? QStringLiteral("-") : QString())
-        .arg(std::abs(static_cast<int>(n)))
-        .arg(std::abs(static_cast<int>(m)));
+    canvas::CurveRecord fraction = canvas::powerCurve(n, m, {});
+    fraction.fractionForm = true;
+    return canvas::writtenFormula(fraction);
 }
 
 using canvas::checkedPow;
 using canvas::Colour;
 using canvas::RuntimeError;
 
-namespace {
-
-// Each plot takes the next three numbers of the generator as red, green and blue, before anything else
-// (in high contrast too, where the palette's colour takes their place).
-Colour curveColour() {
+Colour nextCurveColour() {
     // The product is single precision, like the generator's numbers.
     const int r = static_cast<int>(canvas::Int(canvas::Rnd() * 255.0f));
     const int g = static_cast<int>(canvas::Int(canvas::Rnd() * 255.0f));
     const int b = static_cast<int>(canvas::Int(canvas::Rnd() * 255.0f));
     return canvas::CurveStyle::instance().next(canvas::RGB(r, g, b));
 }
+
+namespace {
 
 // The sampling step: the reciprocal of the view's width. It is also the margin by which clamped values lie
 // beyond the edge. Zero when the width leaves it undefined (an empty or unrepresentable view).
@@ -355,7 +351,11 @@ bool isOdd(int v) {
 } // namespace
 
 PlotOutcome zuotu1(canvas::Surface& surface, const canvas::ViewRange& view, std::int16_t n) {
-    const Colour colour = curveColour();
+    const Colour colour = nextCurveColour();
+    return zuotu1(surface, view, n, colour);
+}
+
+PlotOutcome zuotu1(canvas::Surface& surface, const canvas::ViewRange& view, std::int16_t n, Colour colour) {
     const double s = samplingStep(view);
     if (n == 0) {
         return PlotOutcome::RefusedZeroExponent;
@@ -394,7 +394,12 @@ PlotOutcome zuotu1(canvas::Surface& surface, const canvas::ViewRange& view, std:
 
 PlotOutcome zuotu2(canvas::Surface& surface, const canvas::ViewRange& view, std::int16_t numerator,
                    std::int16_t denominator) {
-    const Colour colour = curveColour();
+    const Colour colour = nextCurveColour();
+    return zuotu2(surface, view, numerator, denominator, colour);
+}
+
+PlotOutcome zuotu2(canvas::Surface& surface, const canvas::ViewRange& view, std::int16_t numerator,
+                   std::int16_t denominator, Colour colour) {
     const double s = samplingStep(view);
     const double L =
         std::fabs(view.xmax) > std::fabs(view.xmin) ? std::fabs(view.xmax) : std::fabs(view.xmin);

@@ -35,12 +35,21 @@ QString formula1(std::int16_t n);
 /// The curve of zuotu2: "y = x^(1/3)", "y = x^(-2/3)".
 QString formula2(std::int16_t n, std::int16_t m);
 
-/// y = x^n for a whole n; a zero n is refused.
+/// The colour of a new plot: the next three numbers of the generator as red, green and blue, taken before
+/// anything else (in high contrast too, where the palette's colour takes their place).
+canvas::Colour nextCurveColour();
+
+/// y = x^n for a whole n, in a new colour; a zero n is refused.
 PlotOutcome zuotu1(canvas::Surface& surface, const canvas::ViewRange& view, std::int16_t n);
+/// The same in a given colour (a curve of the lesson drawn again).
+PlotOutcome zuotu1(canvas::Surface& surface, const canvas::ViewRange& view, std::int16_t n,
+                   canvas::Colour colour);
 
 /// y = x^(numerator/denominator) for whole numbers, the numerator typed into the m box and the denominator
 /// into the n box; a zero one is refused.
 PlotOutcome zuotu2(canvas::Surface& surface, const canvas::ViewRange& view, std::int16_t numerator,
                    std::int16_t denominator);
+PlotOutcome zuotu2(canvas::Surface& surface, const canvas::ViewRange& view, std::int16_t numerator,
+                   std::int16_t denominator, canvas::Colour colour);
 
 } // namespace quorvex

@@ -80,6 +80,10 @@ const std::vector<UsageItem>& programKeys() {
         {"Ctrl+P", "打印: print the canvas, fitted to the page."},
         {"Ctrl+C", "复制图像: copy the canvas picture (and its SVG) to the clipboard; a text box with "
                    "selected text copies its text."},
+        {"Ctrl+Z", "撤销: take back the most recent curve, or the last 清除图象."},
+        {"Ctrl+Shift+Z", "重做: bring back what 撤销 took back."},
+        {"Ctrl+S", "保存课件: save the lesson (its curves, colours, view and grid) as a .kejian file."},
+        {"Ctrl+O", "打开课件: open a saved lesson; a lesson file named on the command line opens at start."},
         {"Arrow keys", "With the canvas focused, move the plane by one tick spacing (with Shift, five)."},
         {"T", "With the canvas focused, explore the most recent curve: Left/Right one pixel column (Shift: "
               "one tick spacing), Home/End the edges, Up/Down another curve, Ctrl+Left/Right the previous "

@@ -271,7 +271,10 @@ TEST_F(Projection, TheMenuOfTheFreeAreaListsTheCommandsWithTheirKeys) {
                                   QStringLiteral("原始大小 Ctrl+0"), QStringLiteral("全屏 F11"),
                                   QStringLiteral("高对比度 "), QStringLiteral("导出图像… Ctrl+Shift+S"),
                                   QStringLiteral("打印… Ctrl+P"), QStringLiteral("复制图像 Ctrl+C"),
-                                  QStringLiteral("保存声音… ")}));
+                                  QStringLiteral("保存声音… "), QStringLiteral("保留图象 "),
+                                  QStringLiteral("图象名称 "), QStringLiteral("撤销 Ctrl+Z"),
+                                  QStringLiteral("重做 Ctrl+Shift+Z"), QStringLiteral("保存课件… Ctrl+S"),
+                                  QStringLiteral("打开课件… Ctrl+O")}));
     EXPECT_TRUE(commands->isFreeArea(QPoint(5, 480))); // the window itself
     EXPECT_TRUE(commands->isFreeArea(
         form.controls().instructionsPicture->geometry().center())); // the instructions picture

@@ -15,6 +15,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 #include <QMenu>
 #include <QPushButton>
 #include <QTest>
@@ -124,7 +125,10 @@ QPoint Exerciser::canvasPixel() {
 bool Exerciser::act() {
     if (pick(kClassroomShare) != 0)
         return actOnControls();
-    switch (pick(16)) {
+    switch (pick(18)) {
+    case 16:
+    case 17:
+        return useLesson();
     case 0:
     case 1:
     case 2:
@@ -656,6 +660,69 @@ bool Exerciser::openFileDialog() {
     }
     fakes_.dialogs.name.clear();
     return ranged;
+}
+
+// 保存课件… (Ctrl+S) under a name in the scratch folder, 打开课件… (Ctrl+O) of a lesson saved before, a copy
+// of it cut short or with a byte changed, another program's lesson, a folder or no file; 撤销 and 重做.
+bool Exerciser::useLesson() {
+    activate();
+    const QDir folder(saveFolder().path());
+    const QString saved = folder.filePath(QStringLiteral("lesson.kejian"));
+    testsupport::FakeLessonDialogs::Answers& a = fakes_.lessons;
+    switch (pick(4)) {
+    case 0:
+        last_ = "save lesson";
+        a.saveAs = pick(2) == 0 ? saved : folder.filePath(QStringLiteral("lesson"));
+        fakes_.dialogs.replace = pick(3) != 0;
+        key(focused(), Qt::Key_S, Qt::ControlModifier);
+        a.saveAs.clear();
+        return false;
+    case 1: {
+        last_ = "open lesson";
+        QFile file(saved);
+        QByteArray bytes = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+        QString open = saved;
+        switch (pick(6)) {
+        case 0:
+            bytes.truncate(pick(static_cast<int>(bytes.size()) + 1));
+            break;
+        case 1:
+            if (!bytes.isEmpty())
+                bytes[pick(static_cast<int>(bytes.size()))] = static_cast<char>(pick(256));
+            break;
+        case 2:
+            // Another program's lesson.
+            if (bytes.contains("\"Zelmora\""))
+                bytes.replace("\"Zelmora\"", "\"Quorvex\"");
+            else
+                bytes.replace("\"Quorvex\"", "\"Zelmora\"").replace("\"Tavrinth\"", "\"Zelmora\"");
+            break;
+        case 3:
+            open = folder.path();
+            break;
+        default:
+            break;
+        }
+        if (open == saved && pick(2) == 0) {
+            open = folder.filePath(QStringLiteral("copy.kejian"));
+            QFile copy(open);
+            if (copy.open(QIODevice::WriteOnly | QIODevice::Truncate))
+                copy.write(bytes);
+        }
+        a.open = open;
+        key(focused(), Qt::Key_O, Qt::ControlModifier);
+        a.open.clear();
+        return true;
+    }
+    case 2:
+        last_ = "undo";
+        key(focused(), Qt::Key_Z, Qt::ControlModifier);
+        return true;
+    default:
+        last_ = "redo";
+        key(focused(), Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+        return true;
+    }
 }
 
 QString Exerciser::randomText() {

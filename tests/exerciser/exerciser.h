@@ -11,6 +11,7 @@
 #include "widgets/canvaswidget.h"
 
 #include "../support/fakeexportdialogs.h"
+#include "../support/fakelessondialogs.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -127,6 +128,7 @@ struct Target {
 struct Fakes {
     FakeSound& sound;
     testsupport::FakeExportDialogs::Answers& dialogs;
+    testsupport::FakeLessonDialogs::Answers& lessons;
 };
 
 // Performs random actions on one window and checks it after each.
@@ -185,6 +187,7 @@ private:
     void closePopups();
     void answerDialogs();
     bool openFileDialog();
+    bool useLesson();
     QString randomText();
     static constexpr QPoint kTapped{5, 5};
 

@@ -303,7 +303,8 @@ int main(int argc, char** argv) {
     const auto sound = std::make_shared<FakeSound>();
     canvas::setSoundOutput(sound);
     testsupport::FakeExportDialogs dialogs;
-    const Fakes fakes{*sound, dialogs.answers()};
+    testsupport::FakeLessonDialogs lessons;
+    const Fakes fakes{*sound, dialogs.answers(), lessons.answers()};
 
     const std::uint64_t seed = options.seed ? *options.seed : std::random_device{}();
     const std::vector<std::string> programs = options.program == "all"

@@ -1,0 +1,90 @@
+#include "drawing/curvelabels.h"
+
+#include <cmath>
+
+namespace canvas {
+
+namespace {
+
+// Places tried along a curve, from the right edge of the view leftwards.
+constexpr int kPlaces = 48;
+// The gap in logical pixels between a name and its curve, and between names.
+constexpr double kGap = 2;
+
+bool clear(const QRectF& box, QSizeF canvasSize, const std::vector<QRectF>& taken) {
+    if (box.left() < 0 || box.top() < 0 || box.right() > canvasSize.width() ||
+        box.bottom() > canvasSize.height())
+        return false;
+    const QRectF padded = box.adjusted(-1, -1, 1, 1);
+    for (const QRectF& t : taken)
+        if (padded.intersects(t))
+            return false;
+    return true;
+}
+
+} // namespace
+
+std::optional<QRectF> placeLabel(const CurveRecord& curve, const ViewRange& view, QSizeF canvasSize,
+                                 QSizeF size, const std::vector<QRectF>& taken) {
+    const double width = view.xmax - view.xmin, height = view.ymax - view.ymin;
+    if (!(width > 0) || !(height > 0) || !std::isfinite(width) || !std::isfinite(height))
+        return std::nullopt;
+    for (int k = 0; k < kPlaces; ++k) {
+        const double x = view.xmax - (k + 0.5) * width / kPlaces;
+        const std::optional<double> y = curveValue(curve, x);
+        if (!y || *y < view.ymin || *y > view.ymax)
+            continue;
+        const QPointF at((x - view.xmin) / width * canvasSize.width(),
+                         (view.ymax - *y) / height * canvasSize.height());
+        // Above and to the left of the point first, where a rising curve leaves room; then below it.
+        for (const QPointF corner :
+             {QPointF(at.x() - size.width() - kGap, at.y() - size.height() - kGap),
+              QPointF(at.x() - size.width() - kGap, at.y() + kGap), QPointF(at.x() + kGap, at.y() + kGap)}) {
+            const QRectF box(corner, size);
+            if (clear(box, canvasSize, taken))
+                return box;
+        }
+    }
+    for (double top = kGap; top + size.height() <= canvasSize.height(); top += size.height() / 2) {
+        const QRectF box(QPointF(canvasSize.width() - size.width() - kGap, top), size);
+        if (clear(box, canvasSize, taken))
+            return box;
+    }
+    return std::nullopt;
+}
+
+std::vector<QRectF> labelObstacles(const Surface& surface, const ViewRange& view) {
+    std::vector<QRectF> taken = surface.displayList().textBoxes();
+    const QSizeF canvasSize = surface.size();
+    const double width = view.xmax - view.xmin, height = view.ymax - view.ymin;
+    if (width > 0 && height > 0 && std::isfinite(width) && std::isfinite(height)) {
+        // The arrows are half a twentieth of the canvas long and about a third of that wide.
+        const double along = canvasSize.width() / 40, across = canvasSize.height() / 40;
+        const double axisY = view.ymax / height * canvasSize.height();
+        const double axisX = -view.xmin / width * canvasSize.width();
+        taken.emplace_back(canvasSize.width() - along, axisY - across, along, 2 * across);
+        taken.emplace_back(axisX - across, 0, 2 * across, canvasSize.height() / 40);
+    }
+    return taken;
+}
+
+bool writeCurveLabel(Surface& surface, const ViewRange& view, const CurveRecord& curve, Colour colour) {
+    const bool italic = surface.FontItalic();
+    surface.setFontItalic(false);
+    const std::optional<QRectF> box = placeLabel(curve, view, surface.size(), surface.textSize(curve.formula),
+                                                 labelObstacles(surface, view));
+    if (box) {
+        const Colour before = surface.ForeColor();
+        const qreal ratio = surface.deviceRatio();
+        const QPointF user = surface.toUser(box->topLeft() * ratio);
+        surface.setCurrentX(user.x());
+        surface.setCurrentY(user.y());
+        surface.setForeColor(colour);
+        surface.Print(curve.formula);
+        surface.setForeColor(before);
+    }
+    surface.setFontItalic(italic);
+    return box.has_value();
+}
+
+} // namespace canvas
