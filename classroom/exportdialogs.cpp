@@ -6,12 +6,16 @@
 #include "widgets/spokencombobox.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QComboBox>
+#include <QEvent>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QHeaderView>
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QTreeView>
 
 #include <utility>
 
@@ -19,14 +23,64 @@ namespace canvas {
 
 namespace {
 
+// Qt's file dialog sizes its columns once, for the font it was made with: at a larger font (the window's
+// scale) sizes and dates were cut to "1…B" and "20…54". The size, type and date columns fit what they
+// show, whatever the font and the folder; the name takes the room they leave.
+void fitColumnsToContents(QFileDialog& dialog) {
+    auto* view = dialog.findChild<QTreeView*>(QStringLiteral("treeView"));
+    if (!view)
+        return;
+    QHeaderView* header = view->header();
+    header->setStretchLastSection(false);
+    header->setSectionResizeMode(0, QHeaderView::Stretch);
+    for (int column = 1; column < header->count(); ++column)
+        header->setSectionResizeMode(column, QHeaderView::ResizeToContents);
+}
+
 // A dialog laid out by Qt grows with its font: it opens at the window's scale, text and all.
 void fitDialogToDisplayScale(QDialog& dialog) {
+    if (auto* files = qobject_cast<QFileDialog*>(&dialog))
+        fitColumnsToContents(*files);
     const qreal factor = DisplayScale::instance().factor();
     if (factor == 1.0)
         return;
     dialog.setFont(scaledFont(dialog.font(), factor));
     dialog.resize(dialog.sizeHint().expandedTo(dialog.size() * factor));
 }
+
+// The dialogs a Qt dialog opens by itself (the print dialog's 属性 sheet, the file chooser of its "..."
+// button) are windows of their own, which take no font from it: each gets the scale as it first shows,
+// about the same centre.
+class ScaleOwnDialogs : public QObject {
+public:
+    explicit ScaleOwnDialogs(QDialog* owner) : QObject(owner), owner_(owner) {
+        qApp->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() != QEvent::Show)
+            return false;
+        auto* dialog = qobject_cast<QDialog*>(watched);
+        if (!dialog || dialog == owner_ || dialog->property(kScaled).toBool() || !opensFromOwner(dialog))
+            return false;
+        dialog->setProperty(kScaled, true);
+        const QPoint centre = dialog->geometry().center();
+        fitDialogToDisplayScale(*dialog);
+        dialog->move(centre - dialog->rect().center());
+        return false;
+    }
+
+private:
+    static constexpr const char* kScaled = "displayScaleFitted";
+    bool opensFromOwner(const QWidget* dialog) const {
+        for (const QWidget* w = dialog->parentWidget(); w; w = w->parentWidget())
+            if (w == owner_)
+                return true;
+        return false;
+    }
+    QDialog* owner_;
+};
 
 // Qt's drop-down lists in its dialogs, read with their chosen entries.
 void speakChoices(QDialog& dialog) {
@@ -40,7 +94,6 @@ public:
                          QString* filter) override {
         const std::unique_ptr<QFileDialog> dialog =
             makeSaveFileDialog(parent, title, filters, filter ? *filter : QString());
-        fitDialogToDisplayScale(*dialog);
         if (dialog->exec() != QDialog::Accepted)
             return {};
         if (filter)
@@ -55,7 +108,6 @@ public:
     }
     bool setUpPrinter(QWidget* parent, QPrinter& printer) override {
         const std::unique_ptr<QPrintDialog> dialog = makePrintDialog(printer, parent);
-        fitDialogToDisplayScale(*dialog);
         return dialog->exec() == QDialog::Accepted;
     }
 };
@@ -78,6 +130,7 @@ std::unique_ptr<QFileDialog> makeSaveFileDialog(QWidget* parent, const QString& 
     if (!filter.isEmpty())
         dialog->selectNameFilter(filter);
     speakChoices(*dialog);
+    fitDialogToDisplayScale(*dialog);
     return dialog;
 }
 
@@ -90,6 +143,8 @@ std::unique_ptr<QPrintDialog> makePrintDialog(QPrinter& printer, QWidget* parent
     if (auto* browse = dialog->findChild<QAbstractButton*>(QStringLiteral("fileBrowser")))
         browse->setAccessibleName(QStringLiteral("选择输出文件"));
     speakChoices(*dialog);
+    fitDialogToDisplayScale(*dialog);
+    new ScaleOwnDialogs(dialog.get());
     return dialog;
 }
 

@@ -28,13 +28,14 @@ public:
     virtual bool setUpPrinter(QWidget* parent, QPrinter& printer) = 0;
 };
 
-/// The file dialog of 导出图像… and 保存声音…, made but not run: saves under a name of one of the
-/// `filters` (offering `filter` first), never asking itself about an existing file.
+/// The file dialog of 导出图像… and 保存声音…, made but not run, at the display scale with its columns
+/// fitting what they show: saves under a name of one of the `filters` (offering `filter` first), never
+/// asking itself about an existing file.
 std::unique_ptr<QFileDialog> makeSaveFileDialog(QWidget* parent, const QString& title,
                                                 const QStringList& filters, const QString& filter);
 
 /// The print dialog of 打印…, made but not run, its printer list and its "..." button named for a
-/// screen reader.
+/// screen reader; it and the dialogs it opens (属性, the file chooser) open at the display scale.
 std::unique_ptr<QPrintDialog> makePrintDialog(QPrinter& printer, QWidget* parent);
 
 /// The question asked before an existing file is replaced: "‹name› 已存在。要替换它吗？".
