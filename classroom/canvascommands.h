@@ -18,13 +18,14 @@ namespace canvas {
 /// (export, print, copy, sound), and gives the canvas its exploration keys.
 QList<QAction*> addCanvasCommands(QWidget* window, CanvasWidget* canvas);
 
-/// Asks for a file name and type, and writes the canvas there; a failure is reported in a message box.
-void exportCanvas(QWidget* window, Surface& surface);
+/// Asks for a file name and type (and 白色背景, remembered), and writes the canvas there, titled with the
+/// program and its curves; a failure is reported in a message box.
+void exportCanvas(QWidget* window, CanvasWidget* canvas);
 /// Asks for a file name and writes the sound of the curve being explored (or the most recent one) there;
 /// a failure is reported in a message box.
 void saveCurveSound(QWidget* window, CanvasWidget* canvas);
-/// Asks for a printer and prints the canvas on one page.
-void printCanvas(QWidget* window, Surface& surface);
+/// Asks for a printer (and 白色背景, remembered) and prints the canvas on one page.
+void printCanvas(QWidget* window, CanvasWidget* canvas);
 
 /// The message of a failed export: the file and the reason.
 QString exportFailureText(const QString& path, const QString& reason);

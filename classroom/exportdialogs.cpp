@@ -1,5 +1,6 @@
 #include "classroom/exportdialogs.h"
 
+#include "runtime/storedsettings.h"
 #include "widgets/controls.h"
 #include "widgets/displayscale.h"
 #include "widgets/qtmessagebox.h"
@@ -7,10 +8,14 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QBoxLayout>
+#include <QCheckBox>
 #include <QComboBox>
+#include <QDialogButtonBox>
 #include <QEvent>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QGridLayout>
 #include <QHeaderView>
 #include <QMessageBox>
 #include <QPrintDialog>
@@ -90,14 +95,17 @@ void speakChoices(QDialog& dialog) {
 
 class SystemDialogs : public ExportDialogs {
 public:
-    QString saveFileName(QWidget* parent, const QString& title, const QStringList& filters,
-                         QString* filter) override {
+    QString saveFileName(QWidget* parent, const QString& title, const QStringList& filters, QString* filter,
+                         bool* whiteBackground) override {
         const std::unique_ptr<QFileDialog> dialog =
             makeSaveFileDialog(parent, title, filters, filter ? *filter : QString());
+        QCheckBox* white = whiteBackground ? addWhiteBackgroundOption(*dialog, *whiteBackground) : nullptr;
         if (dialog->exec() != QDialog::Accepted)
             return {};
         if (filter)
             *filter = dialog->selectedNameFilter();
+        if (white)
+            *whiteBackground = white->isChecked();
         return dialog->selectedFiles().value(0);
     }
     bool confirmReplace(QWidget* parent, const QString& title, const QString& question) override {
@@ -106,9 +114,14 @@ public:
         fitToDisplayScale(box);
         return box.exec() == QMessageBox::Yes;
     }
-    bool setUpPrinter(QWidget* parent, QPrinter& printer) override {
+    bool setUpPrinter(QWidget* parent, QPrinter& printer, bool* whiteBackground) override {
         const std::unique_ptr<QPrintDialog> dialog = makePrintDialog(printer, parent);
-        return dialog->exec() == QDialog::Accepted;
+        QCheckBox* white = whiteBackground ? addWhiteBackgroundOption(*dialog, *whiteBackground) : nullptr;
+        if (dialog->exec() != QDialog::Accepted)
+            return false;
+        if (white)
+            *whiteBackground = white->isChecked();
+        return true;
     }
 };
 
@@ -146,6 +159,34 @@ std::unique_ptr<QPrintDialog> makePrintDialog(QPrinter& printer, QWidget* parent
     fitDialogToDisplayScale(*dialog);
     new ScaleOwnDialogs(dialog.get());
     return dialog;
+}
+
+QCheckBox* addWhiteBackgroundOption(QDialog& dialog, bool on) {
+    auto* box = new QCheckBox(QStringLiteral("白色背景"), &dialog);
+    box->setObjectName(QStringLiteral("whiteBackground"));
+    box->setChecked(on);
+    box->setAccessibleDescription(QStringLiteral("画布在这个文件或这次打印中为白色，屏幕上不变"));
+    // Under the name and type of a file dialog, across its width; above the buttons of a print dialog.
+    if (auto* grid = qobject_cast<QGridLayout*>(dialog.layout())) {
+        grid->addWidget(box, grid->rowCount(), 0, 1, grid->columnCount());
+    } else if (auto* column = qobject_cast<QBoxLayout*>(dialog.layout())) {
+        const auto* buttons = dialog.findChild<QDialogButtonBox*>();
+        const int at = buttons ? column->indexOf(buttons) : -1;
+        column->insertWidget(at, box);
+    }
+    return box;
+}
+
+namespace {
+const QString kWhiteBackgroundKey = QStringLiteral("export/whiteBackground");
+} // namespace
+
+bool storedWhiteBackground(const QString& program) {
+    return storedValue(program, kWhiteBackgroundKey).toBool();
+}
+
+void storeWhiteBackground(const QString& program, bool on) {
+    storeValue(program, kWhiteBackgroundKey, on);
 }
 
 QString replaceQuestion(const QString& path) {

@@ -16,6 +16,7 @@
 #include <QAccessible>
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDateTime>
 #include <QDir>
@@ -319,6 +320,28 @@ TEST(QtDialogs, ThePrintDialogsPropertiesAndFileChooserOpenAtTheWindowsScale) {
         for (int opened = 0; opened < 2; ++opened)
             inModalDialog([&] { button->click(); },
                           [&](QDialog& sheet) { EXPECT_EQ(sheet.font().pointSizeF(), scaled); });
+    }
+}
+
+// 白色背景 shows in the export dialog and the print dialog, inside them and as it was remembered.
+TEST(QtDialogs, TheExportAndPrintDialogsOfferWhiteBackground) {
+    QPrinter printer;
+    const std::unique_ptr<QDialog> dialogs[] = {
+        canvas::makeSaveFileDialog(nullptr, QStringLiteral("导出图像"), canvas::exportFilters(),
+                                   QStringLiteral("SVG (*.svg)")),
+        canvas::makePrintDialog(printer, nullptr)};
+    for (const auto& dialog : dialogs) {
+        SCOPED_TRACE(dialog->metaObject()->className());
+        for (const bool on : {true, false}) {
+            QCheckBox* box = canvas::addWhiteBackgroundOption(*dialog, on);
+            dialog->show();
+            EXPECT_TRUE(box->isVisible());
+            EXPECT_EQ(box->text(), "白色背景");
+            EXPECT_EQ(box->isChecked(), on);
+            EXPECT_TRUE(dialog->rect().contains(QRect(box->mapTo(dialog.get(), QPoint(0, 0)), box->size())));
+            dialog->hide();
+            delete box;
+        }
     }
 }
 
