@@ -3,6 +3,7 @@
 #include "runtime/storedsettings.h"
 #include "widgets/controls.h"
 #include "widgets/displayscale.h"
+#include "widgets/indicatorstyle.h"
 #include "widgets/qtmessagebox.h"
 #include "widgets/spokencombobox.h"
 
@@ -20,8 +21,10 @@
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QScreen>
 #include <QTreeView>
 
+#include <algorithm>
 #include <utility>
 
 namespace canvas {
@@ -50,7 +53,12 @@ void fitDialogToDisplayScale(QDialog& dialog) {
     if (factor == 1.0)
         return;
     dialog.setFont(scaledFont(dialog.font(), factor));
-    dialog.resize(dialog.sizeHint().expandedTo(dialog.size() * factor));
+    QSize size = dialog.sizeHint().expandedTo(dialog.size() * factor);
+    // A dialog made large already (the print dialog's 属性 sheet) would outgrow the screen, its buttons
+    // past the edge.
+    if (const QScreen* screen = dialog.screen())
+        size = size.boundedTo(screen->availableGeometry().size());
+    dialog.resize(size);
 }
 
 // The dialogs a Qt dialog opens by itself (the print dialog's 属性 sheet, the file chooser of its "..."
@@ -72,7 +80,15 @@ protected:
         dialog->setProperty(kScaled, true);
         const QPoint centre = dialog->geometry().center();
         fitDialogToDisplayScale(*dialog);
-        dialog->move(centre - dialog->rect().center());
+        // About the same centre, but whole on the screen: grown, it may reach past an edge.
+        QRect placed(QPoint(0, 0), dialog->size());
+        placed.moveCenter(centre);
+        if (const QScreen* screen = dialog->screen()) {
+            const QRect area = screen->availableGeometry();
+            placed.moveLeft(std::max(area.left(), std::min(placed.left(), area.right() - placed.width())));
+            placed.moveTop(std::max(area.top(), std::min(placed.top(), area.bottom() - placed.height())));
+        }
+        dialog->move(placed.topLeft());
         return false;
     }
 
@@ -165,6 +181,8 @@ QCheckBox* addWhiteBackgroundOption(QDialog& dialog, bool on) {
     auto* box = new QCheckBox(QStringLiteral("白色背景"), &dialog);
     box->setObjectName(QStringLiteral("whiteBackground"));
     box->setChecked(on);
+    // Its square grows with the display scale, as the text beside it does.
+    box->setStyle(IndicatorStyle::instance());
     box->setAccessibleDescription(QStringLiteral("画布在这个文件或这次打印中为白色，屏幕上不变"));
     // Under the name and type of a file dialog, across its width; above the buttons of a print dialog.
     if (auto* grid = qobject_cast<QGridLayout*>(dialog.layout())) {
