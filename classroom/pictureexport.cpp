@@ -79,7 +79,8 @@ void writePdf(const DisplayList& list, QIODevice* device, const PictureLook& loo
     pdf.setResolution(kCanvasDpi);
     pdf.setTitle(look.title);
     pdf.setCreator(look.program);
-    pdf.setDocumentXmpMetadata(xmpMetadata(look));
+    if (!look.title.isEmpty())
+        pdf.setDocumentXmpMetadata(xmpMetadata(look));
     const QSizeF points = QSizeF(list.size()) * 72.0 / kCanvasDpi;
     pdf.setPageLayout(QPageLayout(QPageSize(points, QPageSize::Point, QString(), QPageSize::ExactMatch),
                                   QPageLayout::Portrait, QMarginsF()));
@@ -151,10 +152,6 @@ QImage bmpPicture(Surface& surface, bool whiteBackground) {
     list.replay(painter, DisplayList::Edges::Aliased, DisplayList::Background::White);
     return image;
 }
-
-} // namespace
-
-namespace {
 
 // The file's whole content, made in memory so that nothing touches the disk before it is complete.
 QByteArray encodedPicture(Surface& surface, PictureFormat format, const PictureLook& look) {

@@ -46,10 +46,9 @@ struct PictureLook {
     bool whiteBackground = false;
 };
 
-/// The look of a picture of the canvas `canvas` describes, made by `program`. The title is the program and
-/// the formulas of the curves, "Quorvex：y = x^2, y = x^3" (the program alone without curves); the
-/// description is the program and the canvas in words, "Quorvex：x 从 负 10 到 10, …, 图象 y 等于 x 的 2
-/// 次方".
+/// The look of a picture of the canvas `canvas` describes, made by `program`: titled with the program and
+/// the formulas of the curves ("Quorvex：y = x^2, y = x^3", the program alone without curves), described
+/// by the program and the canvas in words ("Quorvex：x 从 负 10 到 10, …, 图象 y 等于 x 的 2 次方").
 PictureLook pictureLook(const QString& program, const CanvasDescription& canvas, bool whiteBackground);
 
 /// The canvas as an SVG document of its logical size.
