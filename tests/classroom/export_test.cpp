@@ -364,51 +364,34 @@ TEST(Export, TheOutcomeIsSpokenAndAPrinterThatCannotBeWrittenIsWarnedOf) {
 TEST(Export, SvgAndPdfAreTitledWithTheProgramAndTheFormulasOfTheirCurves) {
     testsupport::FakeExportDialogs dialogs;
     QTemporaryDir dir;
-    struct Case {
-        const char* scene;
-        std::function<QWidget*(std::unique_ptr<QWidget>&)> window;
+    quorvex::MainWindow bare;
+    quorvex::MainWindow two;
+    powerCurve(two, "2");
+    powerCurve(two, "-1");
+    testsupport::ExpLogWindow z(expolog::kZelmora);
+    z.plot("2");
+    z.runTrace();
+    const struct {
+        QWidget* window;
         const char* title;
         const char* curvesInWords; // the end of the description
-    };
-    const Case cases[] = {
-        {"Quorvex without curves",
-         [](auto& w) -> QWidget* {
-             w = std::make_unique<quorvex::MainWindow>();
-             return w.get();
-         },
-         "Quorvex", "单位长度 1"},
-        {"Quorvex with two curves",
-         [](auto& w) -> QWidget* {
-             auto form = std::make_unique<quorvex::MainWindow>();
-             powerCurve(*form, "2");
-             powerCurve(*form, "-1");
-             w = std::move(form);
-             return w.get();
-         },
-         "Quorvex：y = x^2, y = x^(-1)", "图象 y 等于 x 的 2 次方、y 等于 x 的 负 1 次方"},
-        {"Zelmora",
-         [](auto& w) -> QWidget* {
-             auto holder = std::make_unique<ExpLog>(expolog::kZelmora);
-             holder->w.plot("2");
-             holder->w.runTrace();
-             QWidget* form = &holder->w.form;
-             w = std::move(holder);
-             return form;
-         },
-         "Zelmora：y = 2^x", "图象 y 等于 2 的 x 次方"},
+    } cases[] = {
+        {&bare, "Quorvex", "单位长度 1"},
+        {&two, "Quorvex：y = x^2, y = x^(-1)", "图象 y 等于 x 的 2 次方、y 等于 x 的 负 1 次方"},
+        {&z.form, "Zelmora：y = 2^x", "图象 y 等于 2 的 x 次方"},
     };
     int n = 0;
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.scene);
-        std::unique_ptr<QWidget> holder;
-        QWidget* window = c.window(holder);
-        auto* canvas = window->findChild<canvas::CanvasWidget*>();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.title);
+        auto* canvas = c.window->findChild<canvas::CanvasWidget*>();
         const QString title = QString::fromUtf8(c.title);
         const QString base = dir.filePath(QString::number(++n));
         for (const char* extension : {".svg", ".pdf"}) {
             dialogs.answer(base + extension);
-            canvas::exportCanvas(window, canvas);
+            canvas::exportCanvas(c.window, canvas);
         }
+        dialogs.answers().printFile = base + "-print.pdf";
+        canvas::printCanvas(c.window, canvas);
         const QByteArray svg = bytesOf(base + ".svg");
         EXPECT_EQ(svgElement(svg, "title").toStdString(), title.toStdString());
         const QString description = svgElement(svg, "desc");
@@ -418,8 +401,6 @@ TEST(Export, SvgAndPdfAreTitledWithTheProgramAndTheFormulasOfTheirCurves) {
         const QRegularExpression titled("Title:\\s+" + QRegularExpression::escape(title) + "\n");
         EXPECT_TRUE(run("pdfinfo", {base + ".pdf"}).contains(titled));
         EXPECT_TRUE(run("pdfinfo", {"-meta", base + ".pdf"}).contains(description.toHtmlEscaped()));
-        dialogs.answers().printFile = base + "-print.pdf";
-        canvas::printCanvas(window, canvas);
         EXPECT_TRUE(run("pdfinfo", {base + "-print.pdf"}).contains(titled));
     }
 }
@@ -434,46 +415,28 @@ TEST(Export, WhiteBackgroundIsInTheFileAndOnPaperOnlyAndRemembered) {
     canvas::CanvasWidget* canvas = f.controls().canvas;
     const QRgb own = canvas->surface().picture().pixel(3, 3);
     ASSERT_EQ(own, qRgb(255, 255, 192));
-    // The canvas as each way out gives it, at its logical size.
+    const auto exported = [&](const QString& path) {
+        dialogs.answer(path);
+        canvas::exportCanvas(&f, canvas);
+        return path;
+    };
     const auto pdfPage = [&](const QString& pdf) {
         run("pdftoppm", {"-r", "96", "-png", "-singlefile", pdf, dir.filePath("page")});
         return QImage(dir.filePath("page.png"));
     };
-    struct Way {
-        const char* name;
-        std::function<QImage(const QString& base)> out;
-    };
-    const Way ways[] = {
+    // The canvas as each way out gives it, at its logical size.
+    const std::pair<const char*, std::function<QImage(const QString&)>> ways[] = {
         {"SVG",
-         [&](const QString& base) {
-             dialogs.answer(base + ".svg");
-             canvas::exportCanvas(&f, canvas);
-             return renderedSvg(bytesOf(base + ".svg"), QSize(389, 373));
-         }},
-        {"PDF",
-         [&](const QString& base) {
-             dialogs.answer(base + ".pdf");
-             canvas::exportCanvas(&f, canvas);
-             return pdfPage(base + ".pdf");
-         }},
-        {"PNG",
-         [&](const QString& base) {
-             dialogs.answer(base + ".png");
-             canvas::exportCanvas(&f, canvas);
-             return QImage(base + ".png").scaled(389, 373);
-         }},
-        {"BMP",
-         [&](const QString& base) {
-             dialogs.answer(base + ".bmp");
-             canvas::exportCanvas(&f, canvas);
-             return QImage(base + ".bmp");
-         }},
+         [&](const QString& b) { return renderedSvg(bytesOf(exported(b + ".svg")), QSize(389, 373)); }},
+        {"PDF", [&](const QString& b) { return pdfPage(exported(b + ".pdf")); }},
+        {"PNG", [&](const QString& b) { return QImage(exported(b + ".png")).scaled(389, 373); }},
+        {"BMP", [&](const QString& b) { return QImage(exported(b + ".bmp")); }},
         {"print",
-         [&](const QString& base) {
-             dialogs.answers().printFile = base + "-print.pdf";
+         [&](const QString& b) {
+             dialogs.answers().printFile = b + "-print.pdf";
              canvas::printCanvas(&f, canvas);
              // Where the canvas lies on the page: the axes cross it from edge to edge.
-             const QImage page = pdfPage(base + "-print.pdf");
+             const QImage page = pdfPage(b + "-print.pdf");
              QRect ink;
              for (int y = 0; y < page.height(); ++y)
                  for (int x = 0; x < page.width(); ++x)
@@ -484,13 +447,13 @@ TEST(Export, WhiteBackgroundIsInTheFileAndOnPaperOnlyAndRemembered) {
     };
     int n = 0;
     for (const bool white : {true, false})
-        for (const Way& way : ways) {
-            SCOPED_TRACE(std::string(way.name) + (white ? " on white" : " on the canvas colour"));
+        for (const auto& [name, out] : ways) {
+            SCOPED_TRACE(std::string(name) + (white ? " on white" : " on the canvas colour"));
             dialogs.answers().whiteBackground = white;
-            const QImage out = way.out(dir.filePath(QString::number(++n)));
-            ASSERT_FALSE(out.isNull());
+            const QImage picture = out(dir.filePath(QString::number(++n)));
+            ASSERT_FALSE(picture.isNull());
             // Near the upper right corner, away from the axes and the curve.
-            EXPECT_EQ(QColor(out.pixel(370, 18)), QColor(white ? qRgb(255, 255, 255) : own));
+            EXPECT_EQ(QColor(picture.pixel(370, 18)), QColor(white ? qRgb(255, 255, 255) : own));
             EXPECT_EQ(canvas->surface().picture().pixel(3, 3), own);
             EXPECT_EQ(canvas::storedWhiteBackground("Quorvex"), white);
         }
@@ -507,12 +470,11 @@ TEST(Export, WhiteBackgroundIsInTheFileAndOnPaperOnlyAndRemembered) {
     }
     // The BMP on white differs from the screen's picture only where the canvas colour was.
     dialogs.answers().whiteBackground = true;
-    dialogs.answer(dir.filePath("white.bmp"));
-    canvas::exportCanvas(&f, canvas);
+    const QImage bmp(exported(dir.filePath("white.bmp")));
     QImage screen = canvas->surface().picture().convertToFormat(QImage::Format_RGB32);
     for (int y = 0; y < screen.height(); ++y)
         for (int x = 0; x < screen.width(); ++x)
             if (screen.pixel(x, y) == own)
                 screen.setPixel(x, y, qRgb(255, 255, 255));
-    EXPECT_LT(difference(screen, QImage(dir.filePath("white.bmp"))), kSamePicture);
+    EXPECT_LT(difference(screen, bmp), kSamePicture);
 }
