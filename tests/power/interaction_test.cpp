@@ -283,62 +283,49 @@ TEST(QuorvexSave, ASecondSaveReplacesAndSeesTheNewCurve) {
 }
 
 TEST(QuorvexSave, AnExistingFileIsReplacedOnlyWhenTheQuestionIsAnsweredYes) {
-    const struct {
-        bool yes;
-        bool replaced;
-    } cases[] = {{false, false}, {true, true}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.yes ? "是" : "否");
+    const auto bytes = [](const QString& path) {
+        QFile f(path);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    };
+    for (const bool yes : {false, true}) {
+        SCOPED_TRACE(yes ? "是" : "否");
         Dialog d;
         d.save("graph");
         d.save("older");
         ASSERT_TRUE(d.dialogs.answers().replaceAsked.isEmpty()); // a new name is not asked about
         const QString file = d.dir.filePath("graph.BMP");
-        const QByteArray before = [&] {
-            QFile f(file);
-            f.open(QIODevice::ReadOnly);
-            return f.readAll();
-        }();
-        d.dialogs.answers().replace = c.yes;
+        const QByteArray before = bytes(file);
+        d.dialogs.answers().replace = yes;
         d.w.plotSquare();
-        d.form2->controls().folderList->setPath(d.dir.path());
         d.save("graph");
         EXPECT_EQ(d.dialogs.answers().replaceAsked, QStringList{"graph.BMP 已存在。要替换它吗？"});
-        QFile f(file);
-        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-        EXPECT_EQ(f.readAll() != before, c.replaced);
+        EXPECT_EQ(bytes(file) != before, yes);
         EXPECT_EQ(QDir(d.dir.path()).entryList(QDir::Files), (QStringList{"graph.BMP", "older.BMP"}));
         // 否 leaves the path of the last save.
-        EXPECT_EQ(d.form2->controls().pathBox->text(), d.dir.filePath(c.yes ? "graph.BMP" : "older.BMP"));
+        EXPECT_EQ(d.form2->controls().pathBox->text(), d.dir.filePath(yes ? "graph.BMP" : "older.BMP"));
     }
 }
 
-// The dialog is a window of its own: once it closes, the main window is active again and its keys work
-// where the keyboard was, or on the canvas.
+// The dialog is a window of its own: once it closes (Esc or the close box), the main window is active
+// again and its keys work where the keyboard was, or on the canvas.
 TEST(QuorvexSave, ClosingTheDialogGivesTheMainWindowTheKeyboardBack) {
-    const struct {
-        const char* name;
-        std::function<QWidget*(MainWindow&)> focused;
-        std::function<void(SaveDialog&)> close;
-    } cases[] = {
-        {"Esc, the keyboard in the xmin box", [](MainWindow& f) -> QWidget* { return f.controls().xMinBox; },
-         [](SaveDialog& s) { QTest::keyClick(s.controls().nameBox, Qt::Key_Escape); }},
-        {"the close box, nothing focused", [](MainWindow&) -> QWidget* { return nullptr; },
-         [](SaveDialog& s) { s.close(); }},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
+    for (const bool byEsc : {true, false}) {
+        SCOPED_TRACE(byEsc ? "Esc, from the xmin box" : "the close box, nothing focused");
         Window w;
         QApplication::setActiveWindow(&w.form);
-        QWidget* focused = c.focused(w.form);
+        QWidget* focused = byEsc ? w.form.controls().xMinBox : nullptr;
         if (focused)
             focused->setFocus();
         else if (QWidget* any = w.form.focusWidget())
             any->clearFocus();
         w.form.onSaveClicked();
-        QApplication::setActiveWindow(w.form.saveDialog());
-        ASSERT_EQ(QApplication::activeWindow(), w.form.saveDialog());
-        c.close(*w.form.saveDialog());
+        SaveDialog* dialog = w.form.saveDialog();
+        QApplication::setActiveWindow(dialog);
+        ASSERT_EQ(QApplication::activeWindow(), dialog);
+        if (byEsc)
+            QTest::keyClick(dialog->controls().nameBox, Qt::Key_Escape);
+        else
+            dialog->close();
         QCoreApplication::processEvents();
         EXPECT_EQ(QApplication::activeWindow(), &w.form);
         EXPECT_EQ(QApplication::focusWidget(), focused ? focused : w.form.controls().canvas);
