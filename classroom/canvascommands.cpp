@@ -4,6 +4,7 @@
 #include "classroom/curveexplorer.h"
 #include "classroom/exportdialogs.h"
 #include "classroom/pictureexport.h"
+#include "classroom/windowcommands.h"
 #include "curves/curvesound.h"
 #include "runtime/messagebox.h"
 #include "runtime/runtime.h"
@@ -12,6 +13,7 @@
 #include "widgets/messagebar.h"
 
 #include <QAction>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QMenu>
@@ -87,16 +89,23 @@ QString exportFailureText(const QString& path, const QString& reason) {
 
 namespace {
 
+// The program a window belongs to, by the name its settings are kept under.
+QString programOf(QWidget* window) {
+    const WindowCommands* commands = WindowCommands::of(window);
+    return commands ? commands->program() : QCoreApplication::applicationName();
+}
+
 // Asks for the name of a file of one of the types and settles it (the name and the chosen type in, the
 // target out); once the extension is settled, asks before replacing a file. Nothing when the user stops.
+// With `whiteBackground` the dialog also offers 白色背景.
 template <class Settle>
-auto askTarget(QWidget* window, const QString& title, const QStringList& filters, Settle settle)
-    -> std::optional<decltype(settle(QString(), QString()))> {
+auto askTarget(QWidget* window, const QString& title, const QStringList& filters, Settle settle,
+               bool* whiteBackground = nullptr) -> std::optional<decltype(settle(QString(), QString()))> {
     QString filter = filters.front();
     QString name;
     {
         const ModalScope modal;
-        name = exportDialogs().saveFileName(window, title, filters, &filter);
+        name = exportDialogs().saveFileName(window, title, filters, &filter, whiteBackground);
     }
     if (name.isEmpty())
         return std::nullopt;
@@ -115,12 +124,16 @@ struct SoundTarget {
 
 } // namespace
 
-void exportCanvas(QWidget* window, Surface& surface) {
-    const auto target = askTarget(window, kExportTitle, exportFilters(), exportTarget);
+void exportCanvas(QWidget* window, CanvasWidget* canvas) {
+    const QString program = programOf(window);
+    bool white = storedWhiteBackground(program);
+    const auto target = askTarget(window, kExportTitle, exportFilters(), exportTarget, &white);
     if (!target)
         return;
+    storeWhiteBackground(program, white);
     QString reason;
-    if (!writePicture(surface, target->path, target->format, &reason))
+    if (!writePicture(canvas->surface(), target->path, target->format, &reason,
+                      pictureLook(program, canvas->description(), white)))
         MsgBox(exportFailureText(target->path, reason), kWarningTitle, MessageIcon::Exclamation);
     else
         speak(window, savedWords(target->path));
@@ -151,17 +164,22 @@ void saveCurveSound(QWidget* window, CanvasWidget* canvas) {
         speak(window, savedWords(target->path));
 }
 
-void printCanvas(QWidget* window, Surface& surface) {
+void printCanvas(QWidget* window, CanvasWidget* canvas) {
+    const QString program = programOf(window);
     QPrinter printer(QPrinter::HighResolution);
-    printer.setDocName(window->windowTitle());
+    // The job's name in the printer's queue, and the title of a PDF printed to.
+    printer.setDocName(pictureLook(program, canvas->description(), false).title);
+    printer.setCreator(program);
+    bool white = storedWhiteBackground(program);
     bool chosen = false;
     {
         const ModalScope modal;
-        chosen = exportDialogs().setUpPrinter(window, printer);
+        chosen = exportDialogs().setUpPrinter(window, printer, &white);
     }
     if (!chosen)
         return;
-    if (!printPicture(surface.displayList(), printer)) {
+    storeWhiteBackground(program, white);
+    if (!printPicture(canvas->surface().displayList(), printer, white)) {
         MsgBox(QStringLiteral("图像未能打印。"), kWarningTitle, MessageIcon::Exclamation);
         return;
     }
@@ -178,10 +196,10 @@ QList<QAction*> addCanvasCommands(QWidget* window, CanvasWidget* canvas) {
     new CurveExplorer(canvas);
     QAction* sound = addCommand(window, QStringLiteral("保存声音…"), QKeySequence());
     QObject::connect(exporting, &QAction::triggered, window, [exporting, window, canvas] {
-        runDialogCommand(exporting, window, [window, canvas] { exportCanvas(window, canvas->surface()); });
+        runDialogCommand(exporting, window, [window, canvas] { exportCanvas(window, canvas); });
     });
     QObject::connect(printing, &QAction::triggered, window, [printing, window, canvas] {
-        runDialogCommand(printing, window, [window, canvas] { printCanvas(window, canvas->surface()); });
+        runDialogCommand(printing, window, [window, canvas] { printCanvas(window, canvas); });
     });
     QObject::connect(copying, &QAction::triggered, copy, [copy] { guarded([&] { copy->copyPicture(); }); });
     QObject::connect(sound, &QAction::triggered, window, [sound, window, canvas] {

@@ -20,13 +20,14 @@ namespace canvas {
 /// (export, print, copy, sound), and gives the canvas its exploration keys.
 QList<QAction*> addCanvasCommands(QWidget* window, CanvasWidget* canvas);
 
-/// Asks for a file name and type, and writes the canvas there; a failure is reported in a message box.
-void exportCanvas(QWidget* window, Surface& surface);
+/// Asks for a file name and type (and 白色背景, remembered), and writes the canvas there, titled with the
+/// program and its curves; a failure is reported in a message box.
+void exportCanvas(QWidget* window, CanvasWidget* canvas);
 /// Asks for a file name and writes the sound of the curve being explored (or the most recent one) there;
 /// a failure is reported in a message box.
 void saveCurveSound(QWidget* window, CanvasWidget* canvas);
-/// Asks for a printer and prints the canvas on one page.
-void printCanvas(QWidget* window, Surface& surface);
+/// Asks for a printer (and 白色背景, remembered) and prints the canvas on one page.
+void printCanvas(QWidget* window, CanvasWidget* canvas);
 
 /// Runs a command that opens a dialog, from a key, a click or an assistive tool's press on its menu item
 /// (then once the tool's request is answered); the focus returns to where it was when the dialog closes.

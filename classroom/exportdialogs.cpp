@@ -1,23 +1,110 @@
 #include "classroom/exportdialogs.h"
 
+#include "runtime/storedsettings.h"
 #include "widgets/controls.h"
 #include "widgets/displayscale.h"
+#include "widgets/indicatorstyle.h"
 #include "widgets/qtmessagebox.h"
 #include "widgets/spokencombobox.h"
 
 #include <QAbstractButton>
+#include <QApplication>
+#include <QBoxLayout>
+#include <QCheckBox>
 #include <QComboBox>
+#include <QDialogButtonBox>
+#include <QEvent>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QGridLayout>
+#include <QHeaderView>
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QScreen>
+#include <QTreeView>
 
+#include <algorithm>
 #include <utility>
 
 namespace canvas {
 
 namespace {
+
+// Qt's file dialog sizes its columns once, for the font it was made with: at a larger font (the window's
+// scale) sizes and dates were cut to "1…B" and "20…54". The size, type and date columns fit what they
+// show, whatever the font and the folder; the name takes the room they leave.
+void fitColumnsToContents(QFileDialog& dialog) {
+    auto* view = dialog.findChild<QTreeView*>(QStringLiteral("treeView"));
+    if (!view)
+        return;
+    QHeaderView* header = view->header();
+    header->setStretchLastSection(false);
+    header->setSectionResizeMode(0, QHeaderView::Stretch);
+    for (int column = 1; column < header->count(); ++column)
+        header->setSectionResizeMode(column, QHeaderView::ResizeToContents);
+}
+
+} // namespace
+
+void fitDialogToDisplayScale(QDialog& dialog) {
+    if (auto* files = qobject_cast<QFileDialog*>(&dialog))
+        fitColumnsToContents(*files);
+    const qreal factor = DisplayScale::instance().factor();
+    if (factor == 1.0)
+        return;
+    dialog.setFont(scaledFont(dialog.font(), factor));
+    QSize size = dialog.sizeHint().expandedTo(dialog.size() * factor);
+    // A dialog made large already (the print dialog's 属性 sheet) would outgrow the screen, its buttons
+    // past the edge.
+    if (const QScreen* screen = dialog.screen())
+        size = size.boundedTo(screen->availableGeometry().size());
+    dialog.resize(size);
+}
+
+namespace {
+
+// The dialogs a Qt dialog opens by itself (the print dialog's 属性 sheet, the file chooser of its "..."
+// button) are windows of their own, which take no font from it: each gets the scale as it first shows,
+// about the same centre.
+class ScaleOwnDialogs : public QObject {
+public:
+    explicit ScaleOwnDialogs(QDialog* owner) : QObject(owner), owner_(owner) {
+        qApp->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() != QEvent::Show)
+            return false;
+        auto* dialog = qobject_cast<QDialog*>(watched);
+        if (!dialog || dialog == owner_ || dialog->property(kScaled).toBool() || !opensFromOwner(dialog))
+            return false;
+        dialog->setProperty(kScaled, true);
+        const QPoint centre = dialog->geometry().center();
+        fitDialogToDisplayScale(*dialog);
+        // About the same centre, but whole on the screen: grown, it may reach past an edge.
+        QRect placed(QPoint(0, 0), dialog->size());
+        placed.moveCenter(centre);
+        if (const QScreen* screen = dialog->screen()) {
+            const QRect area = screen->availableGeometry();
+            placed.moveLeft(std::max(area.left(), std::min(placed.left(), area.right() - placed.width())));
+            placed.moveTop(std::max(area.top(), std::min(placed.top(), area.bottom() - placed.height())));
+        }
+        dialog->move(placed.topLeft());
+        return false;
+    }
+
+private:
+    static constexpr const char* kScaled = "displayScaleFitted";
+    bool opensFromOwner(const QWidget* dialog) const {
+        for (const QWidget* w = dialog->parentWidget(); w; w = w->parentWidget())
+            if (w == owner_)
+                return true;
+        return false;
+    }
+    QDialog* owner_;
+};
 
 // Qt's drop-down lists in its dialogs, read with their chosen entries.
 void speakChoices(QDialog& dialog) {
@@ -27,15 +114,17 @@ void speakChoices(QDialog& dialog) {
 
 class SystemDialogs : public ExportDialogs {
 public:
-    QString saveFileName(QWidget* parent, const QString& title, const QStringList& filters,
-                         QString* filter) override {
+    QString saveFileName(QWidget* parent, const QString& title, const QStringList& filters, QString* filter,
+                         bool* whiteBackground) override {
         const std::unique_ptr<QFileDialog> dialog =
             makeSaveFileDialog(parent, title, filters, filter ? *filter : QString());
-        fitDialogToDisplayScale(*dialog);
+        QCheckBox* white = whiteBackground ? addWhiteBackgroundOption(*dialog, *whiteBackground) : nullptr;
         if (dialog->exec() != QDialog::Accepted)
             return {};
         if (filter)
             *filter = dialog->selectedNameFilter();
+        if (white)
+            *whiteBackground = white->isChecked();
         return dialog->selectedFiles().value(0);
     }
     bool confirmReplace(QWidget* parent, const QString& title, const QString& question) override {
@@ -44,10 +133,14 @@ public:
         fitToDisplayScale(box);
         return box.exec() == QMessageBox::Yes;
     }
-    bool setUpPrinter(QWidget* parent, QPrinter& printer) override {
+    bool setUpPrinter(QWidget* parent, QPrinter& printer, bool* whiteBackground) override {
         const std::unique_ptr<QPrintDialog> dialog = makePrintDialog(printer, parent);
-        fitDialogToDisplayScale(*dialog);
-        return dialog->exec() == QDialog::Accepted;
+        QCheckBox* white = whiteBackground ? addWhiteBackgroundOption(*dialog, *whiteBackground) : nullptr;
+        if (dialog->exec() != QDialog::Accepted)
+            return false;
+        if (white)
+            *whiteBackground = white->isChecked();
+        return true;
     }
 };
 
@@ -57,14 +150,6 @@ std::shared_ptr<ExportDialogs>& installed() {
 }
 
 } // namespace
-
-void fitDialogToDisplayScale(QDialog& dialog) {
-    const qreal factor = DisplayScale::instance().factor();
-    if (factor == 1.0)
-        return;
-    dialog.setFont(scaledFont(dialog.font(), factor));
-    dialog.resize(dialog.sizeHint().expandedTo(dialog.size() * factor));
-}
 
 std::unique_ptr<QFileDialog> makeSaveFileDialog(QWidget* parent, const QString& title,
                                                 const QStringList& filters, const QString& filter) {
@@ -77,6 +162,7 @@ std::unique_ptr<QFileDialog> makeSaveFileDialog(QWidget* parent, const QString& 
     if (!filter.isEmpty())
         dialog->selectNameFilter(filter);
     speakChoices(*dialog);
+    fitDialogToDisplayScale(*dialog);
     return dialog;
 }
 
@@ -89,7 +175,39 @@ std::unique_ptr<QPrintDialog> makePrintDialog(QPrinter& printer, QWidget* parent
     if (auto* browse = dialog->findChild<QAbstractButton*>(QStringLiteral("fileBrowser")))
         browse->setAccessibleName(QStringLiteral("选择输出文件"));
     speakChoices(*dialog);
+    fitDialogToDisplayScale(*dialog);
+    new ScaleOwnDialogs(dialog.get());
     return dialog;
+}
+
+QCheckBox* addWhiteBackgroundOption(QDialog& dialog, bool on) {
+    auto* box = new QCheckBox(QStringLiteral("白色背景"), &dialog);
+    box->setObjectName(QStringLiteral("whiteBackground"));
+    box->setChecked(on);
+    // Its square grows with the display scale, as the text beside it does.
+    box->setStyle(IndicatorStyle::instance());
+    box->setAccessibleDescription(QStringLiteral("画布在这个文件或这次打印中为白色，屏幕上不变"));
+    // Under the name and type of a file dialog, across its width; above the buttons of a print dialog.
+    if (auto* grid = qobject_cast<QGridLayout*>(dialog.layout())) {
+        grid->addWidget(box, grid->rowCount(), 0, 1, grid->columnCount());
+    } else if (auto* column = qobject_cast<QBoxLayout*>(dialog.layout())) {
+        const auto* buttons = dialog.findChild<QDialogButtonBox*>();
+        const int at = buttons ? column->indexOf(buttons) : -1;
+        column->insertWidget(at, box);
+    }
+    return box;
+}
+
+namespace {
+const QString kWhiteBackgroundKey = QStringLiteral("export/whiteBackground");
+} // namespace
+
+bool storedWhiteBackground(const QString& program) {
+    return storedValue(program, kWhiteBackgroundKey).toBool();
+}
+
+void storeWhiteBackground(const QString& program, bool on) {
+    storeValue(program, kWhiteBackgroundKey, on);
 }
 
 QString replaceQuestion(const QString& path) {

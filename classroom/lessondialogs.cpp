@@ -2,7 +2,6 @@
 
 #include "classroom/exportdialogs.h"
 #include "curves/lessonfile.h"
-#include "widgets/displayscale.h"
 
 #include <QFileDialog>
 
@@ -23,12 +22,12 @@ public:
         dialog.setOption(QFileDialog::DontUseNativeDialog);
         dialog.setAcceptMode(QFileDialog::AcceptOpen);
         dialog.setFileMode(QFileDialog::ExistingFile);
+        fitDialogToDisplayScale(dialog);
         return run(dialog);
     }
 
 private:
     static QString run(QFileDialog& dialog) {
-        fitDialogToDisplayScale(dialog);
         if (dialog.exec() != QDialog::Accepted)
             return {};
         return dialog.selectedFiles().value(0);

@@ -37,24 +37,55 @@ constexpr int kCanvasDpi = 96;
 // PNG exports are drawn at this many device pixels per logical pixel.
 constexpr int kLargeFactor = 4;
 
-void writeSvg(const DisplayList& list, QIODevice* device) {
+DisplayList::Background backgroundOf(bool whiteBackground) {
+    return whiteBackground ? DisplayList::Background::White : DisplayList::Background::Canvas;
+}
+
+void writeSvg(const DisplayList& list, QIODevice* device, const PictureLook& look) {
     QSvgGenerator svg;
     svg.setOutputDevice(device);
     svg.setSize(list.size());
     svg.setViewBox(QRect(QPoint(0, 0), list.size()));
     svg.setResolution(kCanvasDpi);
+    // Set even when empty: the generator's own are "Qt SVG Document" and "Generated with Qt".
+    svg.setTitle(look.title);
+    svg.setDescription(look.description);
     QPainter painter(&svg);
-    list.replay(painter);
+    list.replay(painter, DisplayList::Edges::Smooth, backgroundOf(look.whiteBackground));
 }
 
-void writePdf(const DisplayList& list, QIODevice* device) {
+// The PDF's own metadata (XMP), which a viewer shows as the document's properties: Qt's writer gives the
+// title alone, and the description has no other place in a PDF it writes.
+QByteArray xmpMetadata(const PictureLook& look) {
+    const auto text = [](const QString& s) { return s.toHtmlEscaped().toUtf8(); };
+    const auto alternative = [&](const char* element, const QString& value) {
+        return "<" + QByteArray(element) + "><rdf:Alt><rdf:li xml:lang='x-default'>" + text(value) +
+               "</rdf:li></rdf:Alt></" + QByteArray(element) + ">";
+    };
+    return "<?xpacket begin='' id='W5M0MpCehiHzreSzNTczkc9d'?>"
+           "<x:xmpmeta xmlns:x='adobe:ns:meta/'>"
+           "<rdf:RDF xmlns:rdf='http://www.w3.org/1999/02/22-rdf-syntax-ns#'>"
+           "<rdf:Description rdf:about='' xmlns:dc='http://purl.org/dc/elements/1.1/'>" +
+           alternative("dc:title", look.title) + alternative("dc:description", look.description) +
+           "</rdf:Description>"
+           "<rdf:Description rdf:about='' xmlns:xmp='http://ns.adobe.com/xap/1.0/' xmp:CreatorTool='" +
+           text(look.program) +
+           "'/>"
+           "</rdf:RDF></x:xmpmeta><?xpacket end='w'?>";
+}
+
+void writePdf(const DisplayList& list, QIODevice* device, const PictureLook& look) {
     QPdfWriter pdf(device);
     pdf.setResolution(kCanvasDpi);
+    pdf.setTitle(look.title);
+    pdf.setCreator(look.program);
+    if (!look.title.isEmpty())
+        pdf.setDocumentXmpMetadata(xmpMetadata(look));
     const QSizeF points = QSizeF(list.size()) * 72.0 / kCanvasDpi;
     pdf.setPageLayout(QPageLayout(QPageSize(points, QPageSize::Point, QString(), QPageSize::ExactMatch),
                                   QPageLayout::Portrait, QMarginsF()));
     QPainter painter(&pdf);
-    list.replay(painter);
+    list.replay(painter, DisplayList::Edges::Smooth, backgroundOf(look.whiteBackground));
 }
 
 } // namespace
@@ -79,41 +110,68 @@ ExportTarget exportTarget(const QString& name, const QString& filter) {
     return {name + QLatin1Char('.') + row.extension, row.format};
 }
 
-QByteArray svgPicture(const DisplayList& list) {
+PictureLook pictureLook(const QString& program, const CanvasDescription& canvas, bool whiteBackground) {
+    QStringList formulas;
+    for (const CurveRecord& curve : canvas.curves())
+        formulas << curve.formula;
+    const QString colon = QStringLiteral("：");
+    // The words the canvas says, without what it adds for a listener about the window (a hint).
+    QString words = canvas.text();
+    const QString hint = QStringLiteral(", ") + canvas.state().hint;
+    if (!canvas.state().hint.isEmpty() && words.endsWith(hint))
+        words.chop(hint.size());
+    return {program, formulas.isEmpty() ? program : program + colon + formulas.join(QStringLiteral(", ")),
+            program + colon + words, whiteBackground};
+}
+
+QByteArray svgPicture(const DisplayList& list, const PictureLook& look) {
     QBuffer buffer;
     buffer.open(QIODevice::WriteOnly);
-    writeSvg(list, &buffer);
+    writeSvg(list, &buffer, look);
     return buffer.data();
 }
 
-QImage largePicture(const DisplayList& list, int factor) {
+QImage largePicture(const DisplayList& list, int factor, bool whiteBackground) {
     QImage image(list.size() * factor, QImage::Format_RGB32);
     QPainter painter(&image);
     painter.scale(factor, factor);
-    list.replay(painter);
+    list.replay(painter, DisplayList::Edges::Smooth, backgroundOf(whiteBackground));
     return image;
 }
 
 namespace {
 
+// The BMP is the canvas as the screen shows it, pixel for pixel; on white it is drawn again from the list
+// with whole-pixel edges, as the canvas draws itself at a new density.
+QImage bmpPicture(Surface& surface, bool whiteBackground) {
+    if (!whiteBackground)
+        return surface.picture();
+    const DisplayList& list = surface.displayList();
+    QImage image(list.size(), QImage::Format_RGB32);
+    QPainter painter(&image);
+    list.replay(painter, DisplayList::Edges::Aliased, DisplayList::Background::White);
+    return image;
+}
+
 // The file's whole content, made in memory so that nothing touches the disk before it is complete.
-QByteArray encodedPicture(Surface& surface, PictureFormat format) {
+QByteArray encodedPicture(Surface& surface, PictureFormat format, const PictureLook& look) {
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
     bool encoded = true;
     switch (format) {
     case PictureFormat::Svg:
-        writeSvg(surface.displayList(), &buffer);
+        writeSvg(surface.displayList(), &buffer, look);
         break;
     case PictureFormat::Pdf:
-        writePdf(surface.displayList(), &buffer);
+        writePdf(surface.displayList(), &buffer, look);
         break;
     case PictureFormat::Png:
-        encoded = largePicture(surface.displayList(), kLargeFactor).save(&buffer, "PNG");
+        encoded =
+            largePicture(surface.displayList(), kLargeFactor, look.whiteBackground).save(&buffer, "PNG");
         break;
     case PictureFormat::Bmp:
-        encoded = surface.picture().save(&buffer, "BMP");
+        encoded = bmpPicture(surface, look.whiteBackground).save(&buffer, "BMP");
         break;
     }
     return encoded ? bytes : QByteArray();
@@ -121,8 +179,9 @@ QByteArray encodedPicture(Surface& surface, PictureFormat format) {
 
 } // namespace
 
-bool writePicture(Surface& surface, const QString& path, PictureFormat format, QString* reason) {
-    const QByteArray bytes = encodedPicture(surface, format);
+bool writePicture(Surface& surface, const QString& path, PictureFormat format, QString* reason,
+                  const PictureLook& look) {
+    const QByteArray bytes = encodedPicture(surface, format, look);
     const SaveOutcome outcome = bytes.isEmpty() ? SaveOutcome::WriteFailed : saveFile(path, bytes);
     *reason = saveFailureReason(outcome);
     return outcome == SaveOutcome::Saved;
@@ -135,7 +194,7 @@ QRectF fitCentred(QSizeF picture, const QRectF& area) {
     return {area.center() - QPointF(fitted.width() / 2, fitted.height() / 2), fitted};
 }
 
-bool printPicture(const DisplayList& list, QPrinter& printer) {
+bool printPicture(const DisplayList& list, QPrinter& printer, bool whiteBackground) {
     QPainter painter;
     if (!painter.begin(&printer))
         return false;
@@ -145,7 +204,7 @@ bool printPicture(const DisplayList& list, QPrinter& printer) {
     if (!target.isEmpty()) {
         painter.translate(target.topLeft());
         painter.scale(target.width() / list.size().width(), target.height() / list.size().height());
-        list.replay(painter);
+        list.replay(painter, DisplayList::Edges::Smooth, backgroundOf(whiteBackground));
     }
     return painter.end();
 }

@@ -37,6 +37,9 @@ public:
     /// The commands of a window, once made.
     static WindowCommands* of(QWidget* window);
 
+    /// The program's name, under which its settings are kept.
+    const QString& program() const { return program_; }
+
     /// Adds a command to the window: its keys work anywhere in the window, and it joins the right-click
     /// menu of the window's free area.
     void addCommand(QAction* action);

@@ -171,13 +171,13 @@ std::size_t DisplayList::memoryBytes() const {
     return bytes;
 }
 
-void DisplayList::replay(QPainter& painter, Edges edges) const {
+void DisplayList::replay(QPainter& painter, Edges edges, Background background) const {
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing, edges == Edges::Smooth);
     painter.setRenderHint(QPainter::TextAntialiasing, true);
     const QRectF canvas(QPointF(0, 0), QSizeF(size_));
     painter.setClipRect(canvas, Qt::IntersectClip);
-    painter.fillRect(canvas, toQColor(backColor_));
+    painter.fillRect(canvas, background == Background::White ? QColor(Qt::white) : toQColor(backColor_));
     const QFont fonts[2] = {font(false), font(true)};
     const double ascents[2] = {QFontMetricsF(fonts[0]).ascent(), QFontMetricsF(fonts[1]).ascent()};
     // Lines and texts share one pen (a text only needs its colour) and the font changes only with the

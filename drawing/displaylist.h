@@ -44,9 +44,14 @@ public:
     /// (whole pixels, as the canvas draws them) when the canvas itself is drawn again at a new density.
     enum class Edges { Smooth, Aliased };
 
+    /// What lies under the drawing: the canvas's own colour, as on screen, or white, for a file or a page
+    /// that is to be printed on white paper.
+    enum class Background { Canvas, White };
+
     /// Draws the canvas (background, then every item in order) into `painter`, one unit being one logical
     /// pixel, clipped to the canvas.
-    void replay(QPainter& painter, Edges edges = Edges::Smooth) const;
+    void replay(QPainter& painter, Edges edges = Edges::Smooth,
+                Background background = Background::Canvas) const;
 
     QSize size() const { return size_; }
     /// The points of each polyline, in drawing order.

@@ -441,9 +441,7 @@ void MainWindow::onZoomOutClicked() {
 void MainWindow::onSaveClicked() {
     if (!saveDialog_)
         saveDialog_ = new SaveDialog([this] { return ui_.canvas->surface().picture(); });
-    saveDialog_->show();
-    saveDialog_->raise();
-    saveDialog_->activateWindow();
+    saveDialog_->openFrom(this, ui_.canvas);
 }
 
 void MainWindow::onCanvasZoomStep(int direction) {

@@ -1,6 +1,7 @@
 #include "power/savedialog.h"
 
 #include "classroom/canvascommands.h"
+#include "classroom/exportdialogs.h"
 #include "classroom/scaledlayout.h"
 #include "power/picturefile.h"
 #include "runtime/messagebox.h"
@@ -9,7 +10,9 @@
 #include "widgets/imagecontrol.h"
 #include "widgets/messagebar.h"
 
+#include <QCloseEvent>
 #include <QDir>
+#include <QFileInfo>
 #include <QKeyEvent>
 
 namespace quorvex {
@@ -96,6 +99,13 @@ void SaveDialog::onFolderChanged() {
 void SaveDialog::onSaveClicked() {
     const QString p = ui_.fileList->Path();
     const QString full = savePath(p, ui_.nameBox->text());
+    // An older picture of that name is the pupil's own work: it is replaced only when they say so, by the
+    // same question as the export command asks. 否 writes nothing and leaves the path of the last save.
+    if (QFileInfo::exists(full)) {
+        const canvas::ModalScope modal;
+        if (!canvas::exportDialogs().confirmReplace(this, windowTitle(), canvas::replaceQuestion(full)))
+            return;
+    }
     ui_.pathBox->setText(full);
     // A failed save must not pass for a saved picture: the path in ui_.pathBox alone reads as success.
     const SaveOutcome outcome = writePictureFile(picture_(), full);
@@ -115,6 +125,36 @@ void SaveDialog::keyPressEvent(QKeyEvent* event) {
         return;
     }
     QWidget::keyPressEvent(event);
+}
+
+void SaveDialog::openFrom(QWidget* owner, QWidget* fallback) {
+    owner_ = owner;
+    fallback_ = fallback;
+    show();
+    raise();
+    activateWindow();
+}
+
+void SaveDialog::closeEvent(QCloseEvent* event) {
+    QWidget::closeEvent(event);
+    if (!owner_)
+        return;
+    // The window manager gives the activation to no one in particular, and Qt would leave the owner without
+    // a focused control: its keys (Ctrl+0 and the rest) would wait for a click. The owner takes both back
+    // once the close is done, unless it is closing too (it closes the dialog as it goes).
+    QMetaObject::invokeMethod(
+        owner_,
+        [owner = owner_, fallback = fallback_] {
+            if (!owner || !owner->isVisible())
+                return;
+            // The control the owner last had focused (it keeps it while inactive), else the fallback.
+            QWidget* focus = owner->focusWidget();
+            QWidget* target = focus && focus->isVisible() && focus->isEnabled() ? focus : fallback.data();
+            owner->activateWindow();
+            if (target)
+                target->setFocus(Qt::ActiveWindowFocusReason);
+        },
+        Qt::QueuedConnection);
 }
 
 void SaveDialog::onCancelClicked() {

@@ -9,6 +9,7 @@
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QWidget>
 
@@ -45,6 +46,10 @@ public:
     /// `picture` gives the canvas picture of the main window at the moment of saving.
     explicit SaveDialog(std::function<QImage()> picture, QWidget* parent = nullptr);
 
+    /// Shows the dialog in front of `owner`; once it closes, `owner` is the active window again, the
+    /// keyboard focus on the control that had it (else on `fallback`), so its keys work without a click.
+    void openFrom(QWidget* owner, QWidget* fallback);
+
     /// The controls, for tests that click and type into them.
     const SaveControls& controls() const { return ui_; }
 
@@ -52,8 +57,9 @@ public:
     void onDriveChanged();
     /// A folder was chosen: the file list shows it.
     void onFolderChanged();
-    /// "保存": builds the path from the folder and the name and writes the picture there. A failure never
-    /// leaves a half-written file in place of an older one, and a warning tells the reason.
+    /// "保存": builds the path from the folder and the name and writes the picture there, after asking
+    /// (是/否, 否 first) before replacing a file of that name. A failure never leaves a half-written file
+    /// in place of an older one, and a warning tells the reason.
     void onSaveClicked();
     /// "取消": empties the name.
     void onCancelClicked();
@@ -61,10 +67,13 @@ public:
 protected:
     /// Esc closes the dialog as its close box does.
     void keyPressEvent(QKeyEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     SaveControls ui_;
     std::function<QImage()> picture_;
+    QPointer<QWidget> owner_;
+    QPointer<QWidget> fallback_;
 };
 
 /// The full path of a save: the folder, a separator unless the folder already ends with one, the name as

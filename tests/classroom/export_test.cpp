@@ -2,6 +2,7 @@
 // the vector copy on the clipboard, in all three programs.
 
 #include "classroom/canvascommands.h"
+#include "classroom/exportdialogs.h"
 #include "classroom/pictureexport.h"
 #include "expolog/family.h"
 #include "power/mainwindow.h"
@@ -48,6 +49,20 @@ QImage renderedSvg(const QByteArray& svg, QSize size) {
     QPainter painter(&image);
     renderer.render(&painter, QRectF(QPointF(0, 0), QSizeF(size)));
     return image;
+}
+
+QByteArray bytesOf(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// The text of the SVG's first element of that name ("title", "desc").
+QString svgElement(const QByteArray& svg, const char* name) {
+    QXmlStreamReader xml(svg);
+    while (!xml.atEnd())
+        if (xml.readNext() == QXmlStreamReader::StartElement && xml.name() == QLatin1String(name))
+            return xml.readElementText();
+    return {};
 }
 
 // The texts of the SVG's text elements; fails the test when the document is not well-formed XML.
@@ -314,9 +329,9 @@ TEST(Export, TheTraceWaitsWhileTheExportAndPrintDialogsAreOpen) {
         drawnWhileOpen += z.curve().size() - before;
     };
     dialogs.answer(dir.filePath("graph.svg"));
-    canvas::exportCanvas(&z.form, z.form.controls().canvas->surface());
+    canvas::exportCanvas(&z.form, z.form.controls().canvas);
     dialogs.answers().printFile = dir.filePath("print.pdf");
-    canvas::printCanvas(&z.form, z.form.controls().canvas->surface());
+    canvas::printCanvas(&z.form, z.form.controls().canvas);
     EXPECT_EQ(dialogs.answers().asked, 2);
     EXPECT_EQ(drawnWhileOpen, 0u);
     // Once the dialogs are closed the trace goes on.
@@ -331,15 +346,135 @@ TEST(Export, TheOutcomeIsSpokenAndAPrinterThatCannotBeWrittenIsWarnedOf) {
     testsupport::ExpLogWindow z(expolog::kZelmora);
     canvas::MessageBar* bar = canvas::MessageBar::of(&z.form);
     dialogs.answer(dir.filePath("curve"), QStringLiteral("SVG (*.svg)"));
-    canvas::exportCanvas(&z.form, z.form.controls().canvas->surface());
+    canvas::exportCanvas(&z.form, z.form.controls().canvas);
     EXPECT_EQ(bar->lastMessage().toStdString(), "已保存到 curve.svg");
     dialogs.answers().printFile = dir.filePath("page.pdf");
-    canvas::printCanvas(&z.form, z.form.controls().canvas->surface());
+    canvas::printCanvas(&z.form, z.form.controls().canvas);
     EXPECT_EQ(bar->lastMessage().toStdString(), "已保存到 page.pdf");
     const int spoken = bar->count();
     dialogs.answers().printFile = dir.filePath("no such folder/page.pdf");
-    canvas::printCanvas(&z.form, z.form.controls().canvas->surface());
+    canvas::printCanvas(&z.form, z.form.controls().canvas);
     EXPECT_EQ(bar->count(), spoken);
     ASSERT_EQ(z.messages.texts().size(), 1u);
     EXPECT_EQ(z.messages.texts()[0].toStdString(), "图像未能打印。");
+}
+
+// An exported SVG or PDF says what it shows: the program and the formulas of its curves as its title, and
+// the canvas in words as its description; a print job is named by the same title.
+TEST(Export, SvgAndPdfAreTitledWithTheProgramAndTheFormulasOfTheirCurves) {
+    testsupport::FakeExportDialogs dialogs;
+    QTemporaryDir dir;
+    quorvex::MainWindow bare;
+    quorvex::MainWindow two;
+    powerCurve(two, "2");
+    powerCurve(two, "-1");
+    testsupport::ExpLogWindow z(expolog::kZelmora);
+    z.plot("2");
+    z.runTrace();
+    const struct {
+        QWidget* window;
+        const char* title;
+        const char* curvesInWords; // the end of the description
+    } cases[] = {
+        {&bare, "Quorvex", "单位长度 1"},
+        {&two, "Quorvex：y = x^2, y = x^(-1)", "图象 y 等于 x 的 2 次方、y 等于 x 的 负 1 次方"},
+        {&z.form, "Zelmora：y = 2^x", "图象 y 等于 2 的 x 次方"},
+    };
+    int n = 0;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.title);
+        auto* canvas = c.window->findChild<canvas::CanvasWidget*>();
+        const QString title = QString::fromUtf8(c.title);
+        const QString base = dir.filePath(QString::number(++n));
+        for (const char* extension : {".svg", ".pdf"}) {
+            dialogs.answer(base + extension);
+            canvas::exportCanvas(c.window, canvas);
+        }
+        dialogs.answers().printFile = base + "-print.pdf";
+        canvas::printCanvas(c.window, canvas);
+        const QByteArray svg = bytesOf(base + ".svg");
+        EXPECT_EQ(svgElement(svg, "title").toStdString(), title.toStdString());
+        const QString description = svgElement(svg, "desc");
+        EXPECT_TRUE(description.startsWith(title.section(u'：', 0, 0) + "：x 从 负 10 到 10"))
+            << description.toStdString();
+        EXPECT_TRUE(description.endsWith(QString::fromUtf8(c.curvesInWords))) << description.toStdString();
+        const QRegularExpression titled("Title:\\s+" + QRegularExpression::escape(title) + "\n");
+        EXPECT_TRUE(run("pdfinfo", {base + ".pdf"}).contains(titled));
+        EXPECT_TRUE(run("pdfinfo", {"-meta", base + ".pdf"}).contains(description.toHtmlEscaped()));
+        EXPECT_TRUE(run("pdfinfo", {base + "-print.pdf"}).contains(titled));
+    }
+}
+
+// 白色背景 puts the canvas on white in every file type and on paper, never on the screen, and is
+// remembered for the next export or print.
+TEST(Export, WhiteBackgroundIsInTheFileAndOnPaperOnlyAndRemembered) {
+    testsupport::FakeExportDialogs dialogs;
+    QTemporaryDir dir;
+    quorvex::MainWindow f;
+    powerCurve(f, "2");
+    canvas::CanvasWidget* canvas = f.controls().canvas;
+    const QRgb own = canvas->surface().picture().pixel(3, 3);
+    ASSERT_EQ(own, qRgb(255, 255, 192));
+    const auto exported = [&](const QString& path) {
+        dialogs.answer(path);
+        canvas::exportCanvas(&f, canvas);
+        return path;
+    };
+    const auto pdfPage = [&](const QString& pdf) {
+        run("pdftoppm", {"-r", "96", "-png", "-singlefile", pdf, dir.filePath("page")});
+        return QImage(dir.filePath("page.png"));
+    };
+    // The canvas as each way out gives it, at its logical size.
+    const std::pair<const char*, std::function<QImage(const QString&)>> ways[] = {
+        {"SVG",
+         [&](const QString& b) { return renderedSvg(bytesOf(exported(b + ".svg")), QSize(389, 373)); }},
+        {"PDF", [&](const QString& b) { return pdfPage(exported(b + ".pdf")); }},
+        {"PNG", [&](const QString& b) { return QImage(exported(b + ".png")).scaled(389, 373); }},
+        {"BMP", [&](const QString& b) { return QImage(exported(b + ".bmp")); }},
+        {"print",
+         [&](const QString& b) {
+             dialogs.answers().printFile = b + "-print.pdf";
+             canvas::printCanvas(&f, canvas);
+             // Where the canvas lies on the page: the axes cross it from edge to edge.
+             const QImage page = pdfPage(b + "-print.pdf");
+             QRect ink;
+             for (int y = 0; y < page.height(); ++y)
+                 for (int x = 0; x < page.width(); ++x)
+                     if (page.pixel(x, y) != qRgb(255, 255, 255))
+                         ink |= QRect(x, y, 1, 1);
+             return page.copy(ink).scaled(389, 373);
+         }},
+    };
+    int n = 0;
+    for (const bool white : {true, false})
+        for (const auto& [name, out] : ways) {
+            SCOPED_TRACE(std::string(name) + (white ? " on white" : " on the canvas colour"));
+            dialogs.answers().whiteBackground = white;
+            const QImage picture = out(dir.filePath(QString::number(++n)));
+            ASSERT_FALSE(picture.isNull());
+            // Near the upper right corner, away from the axes and the curve.
+            EXPECT_EQ(QColor(picture.pixel(370, 18)), QColor(white ? qRgb(255, 255, 255) : own));
+            EXPECT_EQ(canvas->surface().picture().pixel(3, 3), own);
+            EXPECT_EQ(canvas::storedWhiteBackground("Quorvex"), white);
+        }
+    // The dialogs offer what was chosen last.
+    dialogs.answers().whiteBackground.reset();
+    for (const bool white : {true, false}) {
+        canvas::storeWhiteBackground("Quorvex", white);
+        dialogs.answer(QString());
+        canvas::exportCanvas(&f, canvas);
+        EXPECT_EQ(dialogs.answers().whiteOffered, white);
+        dialogs.answers().printFile.clear();
+        canvas::printCanvas(&f, canvas);
+        EXPECT_EQ(dialogs.answers().whiteOffered, white);
+    }
+    // The BMP on white differs from the screen's picture only where the canvas colour was.
+    dialogs.answers().whiteBackground = true;
+    const QImage bmp(exported(dir.filePath("white.bmp")));
+    QImage screen = canvas->surface().picture().convertToFormat(QImage::Format_RGB32);
+    for (int y = 0; y < screen.height(); ++y)
+        for (int x = 0; x < screen.width(); ++x)
+            if (screen.pixel(x, y) == own)
+                screen.setPixel(x, y, qRgb(255, 255, 255));
+    EXPECT_LT(difference(screen, bmp), kSamePicture);
 }

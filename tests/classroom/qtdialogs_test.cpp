@@ -8,11 +8,15 @@
 #include "classroom/exportdialogs.h"
 #include "classroom/pictureexport.h"
 #include "classroom/startup.h"
+#include "widgets/displayscale.h"
+
+#include "../support/scratchsettings.h"
 
 #include <QAbstractItemView>
 #include <QAccessible>
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDateTime>
 #include <QDir>
@@ -20,6 +24,7 @@
 #include <QFileDialog>
 #include <QFileSystemModel>
 #include <QGroupBox>
+#include <QHeaderView>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPrintDialog>
@@ -33,6 +38,7 @@
 #include <QTimer>
 #include <QToolButton>
 #include <QTranslator>
+#include <QTreeView>
 
 #include <gtest/gtest.h>
 
@@ -268,6 +274,77 @@ TEST(QtDialogs, ThePrintDialogItsFileDialogAndItsPropertiesReadNoEnglish) {
     EXPECT_EQ(unansweredWords(), "");
 }
 
+// The window's display scale for the lifetime of the object.
+struct AtScale {
+    explicit AtScale(qreal factor) { canvas::DisplayScale::instance().setFactor(factor); }
+    ~AtScale() { canvas::DisplayScale::instance().setFactor(1); }
+};
+
+TEST(QtDialogs, TheFileDialogsColumnsShowWholeSizesTypesAndDatesAtEveryScale) {
+    const PupilsFolder folder;
+    for (const qreal factor : {1.0, 2.0, 3.0}) {
+        SCOPED_TRACE(factor);
+        const AtScale scale(factor);
+        const std::unique_ptr<QFileDialog> dialog = canvas::makeSaveFileDialog(
+            nullptr, QStringLiteral("导出图像"), canvas::exportFilters(), QStringLiteral("PNG (*.png)"));
+        dialog->setDirectory(folder.dir.path());
+        dialog->show();
+        waitForRows(*dialog, 3);
+        auto* view = dialog->findChild<QTreeView*>(QStringLiteral("treeView"));
+        QCoreApplication::processEvents();
+        const QFontMetrics metrics(view->font());
+        EXPECT_EQ(view->font().pointSizeF(), QApplication::font().pointSizeF() * factor);
+        const QModelIndex root = view->rootIndex();
+        for (int column = 1; column < view->model()->columnCount(root); ++column)
+            for (int row = 0; row < view->model()->rowCount(root); ++row) {
+                const QString text = view->model()->index(row, column, root).data().toString();
+                EXPECT_LT(metrics.horizontalAdvance(text), view->header()->sectionSize(column))
+                    << text.toStdString();
+            }
+    }
+}
+
+TEST(QtDialogs, ThePrintDialogsPropertiesAndFileChooserOpenAtTheWindowsScale) {
+    const AtScale scale(2);
+    const qreal scaled = QApplication::font().pointSizeF() * 2;
+    QPrinter printer;
+    const std::unique_ptr<QPrintDialog> dialog = canvas::makePrintDialog(printer, nullptr);
+    dialog->show();
+    EXPECT_EQ(dialog->font().pointSizeF(), scaled);
+    const char* buttons[] = {"properties", "fileBrowser"};
+    for (const char* name : buttons) {
+        SCOPED_TRACE(name);
+        auto* button = dialog->findChild<QAbstractButton*>(QString::fromLatin1(name));
+        ASSERT_NE(button, nullptr);
+        // Twice: a sheet shown again keeps its scale, not twice that.
+        for (int opened = 0; opened < 2; ++opened)
+            inModalDialog([&] { button->click(); },
+                          [&](QDialog& sheet) { EXPECT_EQ(sheet.font().pointSizeF(), scaled); });
+    }
+}
+
+// 白色背景 shows in the export dialog and the print dialog, inside them and as it was remembered.
+TEST(QtDialogs, TheExportAndPrintDialogsOfferWhiteBackground) {
+    QPrinter printer;
+    const std::unique_ptr<QDialog> dialogs[] = {
+        canvas::makeSaveFileDialog(nullptr, QStringLiteral("导出图像"), canvas::exportFilters(),
+                                   QStringLiteral("SVG (*.svg)")),
+        canvas::makePrintDialog(printer, nullptr)};
+    for (const auto& dialog : dialogs) {
+        SCOPED_TRACE(dialog->metaObject()->className());
+        for (const bool on : {true, false}) {
+            QCheckBox* box = canvas::addWhiteBackgroundOption(*dialog, on);
+            dialog->show();
+            EXPECT_TRUE(box->isVisible());
+            EXPECT_EQ(box->text(), "白色背景");
+            EXPECT_EQ(box->isChecked(), on);
+            EXPECT_TRUE(dialog->rect().contains(QRect(box->mapTo(dialog.get(), QPoint(0, 0)), box->size())));
+            dialog->hide();
+            delete box;
+        }
+    }
+}
+
 TEST(QtDialogs, MessageBoxesReadNoEnglish) {
     unansweredWords();
     // Every button a message box can carry, and its details.
@@ -315,6 +392,8 @@ int main(int argc, char** argv) {
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
     canvas::prepareChineseSystemLocale();
     QApplication app(argc, argv);
+    // Qt's file dialog keeps its columns in the user's settings: each run starts from none.
+    testing_support::useScratchSettings();
     unanswered = new UnansweredWords;
     QCoreApplication::installTranslator(unanswered);
     canvas::installChineseLanguage();

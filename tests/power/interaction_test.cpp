@@ -3,10 +3,12 @@
 #include "power/mainwindow.h"
 #include "power/picturefile.h"
 
+#include "../support/fakeexportdialogs.h"
 #include "../support/messagerecorder.h"
 #include "runtime/runtime.h"
 
 #include <QAccessible>
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -232,6 +234,7 @@ TEST(SavePath, AddsOneSeparatorAndTheExtension) {
 namespace {
 
 struct Dialog {
+    testsupport::FakeExportDialogs dialogs; // 是 to replacing a file
     Window w;
     QTemporaryDir dir;
     SaveDialog* form2 = nullptr;
@@ -277,6 +280,56 @@ TEST(QuorvexSave, ASecondSaveReplacesAndSeesTheNewCurve) {
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     EXPECT_NE(f.readAll(), first);
     EXPECT_EQ(QDir(d.dir.path()).entryList(QDir::Files), QStringList{"graph.BMP"}); // no leftovers
+}
+
+TEST(QuorvexSave, AnExistingFileIsReplacedOnlyWhenTheQuestionIsAnsweredYes) {
+    const auto bytes = [](const QString& path) {
+        QFile f(path);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    };
+    for (const bool yes : {false, true}) {
+        SCOPED_TRACE(yes ? "是" : "否");
+        Dialog d;
+        d.save("graph");
+        d.save("older");
+        ASSERT_TRUE(d.dialogs.answers().replaceAsked.isEmpty()); // a new name is not asked about
+        const QString file = d.dir.filePath("graph.BMP");
+        const QByteArray before = bytes(file);
+        d.dialogs.answers().replace = yes;
+        d.w.plotSquare();
+        d.save("graph");
+        EXPECT_EQ(d.dialogs.answers().replaceAsked, QStringList{"graph.BMP 已存在。要替换它吗？"});
+        EXPECT_EQ(bytes(file) != before, yes);
+        EXPECT_EQ(QDir(d.dir.path()).entryList(QDir::Files), (QStringList{"graph.BMP", "older.BMP"}));
+        // 否 leaves the path of the last save.
+        EXPECT_EQ(d.form2->controls().pathBox->text(), d.dir.filePath(yes ? "graph.BMP" : "older.BMP"));
+    }
+}
+
+// The dialog is a window of its own: once it closes (Esc or the close box), the main window is active
+// again and its keys work where the keyboard was, or on the canvas.
+TEST(QuorvexSave, ClosingTheDialogGivesTheMainWindowTheKeyboardBack) {
+    for (const bool byEsc : {true, false}) {
+        SCOPED_TRACE(byEsc ? "Esc, from the xmin box" : "the close box, nothing focused");
+        Window w;
+        QApplication::setActiveWindow(&w.form);
+        QWidget* focused = byEsc ? w.form.controls().xMinBox : nullptr;
+        if (focused)
+            focused->setFocus();
+        else if (QWidget* any = w.form.focusWidget())
+            any->clearFocus();
+        w.form.onSaveClicked();
+        SaveDialog* dialog = w.form.saveDialog();
+        QApplication::setActiveWindow(dialog);
+        ASSERT_EQ(QApplication::activeWindow(), dialog);
+        if (byEsc)
+            QTest::keyClick(dialog->controls().nameBox, Qt::Key_Escape);
+        else
+            dialog->close();
+        QCoreApplication::processEvents();
+        EXPECT_EQ(QApplication::activeWindow(), &w.form);
+        EXPECT_EQ(QApplication::focusWidget(), focused ? focused : w.form.controls().canvas);
+    }
 }
 
 TEST(QuorvexSave, CancelEmptiesTheNameAndTheDialogIsMadeOnce) {

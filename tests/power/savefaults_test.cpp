@@ -132,7 +132,7 @@ struct Exporting {
     bool exportAs(const QString& path) {
         messages.clear();
         dialogs.answer(path);
-        canvas::exportCanvas(&form, form.controls().canvas->surface());
+        canvas::exportCanvas(&form, form.controls().canvas);
         return messages.messages().empty();
     }
     void expectFailureReported(const QString& path) {
@@ -271,14 +271,14 @@ TEST(ExportFaults, ANameWithoutItsExtensionAsksBeforeReplacing) {
     Exporting e;
     const QString typed = dir.filePath("s");
     e.dialogs.answer(typed, "SVG (*.svg)");
-    canvas::exportCanvas(&e.form, e.form.controls().canvas->surface());
+    canvas::exportCanvas(&e.form, e.form.controls().canvas);
     const QByteArray older = testsupport::contents(typed + ".svg");
     ASSERT_FALSE(older.isEmpty());
     EXPECT_TRUE(e.dialogs.answers().replaceAsked.isEmpty());
     e.busyPicture();
     for (const bool replace : {false, true}) {
         e.dialogs.answers().replace = replace;
-        canvas::exportCanvas(&e.form, e.form.controls().canvas->surface());
+        canvas::exportCanvas(&e.form, e.form.controls().canvas);
         EXPECT_EQ(testsupport::contents(typed + ".svg") == older, !replace);
     }
     EXPECT_EQ(e.dialogs.answers().replaceAsked, QStringList(2, QStringLiteral("s.svg 已存在。要替换它吗？")));

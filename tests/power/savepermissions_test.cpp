@@ -169,13 +169,13 @@ void expectExportRefusesAReadOnlyFile() {
     QTemporaryDir dir;
     const QString file = QDir(dir.path()).filePath("graph.pdf");
     dialogs.answer(file);
-    canvas::exportCanvas(&form, form.controls().canvas->surface());
+    canvas::exportCanvas(&form, form.controls().canvas);
     ASSERT_EQ(::chmod(QFile::encodeName(file).constData(), 0444), 0);
     const QByteArray older = contents(file);
     form.controls().integerFormOption->click();
     form.controls().mBox->setText("3");
     form.onPlotClicked();
-    canvas::exportCanvas(&form, form.controls().canvas->surface());
+    canvas::exportCanvas(&form, form.controls().canvas);
     EXPECT_EQ(messages.texts(), std::vector<QString>{canvas::exportFailureText(
                                     file, canvas::saveFailureReason(canvas::SaveOutcome::ReadOnlyFile))});
     EXPECT_EQ(contents(file), older);

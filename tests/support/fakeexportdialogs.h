@@ -9,6 +9,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <utility>
 
 namespace testsupport {
@@ -24,10 +25,14 @@ public:
         int asked = 0;
         bool replace = true;      ///< the answer to "replace the existing file?"
         QStringList replaceAsked; ///< the questions asked before replacing, in order
+        /// 白色背景 as the user leaves it, where a dialog offers it; none leaves it as offered.
+        std::optional<bool> whiteBackground;
+        /// How the last dialog that offered 白色背景 showed it.
+        std::optional<bool> whiteOffered;
         /// Runs while a dialog is "open".
         std::function<void()> whileOpen;
-        QString saveFileName(QWidget*, const QString& title, const QStringList& filters,
-                             QString* chosen) override {
+        QString saveFileName(QWidget*, const QString& title, const QStringList& filters, QString* chosen,
+                             bool* white) override {
             ++asked;
             if (whileOpen)
                 whileOpen();
@@ -35,21 +40,30 @@ public:
             askedFilters = filters;
             if (!filter.isEmpty())
                 *chosen = filter;
+            answerWhite(white);
             return name;
         }
         bool confirmReplace(QWidget*, const QString&, const QString& question) override {
             replaceAsked << question;
             return replace;
         }
-        bool setUpPrinter(QWidget*, QPrinter& printer) override {
+        bool setUpPrinter(QWidget*, QPrinter& printer, bool* white) override {
             ++asked;
             if (whileOpen)
                 whileOpen();
+            answerWhite(white);
             if (printFile.isEmpty())
                 return false;
             printer.setOutputFormat(QPrinter::PdfFormat);
             printer.setOutputFileName(printFile);
             return true;
+        }
+        void answerWhite(bool* white) {
+            if (!white)
+                return;
+            whiteOffered = *white;
+            if (whiteBackground)
+                *white = *whiteBackground;
         }
     };
 

@@ -1,7 +1,9 @@
 #pragma once
 
-// A Quorvex window with its save dialog open on a folder, messages recorded: for the tests of saving.
+// A Quorvex window with its save dialog open on a folder, messages recorded and the question before
+// replacing a file answered 是: for the tests of saving.
 
+#include "fakeexportdialogs.h"
 #include "messagerecorder.h"
 #include "power/mainwindow.h"
 
@@ -14,6 +16,7 @@ namespace testsupport {
 
 struct SavingWindow {
     MessageRecorder messages;
+    FakeExportDialogs dialogs;
     quorvex::MainWindow form;
     quorvex::SaveDialog* dialog = nullptr;
     explicit SavingWindow(const QString& folder) {
