@@ -150,7 +150,8 @@ void ExplorerWindow::curveStarted(const LessonCurve& curve) {
 }
 
 void ExplorerWindow::curveCompleted(const LessonCurve& curve) {
-    if (lesson_.curveNames)
+    // The line y = x carries its own name, "y=x", wherever it is drawn.
+    if (lesson_.curveNames && curve.record.kind != CurveKind::Identity)
         writeCurveLabel(canvas_->surface(), view_, curve.record, curve.colour);
 }
 

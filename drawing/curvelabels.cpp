@@ -36,10 +36,14 @@ std::optional<QRectF> placeLabel(const CurveRecord& curve, const ViewRange& view
             continue;
         const QPointF at((x - view.xmin) / width * canvasSize.width(),
                          (view.ymax - *y) / height * canvasSize.height());
-        // Above and to the left of the point first, where a rising curve leaves room; then below it.
+        // To the left of the point on the side the curve leaves free: above a rising curve, below a
+        // falling one; then the other side, then to the right below.
+        const std::optional<double> left = curveValue(curve, x - width / kPlaces);
+        const bool falling = left && *left > *y;
+        const QPointF above(at.x() - size.width() - kGap, at.y() - size.height() - kGap);
+        const QPointF below(at.x() - size.width() - kGap, at.y() + kGap);
         for (const QPointF corner :
-             {QPointF(at.x() - size.width() - kGap, at.y() - size.height() - kGap),
-              QPointF(at.x() - size.width() - kGap, at.y() + kGap), QPointF(at.x() + kGap, at.y() + kGap)}) {
+             {falling ? below : above, falling ? above : below, QPointF(at.x() + kGap, at.y() + kGap)}) {
             const QRectF box(corner, size);
             if (clear(box, canvasSize, taken))
                 return box;
