@@ -1,5 +1,6 @@
 #include "drawing/curvelabels.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace canvas {
@@ -11,24 +12,47 @@ constexpr int kPlaces = 48;
 // The gap in logical pixels between a name and its curve, and between names.
 constexpr double kGap = 2;
 
-bool clear(const QRectF& box, QSizeF canvasSize, const std::vector<QRectF>& taken) {
-    if (box.left() < 0 || box.top() < 0 || box.right() > canvasSize.width() ||
-        box.bottom() > canvasSize.height())
-        return false;
-    const QRectF padded = box.adjusted(-1, -1, 1, 1);
-    for (const QRectF& t : taken)
-        if (padded.intersects(t))
+// The boxes a name must stay clear of, sorted into bands of rows: a dense frame has thousands of numbers,
+// and a name asks only about the few in its own rows.
+class TakenSpace {
+public:
+    TakenSpace(const std::vector<QRectF>& taken, QSizeF canvasSize) : height_(canvasSize.height()) {
+        bands_.resize(kBands);
+        for (const QRectF& t : taken)
+            for (int b = band(t.top()); b <= band(t.bottom()); ++b)
+                bands_[static_cast<std::size_t>(b)].push_back(t);
+    }
+    bool clear(const QRectF& box, QSizeF canvasSize) const {
+        if (box.left() < 0 || box.top() < 0 || box.right() > canvasSize.width() ||
+            box.bottom() > canvasSize.height())
             return false;
-    return true;
-}
+        const QRectF padded = box.adjusted(-1, -1, 1, 1);
+        for (int b = band(padded.top()); b <= band(padded.bottom()); ++b)
+            for (const QRectF& t : bands_[static_cast<std::size_t>(b)])
+                if (padded.intersects(t))
+                    return false;
+        return true;
+    }
+
+private:
+    static constexpr int kBands = 64;
+    int band(double y) const {
+        const double b = std::floor(y / height_ * kBands);
+        return static_cast<int>(std::clamp(b, 0.0, static_cast<double>(kBands - 1)));
+    }
+    double height_;
+    std::vector<std::vector<QRectF>> bands_;
+};
 
 } // namespace
 
 std::optional<QRectF> placeLabel(const CurveRecord& curve, const ViewRange& view, QSizeF canvasSize,
                                  QSizeF size, const std::vector<QRectF>& taken) {
     const double width = view.xmax - view.xmin, height = view.ymax - view.ymin;
-    if (!(width > 0) || !(height > 0) || !std::isfinite(width) || !std::isfinite(height))
+    if (!(width > 0) || !(height > 0) || !std::isfinite(width) || !std::isfinite(height) ||
+        !(canvasSize.height() > 0))
         return std::nullopt;
+    const TakenSpace space(taken, canvasSize);
     for (int k = 0; k < kPlaces; ++k) {
         const double x = view.xmax - (k + 0.5) * width / kPlaces;
         const std::optional<double> y = curveValue(curve, x);
@@ -45,13 +69,13 @@ std::optional<QRectF> placeLabel(const CurveRecord& curve, const ViewRange& view
         for (const QPointF corner :
              {falling ? below : above, falling ? above : below, QPointF(at.x() + kGap, at.y() + kGap)}) {
             const QRectF box(corner, size);
-            if (clear(box, canvasSize, taken))
+            if (space.clear(box, canvasSize))
                 return box;
         }
     }
     for (double top = kGap; top + size.height() <= canvasSize.height(); top += size.height() / 2) {
         const QRectF box(QPointF(canvasSize.width() - size.width() - kGap, top), size);
-        if (clear(box, canvasSize, taken))
+        if (space.clear(box, canvasSize))
             return box;
     }
     return std::nullopt;
