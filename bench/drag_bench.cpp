@@ -2,13 +2,17 @@
 // curve redrawn each step), against the naive baseline drawing the same frame and segments with a plain
 // QPainter: 1,000 steps over the start-up view, 100 over -40..40 (the widest view zooming out reaches),
 // single steps on -1000..1000 (4 million segments each), and 10 steps over the start-up view with ticks
-// 0.001 apart (40,000 numbers in each frame).
+// 0.001 apart (40,000 numbers in each frame); each at 100, 200 and 300 % (the argument), the baseline drawing
+// at the same density. With 保留图象, a drag step on the start-up view with the nine power cases and one more
+// kept on the canvas.
 
 #include "benchmain.h"
 #include "naive.h"
 #include "power/mainwindow.h"
 
 #include "runtime/messagebox.h"
+
+#include <vector>
 
 namespace {
 
@@ -21,7 +25,7 @@ float wobble(int i) {
 
 // Steps a drag of `steps` moves, the pointer moving `scale` times the wobble, from the view `start`.
 void runNaive(benchmark::State& state, canvas::ViewRange start, int steps, float scale) {
-    QImage image(naive::kCanvas, QImage::Format_RGB32);
+    QImage image = naive::canvasImage(static_cast<int>(state.range(0)));
     QPainter p(&image);
     naive::setUp(p);
     for (auto _ : state) {
@@ -40,8 +44,10 @@ void runNaive(benchmark::State& state, canvas::ViewRange start, int steps, float
 }
 
 // The window with the range typed into its boxes and applied, then y = x^2 plotted.
-void runWindow(benchmark::State& state, double half, int steps, float scale, double spacing = 1) {
+void runWindow(benchmark::State& state, double half, int steps, float scale, double spacing = 1,
+               const std::vector<const char*>& kept = {}) {
     quorvex::MainWindow form;
+    form.controls().canvas->surface().setDeviceRatio(static_cast<qreal>(state.range(0)) / 100);
     const QString low = QString::number(-half), high = QString::number(half);
     form.controls().xMinBox->setText(low);
     form.controls().xMaxBox->setText(high);
@@ -51,6 +57,12 @@ void runWindow(benchmark::State& state, double half, int steps, float scale, dou
     form.controls().ySpacingBox->setText(QString::number(spacing));
     form.onApplyRangeClicked();
     form.controls().integerFormOption->click();
+    if (!kept.empty())
+        form.setKeepCurves(true);
+    for (const char* m : kept) {
+        form.controls().mBox->setText(QString::fromLatin1(m));
+        form.onPlotClicked();
+    }
     form.controls().mBox->setText(QStringLiteral("2"));
     form.onPlotClicked();
     int i = 0;
@@ -83,6 +95,14 @@ void BM_WindowDragWide(benchmark::State& state) {
     runWindow(state, 1000, 1, 100);
 }
 
+// Ten powers kept on the canvas (nine before y = x^2), each drawn again by every step.
+void BM_WindowDragKeptTen(benchmark::State& state) {
+    runWindow(state, 10, kSteps / 10, 1, 1, {"1", "3", "-1", "-2", "4", "5", "-3", "6", "7"});
+}
+void BM_WindowDragKeptOne(benchmark::State& state) {
+    runWindow(state, 10, kSteps / 10, 1);
+}
+
 void BM_NaiveDragDense(benchmark::State& state) {
     runNaive(state, {-10, 10, -10, 10, 0.001, 0.001}, 10, 1);
 }
@@ -90,14 +110,16 @@ void BM_WindowDragDense(benchmark::State& state) {
     runWindow(state, 10, 10, 1, 0.001);
 }
 
-BENCHMARK(BM_NaiveDrag)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_WindowDrag)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_NaiveDragZoomedOut)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_WindowDragZoomedOut)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_NaiveDragWide)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_WindowDragWide)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_NaiveDragDense)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_WindowDragDense)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_NaiveDrag)->Arg(100)->Arg(200)->Arg(300)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_WindowDrag)->Arg(100)->Arg(200)->Arg(300)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_NaiveDragZoomedOut)->Arg(100)->Arg(200)->Arg(300)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_WindowDragZoomedOut)->Arg(100)->Arg(200)->Arg(300)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_NaiveDragWide)->Arg(100)->Arg(200)->Arg(300)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_WindowDragWide)->Arg(100)->Arg(200)->Arg(300)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_NaiveDragDense)->Arg(100)->Arg(200)->Arg(300)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_WindowDragDense)->Arg(100)->Arg(200)->Arg(300)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_WindowDragKeptTen)->Arg(100)->Arg(200)->Arg(300)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_WindowDragKeptOne)->Arg(100)->Arg(200)->Arg(300)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

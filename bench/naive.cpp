@@ -18,6 +18,13 @@ struct Mapping {
 };
 } // namespace
 
+QImage canvasImage(int percent) {
+    const qreal ratio = percent / 100.0;
+    QImage image((QSizeF(kCanvas) * ratio).toSize(), QImage::Format_RGB32);
+    image.setDevicePixelRatio(ratio);
+    return image;
+}
+
 void setUp(QPainter& p) {
     QFont font(QStringLiteral("Times New Roman"));
     font.setPointSizeF(9);

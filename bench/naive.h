@@ -18,6 +18,10 @@ void frame(QPainter& p, const canvas::ViewRange& r);
 /// The integer plot y = x^n (n > 0) with its clamps, the same samples as the real routine.
 void plot(QPainter& p, const canvas::ViewRange& v, int n);
 
+/// An image for the canvas at a display scale in per cent, the painter's units its logical pixels, as the
+/// canvas draws at the projector's density.
+QImage canvasImage(int percent);
+
 /// A painter set up like the canvas: Times New Roman 9 pt, a 2-pixel round-capped pen for curves.
 void setUp(QPainter& p);
 

@@ -90,6 +90,7 @@ void ExplorerWindow::addLessonCommands(const QString& program) {
         });
     });
     updateUndoCommands();
+    addLiveCommands();
 }
 
 void ExplorerWindow::setKeepCurves(bool on) {
@@ -116,10 +117,14 @@ void ExplorerWindow::updateUndoCommands() {
 }
 
 void ExplorerWindow::frameDrawn() {
+    // A note about a value stood over the plane it was given on.
+    if (!redrawing_)
+        hideNote();
     if (!lesson_.keepCurves && !redrawing_) {
         // The curves are gone from the canvas, and with them from the lesson: what 撤销 could take back
         // is no longer there. After a wipe there is nothing to forget, and the wipe stays undoable.
         if (!lesson_.curves.empty()) {
+            live_.reset();
             lesson_.curves.clear();
             history_.reset();
             updateUndoCommands();
@@ -144,6 +149,7 @@ void ExplorerWindow::drawLessonCurves(bool wholeNewest) {
 }
 
 void ExplorerWindow::curveStarted(const LessonCurve& curve) {
+    live_.reset();
     history_.changing(lesson_.curves);
     lesson_.curves.push_back(curve);
     updateUndoCommands();
@@ -158,6 +164,7 @@ void ExplorerWindow::curveCompleted(const LessonCurve& curve) {
 void ExplorerWindow::wipeLesson() {
     if (lesson_.curves.empty() && !lesson_.grid)
         return;
+    live_.reset();
     history_.changing(lesson_.curves);
     lesson_.curves.clear();
     lesson_.grid = false;
@@ -194,6 +201,7 @@ void ExplorerWindow::onUndoClicked() {
     const std::optional<CurveChange> change = history_.undo(lesson_.curves);
     if (!change)
         return;
+    live_.reset();
     redrawLesson();
     updateUndoCommands();
     tellCurveChange(*change, true);
@@ -203,6 +211,7 @@ void ExplorerWindow::onRedoClicked() {
     const std::optional<CurveChange> change = history_.redo(lesson_.curves);
     if (!change)
         return;
+    live_.reset();
     redrawLesson();
     updateUndoCommands();
     tellCurveChange(*change, false);
@@ -228,6 +237,9 @@ bool ExplorerWindow::openLesson(const QString& path) {
     }
     const Lesson& opened = std::get<Lesson>(read);
     stopDrawing();
+    stopAnimation();
+    live_.reset();
+    hideNote();
     lesson_ = opened;
     history_.reset();
     setKeepCurves(lesson_.keepCurves);

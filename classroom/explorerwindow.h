@@ -6,6 +6,7 @@
 // A program's window adds its controls, its plot handlers and what it draws; the window base never asks
 // which program it serves.
 
+#include "classroom/parametersweep.h"
 #include "curves/lesson.h"
 #include "runtime/viewrange.h"
 #include "widgets/canvaswidget.h"
@@ -24,6 +25,8 @@
 #include <optional>
 
 class QAction;
+class QLineEdit;
+class QTimer;
 
 namespace canvas {
 
@@ -60,6 +63,18 @@ public:
     bool openLesson(const QString& path);
     /// The name the lesson files of this program are told apart by ("Quorvex").
     const QString& program() const { return program_; }
+
+    /// 参数动画: sweeps the parameter of the newest curve (and its box), the curve following at every frame,
+    /// then leaves it at the end value; any key, click or touch stops it where it is.
+    void onAnimateClicked();
+    /// One frame of the sweep, the handler of its timer.
+    void onAnimationFrame();
+    void stopAnimation();
+    bool isAnimating() const;
+    /// The timer of the sweep, for tests that drive it.
+    QTimer* animationTimer() const { return animationTimer_; }
+    /// The note over the canvas of a value that draws no curve (empty when none shows).
+    QString liveNote() const;
 
     /// Draws the coordinate frame of a range on the canvas.
     virtual void zuobiao(double xmin, double xmax, double ymin, double ymax, double xju1, double yju1) = 0;
@@ -145,6 +160,22 @@ protected:
     void wipeLesson();
     /// Draws the canvas again from the lesson, every curve whole.
     void redrawLesson();
+    /// Up and Down on a parameter box, and the wheel over it, step its value: `step` gets +1 or -1 and the
+    /// keys held.
+    void watchParameterBox(QLineEdit* box, std::function<void(int, Qt::KeyboardModifiers)> step);
+    /// The curve a parameter box edits live: the newest of `kind` on the canvas, or the one a refused value
+    /// took off; nothing before the first.
+    std::optional<LessonCurve> liveCurve(CurveKind kind);
+    /// The live curve for a new value: `record` drawn whole in its colour in place of the old one; for
+    /// nothing, the curve taken off with `why` in a note over the canvas, heard once.
+    void showLiveCurve(const std::optional<CurveRecord>& record, const QString& why);
+    /// The program's sweep of its parameter, when a curve is there to follow it.
+    virtual std::optional<ParameterSweep> parameterSweep() { return std::nullopt; }
+    /// A value of the sweep: into the box as typed, and the curve drawn for it.
+    virtual void sweepTo(double) {}
+    /// Words for a moment of the sweep worth hearing (the base passing 1), or empty.
+    virtual QString sweepMoment(double, double) const { return {}; }
+
     /// True while 保留图象 redraws the lesson itself, so the program's own re-plot after a drag or a zoom
     /// would draw the newest curve twice.
     bool keepsCurves() const { return lesson_.keepCurves; }
@@ -176,6 +207,23 @@ private:
     QAction* keepAction_ = nullptr;
     QAction* namesAction_ = nullptr;
     bool redrawing_ = false;
+    /// The curve a parameter box edits: where it stands in the lesson, and whether it is drawn.
+    struct Live {
+        std::size_t index;
+        LessonCurve curve;
+        bool shown;
+    };
+    std::optional<Live> live_;
+    CanvasLabel* note_ = nullptr;
+    QString lastNote_;
+    QTimer* animationTimer_ = nullptr;
+    std::optional<ParameterSweep> sweep_;
+    double sweepStart_ = 0;
+    double swept_ = 0;
+    QObject* sweepStopper_ = nullptr;
+    void showNote(const QString& why);
+    void hideNote();
+    void addLiveCommands();
     Background background_;
     CanvasWidget* canvas_ = nullptr;
 };

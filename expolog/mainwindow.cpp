@@ -12,6 +12,7 @@
 #include <QGuiApplication>
 #include <QScreen>
 
+#include <cmath>
 #include <utility>
 
 namespace expolog {
@@ -154,6 +155,54 @@ void MainWindow::buildControls() {
     connect(inversePanel, &QAction::triggered, this, [this] { showInversePanel(); });
     commands_->addCommand(inversePanel);
     ui_.canvas->description().setHint(QStringLiteral("反函数图象面板在窗口菜单里"));
+    watchParameterBox(parameterBox(),
+                      [this](int direction, Qt::KeyboardModifiers keys) { onBaseStepped(direction, keys); });
+}
+
+void MainWindow::onBaseStepped(int direction, Qt::KeyboardModifiers keys) {
+    const double step = (keys & Qt::ShiftModifier) ? 1 : (keys & Qt::ControlModifier) ? 0.01 : 0.1;
+    const double a = canvas::Val(parameterBox()->text()) + direction * step;
+    parameterBox()->setText(canvas::Str(a));
+    showBase(a);
+}
+
+void MainWindow::showBase(double a) {
+    if (!liveCurve(family_.mainKind))
+        return;
+    if (!(a > 0) || a == 1 || !std::isfinite(a)) {
+        ui_.valueAtZeroPicture->setVisible(false);
+        ui_.growingValuesPicture->setVisible(false);
+        ui_.fallingValuesPicture->setVisible(false);
+        showAnswer({});
+        showLiveCurve(std::nullopt, QStringLiteral("底数 a 要大于 0 且不等于 1，没有图象"));
+        return;
+    }
+    trace_.baseA = a;
+    fillProperties();
+    showLiveCurve(canvas::baseCurve(family_.mainKind, a, curveFormula(family_.mainFormula)), {});
+}
+
+std::optional<canvas::ParameterSweep> MainWindow::parameterSweep() {
+    if (!liveCurve(family_.mainKind))
+        return std::nullopt;
+    return canvas::ParameterSweep::linear(0.2, 5, 10000);
+}
+
+void MainWindow::sweepTo(double value) {
+    // Thousandths, as a pupil would type them; a = 1 has no curve, so the sweep passes it by.
+    const double a = std::round(value * 1000) / 1000;
+    if (a == 1)
+        return;
+    parameterBox()->setText(canvas::Str(a));
+    showBase(a);
+}
+
+QString MainWindow::sweepMoment(double before, double after) const {
+    if (before <= 1 && after > 1)
+        return QStringLiteral("底数大于 1，增函数");
+    if (before >= 1 && after < 1)
+        return QStringLiteral("底数小于 1，减函数");
+    return {};
 }
 
 void MainWindow::showInversePanel() {

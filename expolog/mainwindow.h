@@ -166,6 +166,13 @@ private:
     void drawWhole(const canvas::LessonCurve& curve) override;
     void redrawNewest(const canvas::LessonCurve& curve) override;
     void stopDrawing() override;
+    /// Up or Down on the base box: a changed by 0.1 (Shift: 1, Ctrl: 0.01), the curve following.
+    void onBaseStepped(int direction, Qt::KeyboardModifiers keys);
+    /// The newest curve drawn again for base a with its properties, or taken off for a base it refuses.
+    void showBase(double a);
+    std::optional<canvas::ParameterSweep> parameterSweep() override;
+    void sweepTo(double value) override;
+    QString sweepMoment(double before, double after) const override;
     /// 反函数图象面板: enlarges the window to show the inverse panel.
     void showInversePanel();
     void fillProperties();

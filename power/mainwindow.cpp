@@ -12,6 +12,7 @@
 
 #include <QCloseEvent>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -232,6 +233,9 @@ void MainWindow::buildControls() {
                                 [this] { onApplyRangeClicked(); }, [this] { onPlotClicked(); }};
     connectHandlers();
     addCommands(QStringLiteral("Quorvex"));
+    for (QLineEdit* box : {ui_.mBox, ui_.nBox})
+        watchParameterBox(
+            box, [this, box](int direction, Qt::KeyboardModifiers) { onExponentStepped(box, direction); });
 }
 
 void MainWindow::connectHandlers() {
@@ -386,6 +390,46 @@ void MainWindow::zuotu2(std::int16_t numerator, std::int16_t denominator) {
     canvas::CurveRecord record = canvas::powerCurve(numerator, denominator, formula2(numerator, denominator));
     record.fractionForm = true;
     powerDrawn(record, colour, true);
+}
+
+void MainWindow::onExponentStepped(QLineEdit* box, int direction) {
+    const int value =
+        std::clamp(boxInteger(box) + direction, static_cast<int>(INT16_MIN), static_cast<int>(INT16_MAX));
+    box->setText(QString::number(value));
+    showExponent();
+}
+
+void MainWindow::showExponent() {
+    if (exponentForm_ == ExponentForm::None || !liveCurve(canvas::CurveKind::Power))
+        return;
+    const std::int16_t m = boxInteger(ui_.mBox);
+    if (exponentForm_ == ExponentForm::Integer) {
+        if (m == 0)
+            showLiveCurve(std::nullopt, QStringLiteral("m 为 0 时没有图象"));
+        else
+            showLiveCurve(canvas::powerCurve(m, 1, formula1(m)), {});
+        return;
+    }
+    const std::int16_t n = boxInteger(ui_.nBox);
+    if (m == 0 || n == 0) {
+        showLiveCurve(std::nullopt, QStringLiteral("m、n 为 0 时没有图象"));
+        return;
+    }
+    canvas::CurveRecord record = canvas::powerCurve(m, n, formula2(m, n));
+    record.fractionForm = true;
+    showLiveCurve(record, {});
+}
+
+std::optional<canvas::ParameterSweep> MainWindow::parameterSweep() {
+    if (exponentForm_ == ExponentForm::None || !liveCurve(canvas::CurveKind::Power))
+        return std::nullopt;
+    // m from -3 to 3, half a second each; m = 0 has no curve, so the sweep passes it by.
+    return canvas::ParameterSweep::steps({-3, -2, -1, 1, 2, 3}, 500);
+}
+
+void MainWindow::sweepTo(double value) {
+    ui_.mBox->setText(QString::number(static_cast<int>(value)));
+    showExponent();
 }
 
 void MainWindow::onClearGraphClicked() {

@@ -164,6 +164,12 @@ private:
     void load();
     void onActivated() override;
     void drawWhole(const canvas::LessonCurve& curve) override;
+    /// Up or Down on the m or n box: its value one more or one less, the curve following.
+    void onExponentStepped(QLineEdit* box, int direction);
+    /// The newest power drawn again for the numbers in the boxes, or taken off for a zero.
+    void showExponent();
+    std::optional<canvas::ParameterSweep> parameterSweep() override;
+    void sweepTo(double value) override;
     /// Tells the lesson and the description of a power drawn.
     void powerDrawn(const canvas::CurveRecord& record, canvas::Colour colour, bool isNew);
 

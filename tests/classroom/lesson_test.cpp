@@ -15,6 +15,7 @@
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -301,4 +302,99 @@ TEST(CurveLabels, NoNameCoversAnotherNameANumberOrAnArrow) {
                     EXPECT_FALSE(labels[i].intersects(f)) << v.xmin << " " << i;
             }
         }
+}
+
+namespace {
+
+// The box a program's parameter is typed into, and the newest curve's formula after Up there.
+struct LiveBox {
+    const char* program;
+    std::function<QLineEdit*(QWidget&)> box;
+    const char* afterUp;
+};
+
+const LiveBox kLiveBoxes[] = {
+    {"Quorvex", [](QWidget& w) { return static_cast<quorvex::MainWindow&>(w).controls().mBox; },
+     "y = x^(3/3)"},
+    {"Zelmora", [](QWidget& w) { return expLogOf(w).parameterBox(); }, "y = 3.1^x"},
+    {"Tavrinth", [](QWidget& w) { return expLogOf(w).parameterBox(); }, "y = log_3.1 x"},
+};
+
+const canvas::LessonCurve* newest(ExplorerWindow& e, canvas::CurveKind kind) {
+    for (auto c = e.lesson().curves.rbegin(); c != e.lesson().curves.rend(); ++c)
+        if (c->record.kind == kind)
+            return &*c;
+    return nullptr;
+}
+
+} // namespace
+
+TEST_F(Lessons, UpAndDownOnTheParameterRedrawTheNewestCurveWholeInItsColour) {
+    for (std::size_t i = 0; i < std::size(kPrograms); ++i) {
+        const Program& p = kPrograms[i];
+        SCOPED_TRACE(p.name);
+        const std::unique_ptr<QWidget> w = p.make();
+        ExplorerWindow& e = explorer(*w);
+        p.drawCurves(*w);
+        const canvas::CurveKind kind = e.lesson().curves.front().record.kind;
+        const canvas::Colour colour = newest(e, kind)->colour;
+        QLineEdit* box = kLiveBoxes[i].box(*w);
+        QTest::keyClick(box, Qt::Key_Up);
+        EXPECT_EQ(newest(e, kind)->record.formula, kLiveBoxes[i].afterUp);
+        EXPECT_EQ(newest(e, kind)->colour, colour);
+        EXPECT_TRUE(pictureOf(*w) == freshDrawing(p, *w, folder.path()));
+        QTest::keyClick(box, Qt::Key_Down);
+        EXPECT_NE(newest(e, kind)->record.formula, kLiveBoxes[i].afterUp);
+    }
+    EXPECT_TRUE(messages.texts().empty());
+}
+
+TEST_F(Lessons, AValueWithoutACurveTakesItOffWithANoteAndNoMessageBox) {
+    quorvex::MainWindow q;
+    q.show();
+    testsupport::powerCurve(q, "1");
+    QTest::keyClick(q.controls().mBox, Qt::Key_Down);
+    EXPECT_EQ(q.controls().mBox->text(), "0");
+    EXPECT_TRUE(q.lesson().curves.empty());
+    EXPECT_EQ(q.liveNote(), "m 为 0 时没有图象");
+    QTest::keyClick(q.controls().mBox, Qt::Key_Down);
+    EXPECT_EQ(q.lesson().curves.at(0).record.formula, "y = x^(-1)");
+    EXPECT_TRUE(q.liveNote().isEmpty());
+
+    testsupport::ExpLogWindow z(expolog::kZelmora);
+    z.plot("0.1");
+    z.runTrace();
+    QTest::keyClick(z.form.parameterBox(), Qt::Key_Down);
+    EXPECT_EQ(z.form.parameterBox()->text(), "0");
+    EXPECT_TRUE(z.form.lesson().curves.empty());
+    EXPECT_FALSE(z.form.liveNote().isEmpty());
+    QTest::keyClick(z.form.parameterBox(), Qt::Key_Up, Qt::ShiftModifier);
+    EXPECT_EQ(z.form.parameterBox()->text(), "1");
+    QTest::keyClick(z.form.parameterBox(), Qt::Key_Up, Qt::ControlModifier);
+    EXPECT_EQ(z.form.lesson().curves.at(0).record.formula, "y = 1.01^x");
+    EXPECT_TRUE(messages.texts().empty());
+}
+
+TEST_F(Lessons, TheSweepFollowsItsClockStopsOnAKeyAndEndsAtTheEndValue) {
+    double now = 0;
+    canvas::sweepClock() = [&now] { return now; };
+    testsupport::ExpLogWindow z(expolog::kZelmora);
+    z.plot("2");
+    z.runTrace();
+    z.form.onAnimateClicked();
+    EXPECT_TRUE(z.form.isAnimating());
+    EXPECT_EQ(z.form.parameterBox()->text(), "0.2");
+    now = 5000;
+    z.form.onAnimationFrame();
+    EXPECT_EQ(z.form.parameterBox()->text(), "2.6");
+    EXPECT_EQ(z.form.lesson().curves.back().record.formula, "y = 2.6^x");
+    QTest::keyClick(z.form.controls().canvas, Qt::Key_Space);
+    EXPECT_FALSE(z.form.isAnimating());
+    EXPECT_EQ(z.form.parameterBox()->text(), "2.6");
+    z.form.onAnimateClicked();
+    now = 20000;
+    z.form.onAnimationFrame();
+    EXPECT_FALSE(z.form.isAnimating());
+    EXPECT_EQ(z.form.parameterBox()->text(), "5");
+    canvas::sweepClock() = [] { return 0.0; };
 }
