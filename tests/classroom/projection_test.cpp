@@ -274,7 +274,7 @@ TEST_F(Projection, TheMenuOfTheFreeAreaListsTheCommandsWithTheirKeys) {
                                   QStringLiteral("保存声音… "), QStringLiteral("保留图象 "),
                                   QStringLiteral("图象名称 "), QStringLiteral("撤销 Ctrl+Z"),
                                   QStringLiteral("重做 Ctrl+Shift+Z"), QStringLiteral("保存课件… Ctrl+S"),
-                                  QStringLiteral("打开课件… Ctrl+O")}));
+                                  QStringLiteral("打开课件… Ctrl+O"), QStringLiteral("参数动画 ")}));
     EXPECT_TRUE(commands->isFreeArea(QPoint(5, 480))); // the window itself
     EXPECT_TRUE(commands->isFreeArea(
         form.controls().instructionsPicture->geometry().center())); // the instructions picture
