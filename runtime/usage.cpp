@@ -84,9 +84,11 @@ const std::vector<UsageItem>& programKeys() {
         {"Ctrl+Shift+Z", "重做: bring back what 撤销 took back."},
         {"Ctrl+S", "保存课件: save the lesson (its curves, colours, view and grid) as a .kejian file."},
         {"Ctrl+O", "打开课件: open a saved lesson; a lesson file named on the command line opens at start."},
-        {"Up / Down", "In the m, n or base box: the value one step up or down (a: 0.1, Shift 1, Ctrl 0.01), the newest "
-                      "curve following at once; the wheel over the box does the same."},
-        {"A", "With the canvas focused, 参数动画: the parameter swept (a from 0.2 to 5, m from -3 to 3), the curve "
+        {"Up / Down",
+         "In the m, n or base box: the value one step up or down (a: 0.1, Shift 1, Ctrl 0.01), the newest "
+         "curve following at once; the wheel over the box does the same."},
+        {"A", "With the canvas focused, 参数动画: the parameter swept (a from 0.2 to 5, m from -3 to 3), the "
+              "curve "
               "following; any key, click or touch stops it."},
         {"Arrow keys", "With the canvas focused, move the plane by one tick spacing (with Shift, five)."},
         {"T", "With the canvas focused, explore the most recent curve: Left/Right one pixel column (Shift: "
