@@ -198,23 +198,20 @@ void ExplorerWindow::tellCurveChange(const CurveChange& change, bool undone) {
 }
 
 void ExplorerWindow::onUndoClicked() {
-    const std::optional<CurveChange> change = history_.undo(lesson_.curves);
-    if (!change)
-        return;
-    live_.reset();
-    redrawLesson();
-    updateUndoCommands();
-    tellCurveChange(*change, true);
+    showHistoryStep(history_.undo(lesson_.curves), true);
 }
 
 void ExplorerWindow::onRedoClicked() {
-    const std::optional<CurveChange> change = history_.redo(lesson_.curves);
+    showHistoryStep(history_.redo(lesson_.curves), false);
+}
+
+void ExplorerWindow::showHistoryStep(const std::optional<CurveChange>& change, bool undone) {
     if (!change)
         return;
     live_.reset();
     redrawLesson();
     updateUndoCommands();
-    tellCurveChange(*change, false);
+    tellCurveChange(*change, undone);
 }
 
 bool ExplorerWindow::saveLesson(const QString& path) {

@@ -198,6 +198,8 @@ private:
     void addLessonCommands(const QString& program);
     void updateUndoCommands();
     void tellCurveChange(const CurveChange& change, bool undone);
+    /// The canvas drawn again after 撤销 or 重做 took a step (nothing when there was none), and told.
+    void showHistoryStep(const std::optional<CurveChange>& change, bool undone);
     void drawLessonCurves(bool wholeNewest);
 
     CurveHistory history_;

@@ -60,24 +60,21 @@ CurveChange changeBetween(const std::vector<LessonCurve>& from, const std::vecto
 } // namespace
 
 std::optional<CurveChange> CurveHistory::undo(std::vector<LessonCurve>& curves) {
-    if (undo_.empty())
-        return std::nullopt;
-    redo_.push_back(curves);
-    std::vector<LessonCurve> before = std::move(undo_.back());
-    undo_.pop_back();
-    const CurveChange change = changeBetween(curves, before);
-    curves = std::move(before);
-    return change;
+    return step(undo_, redo_, curves);
 }
 
 std::optional<CurveChange> CurveHistory::redo(std::vector<LessonCurve>& curves) {
-    if (redo_.empty())
+    return step(redo_, undo_, curves);
+}
+
+std::optional<CurveChange> CurveHistory::step(Steps& from, Steps& to, std::vector<LessonCurve>& curves) {
+    if (from.empty())
         return std::nullopt;
-    undo_.push_back(curves);
-    std::vector<LessonCurve> after = std::move(redo_.back());
-    redo_.pop_back();
-    const CurveChange change = changeBetween(curves, after);
-    curves = std::move(after);
+    to.push_back(curves);
+    std::vector<LessonCurve> next = std::move(from.back());
+    from.pop_back();
+    const CurveChange change = changeBetween(curves, next);
+    curves = std::move(next);
     return change;
 }
 

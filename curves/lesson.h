@@ -68,8 +68,12 @@ public:
     std::optional<CurveChange> redo(std::vector<LessonCurve>& curves);
 
 private:
-    std::vector<std::vector<LessonCurve>> undo_;
-    std::vector<std::vector<LessonCurve>> redo_;
+    using Steps = std::vector<std::vector<LessonCurve>>;
+    /// Goes back to the newest list of `from`, keeping the present one in `to`.
+    static std::optional<CurveChange> step(Steps& from, Steps& to, std::vector<LessonCurve>& curves);
+
+    Steps undo_;
+    Steps redo_;
 };
 
 } // namespace canvas
