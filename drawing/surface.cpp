@@ -110,6 +110,10 @@ void Surface::imageChanged() {
     imageWidth_ = image_.width();
     imageHeight_ = image_.height();
     imageStride_ = image_.bytesPerLine();
+    solidWords_ = static_cast<std::size_t>(imageWidth_ + 63) / 64 + 2;
+    solidPixels_.assign(solidWords_ * static_cast<std::size_t>(imageHeight_), 0);
+    solidRowStamps_.assign(static_cast<std::size_t>(imageHeight_), 0);
+    solidStamp_ = 1;
 }
 
 int Surface::devicePen() const {
@@ -158,7 +162,7 @@ const QImage& Surface::Image() {
 void Surface::Cls() {
     record(makeOp(SurfaceOp::Kind::Cls));
     pendingLines_.clear();
-    unchangedBlends_.fill(BlendMemo{});
+    forgetBlends();
     list_.clear();
     if (rasterising_) {
         // Only the pixels drawn since the last fill can differ from the back colour: a frame redrawn at every

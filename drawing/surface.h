@@ -150,6 +150,9 @@ private:
         int width = 0;
         int height = 0;
         int advance = 0;
+        /// Per row of the ink box, a bit for each column with ink, in `inkWords` words.
+        std::vector<std::uint64_t> inkBits;
+        int inkWords = 0;
     };
 
     // A part of a glyph's ink box, inclusive; empty when x0 > x1.
@@ -224,6 +227,8 @@ private:
     void blendGlyph(const Glyph& g, int x, int y, uchar* bits, BlendBox& box);
     /// Forgets the blends known to change nothing, unless what is drawn next is in their colour.
     void keepUnchangedBlendsFor(Colour colour);
+    /// Forgets the blends known to change nothing and the pixels known to be in their colour.
+    void forgetBlends();
     /// Forgets every glyph rendered and every blend remembered: the font's size changed.
     void forgetGlyphs();
 
@@ -271,6 +276,15 @@ private:
     // their first digits at one place dozens of times, and only a few faint edge pixels of each still move.
     std::array<BlendMemo, 4096> unchangedBlends_{};
     Colour unchangedColour_ = 0;
+    // For the same reason a pixel in `unchangedColour_` stays in it: one bit per pixel of those known to be,
+    // each row of the picture in `solidWords_` words, column c at bit c + 64 (a word to spare at each end).
+    // A row's bits count only while its stamp is the current one, so forgetting them all is one increment.
+    std::vector<std::uint64_t> solidPixels_;
+    std::size_t solidWords_ = 0;
+    std::vector<std::uint32_t> solidRowStamps_;
+    std::uint32_t solidStamp_ = 1;
+    // The rows of a glyph that have pixels to blend, and those pixels' bits, while a glyph is blended.
+    std::vector<std::pair<int, std::uint64_t>> blendRows_;
 
     bool recording_ = false;
     bool rasterising_ = true;

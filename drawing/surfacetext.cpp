@@ -28,26 +28,28 @@ inline std::uint64_t spreadLanes(QRgb c) {
     return (std::uint64_t{c} & 0xFF00FFu) | (std::uint64_t{c} & 0xFF00u) << 24;
 }
 
-// `solid` is the colour (r, g, b) as a pixel, `fore` the same spread over the lanes (spreadLanes).
+// One pixel towards the colour spread over the lanes (spreadLanes) by its coverage `a` (1..254).
+inline QRgb blendPixel(QRgb d, unsigned a, std::uint64_t fore) {
+    constexpr std::uint64_t kLow = 0x000000FF00FF00FFull; // the low byte of each lane
+    // Exact rounding of x / 255 for 0 <= x <= 255 * 255 in each lane, without a division.
+    const std::uint64_t x = fore * a + spreadLanes(d) * (255 - a) + 0x0000008000800080ull;
+    const std::uint64_t q = ((x + ((x >> 8) & kLow)) >> 8) & kLow;
+    return 0xFF000000u | static_cast<QRgb>(q & 0xFF00FFu) | static_cast<QRgb>((q >> 24) & 0xFF00u);
+}
+
+// Blends n pixels towards `solid` by their coverage; the first and the last pixel that changed (first > last:
+// none).
 std::pair<int, int> blendSpan(QRgb* row, const std::uint8_t* coverage, int n, QRgb solid,
                               std::uint64_t fore) {
-    constexpr std::uint64_t kLow = 0x000000FF00FF00FFull; // the low byte of each lane
     int first = n, last = -1;
     for (int i = 0; i < n; ++i) {
         const unsigned a = coverage[i];
         if (a == 0)
             continue;
         const QRgb d = row[i];
-        // Dense labels overlap: a pixel already in the text colour stays so, whatever the coverage.
         if (d == solid)
             continue;
-        QRgb blended = solid;
-        if (a != 255) {
-            // Exact rounding of x / 255 for 0 <= x <= 255 * 255 in each lane, without a division.
-            const std::uint64_t x = fore * a + spreadLanes(d) * (255 - a) + 0x0000008000800080ull;
-            const std::uint64_t q = ((x + ((x >> 8) & kLow)) >> 8) & kLow;
-            blended = 0xFF000000u | static_cast<QRgb>(q & 0xFF00FFu) | static_cast<QRgb>((q >> 24) & 0xFF00u);
-        }
+        const QRgb blended = a == 255 ? solid : blendPixel(d, a, fore);
         if (blended != d) {
             first = std::min(first, i);
             last = i;
@@ -55,6 +57,12 @@ std::pair<int, int> blendSpan(QRgb* row, const std::uint8_t* coverage, int n, QR
         }
     }
     return {first, last};
+}
+
+// The 64 bits of a row of bits that start at bit `at` (0 <= at), from the word it is in and the next.
+inline std::uint64_t bitsAt(const std::uint64_t* row, int at) {
+    const int word = at >> 6, shift = at & 63;
+    return (row[word] >> shift) | ((row[word + 1] << 1) << (63 - shift));
 }
 
 } // namespace
@@ -110,6 +118,12 @@ const Surface::Glyph& Surface::glyphNotIndexed(QChar c) {
             }
             g.inkColumns.emplace_back(std::min(first, end), end);
         }
+        g.inkWords = (g.width + 63) / 64;
+        g.inkBits.assign(static_cast<std::size_t>(g.inkWords * g.height), 0);
+        for (int y = 0; y < g.height; ++y)
+            for (int x = 0; x < g.width; ++x)
+                if (g.coverage[static_cast<std::size_t>(y * g.width + x)] != 0)
+                    g.inkBits[static_cast<std::size_t>(y * g.inkWords + x / 64)] |= std::uint64_t{1} << (x % 64);
     }
     (fontItalic_ ? lineHeightItalic_ : lineHeight_) = metrics.height();
     clearVectorState();
@@ -132,13 +146,16 @@ void Surface::blendGlyph(const Glyph& g, int x, int y, uchar* bits, BlendBox& bo
     const QRgb solid = qRgb(redOf(foreColor_), greenOf(foreColor_), blueOf(foreColor_));
     const std::uint64_t fore = spreadLanes(solid);
     const qsizetype stride = imageStride_;
+    const std::size_t words = solidWords_;
+    if (blendRows_.size() < static_cast<std::size_t>(g.height))
+        blendRows_.resize(static_cast<std::size_t>(g.height));
     int x0 = g.width, x1 = -1, y0 = g.height, y1 = -1;
+    if ((xTo - xFrom) * (yTo - yFrom) < 40) {
     uchar* rowBits = bits + (top + yFrom) * stride + left * qsizetype{sizeof(QRgb)};
     const std::uint8_t* cov = g.coverage.data() + yFrom * g.width;
     const std::pair<int, int>* ink = g.inkColumns.data() + yFrom;
     for (int gy = yFrom; gy < yTo; ++gy, rowBits += stride, cov += g.width, ++ink) {
         auto* row = reinterpret_cast<QRgb*>(rowBits);
-        // Dense labels blend tens of thousands of glyphs: only the columns of each row that carry ink.
         const int from = std::max(xFrom, ink->first), to = std::min(xTo, ink->second);
         if (from >= to)
             continue;
@@ -150,14 +167,77 @@ void Surface::blendGlyph(const Glyph& g, int x, int y, uchar* bits, BlendBox& bo
             y1 = gy;
         }
     }
+    } else
+    // The glyph's columns 64 at a time (one word of its ink bits; a word is a whole glyph but at large sizes).
+    for (int w = xFrom / 64; w <= (xTo - 1) / 64; ++w) {
+        const int base = 64 * w;
+        std::uint64_t columns = ~std::uint64_t{0};
+        if (xFrom > base)
+            columns &= ~std::uint64_t{0} << (xFrom - base);
+        if (xTo - base < 64)
+            columns &= (std::uint64_t{1} << (xTo - base)) - 1;
+        // The bit of the picture's column left + base (bits start one word before the first column).
+        const int at = left + base + 64;
+        // First the rows with inked pixels not known to be in the text colour, without a branch per row:
+        // where dense labels pile up, most glyphs find nearly all their pixels in it already.
+        int pending = 0;
+        for (int gy = yFrom; gy < yTo; ++gy) {
+            const std::size_t iy = static_cast<std::size_t>(top + gy);
+            const std::uint64_t current = solidRowStamps_[iy] == solidStamp_ ? ~std::uint64_t{0} : 0;
+            const std::uint64_t known = bitsAt(solidPixels_.data() + iy * words, at) & current;
+            const std::uint64_t todo =
+                g.inkBits[static_cast<std::size_t>(gy * g.inkWords + w)] & columns & ~known;
+            blendRows_[static_cast<std::size_t>(pending)] = {gy, todo};
+            pending += todo != 0;
+        }
+        for (int k = 0; k < pending; ++k) {
+            const auto [gy, inked] = blendRows_[static_cast<std::size_t>(k)];
+            const std::size_t iy = static_cast<std::size_t>(top + gy);
+            std::uint64_t* solidRow = solidPixels_.data() + iy * words;
+            if (solidRowStamps_[iy] != solidStamp_) {
+                std::fill(solidRow, solidRow + words, 0);
+                solidRowStamps_[iy] = solidStamp_;
+            }
+            auto* row = reinterpret_cast<QRgb*>(bits + static_cast<qsizetype>(iy) * stride) + left;
+            const std::uint8_t* cov = g.coverage.data() + gy * g.width;
+            int first = g.width, last = -1;
+            for (std::uint64_t todo = inked; todo != 0; todo &= todo - 1) {
+                const int gx = base + __builtin_ctzll(todo);
+                // Without a branch: the sums give the text colour itself for full coverage and for a pixel
+                // already in it, and an unchanged pixel is written back as it was.
+                const QRgb d = row[gx];
+                const QRgb blended = blendPixel(d, cov[gx], fore);
+                row[gx] = blended;
+                const int bit = left + gx + 64;
+                solidRow[bit >> 6] |= std::uint64_t{blended == solid} << (bit & 63);
+                const bool changed = blended != d;
+                first = changed && gx < first ? gx : first;
+                last = changed ? gx : last;
+            }
+            if (first <= last) {
+                x0 = std::min(x0, first);
+                x1 = std::max(x1, last);
+                y0 = std::min(y0, gy);
+                y1 = std::max(y1, gy);
+            }
+        }
+    }
     if (x0 <= x1)
         box = BlendBox{static_cast<std::int16_t>(x0), static_cast<std::int16_t>(y0),
                        static_cast<std::int16_t>(x1), static_cast<std::int16_t>(y1)};
 }
 
+void Surface::forgetBlends() {
+    unchangedBlends_.fill(BlendMemo{});
+    if (++solidStamp_ == 0) {
+        std::fill(solidRowStamps_.begin(), solidRowStamps_.end(), 0);
+        solidStamp_ = 1;
+    }
+}
+
 void Surface::keepUnchangedBlendsFor(Colour colour) {
     if (colour != unchangedColour_) {
-        unchangedBlends_.fill(BlendMemo{});
+        forgetBlends();
         unchangedColour_ = colour;
     }
 }
@@ -262,7 +342,7 @@ QSizeF Surface::textSize(const QString& text) const {
 void Surface::forgetGlyphs() {
     glyphsUpright_.clear();
     glyphsItalic_.clear();
-    unchangedBlends_.fill(BlendMemo{});
+    forgetBlends();
     asciiUpright_.fill(nullptr);
     asciiItalic_.fill(nullptr);
     lineHeight_ = 0;

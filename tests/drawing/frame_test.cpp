@@ -47,6 +47,17 @@ QStringList numbers(int from, int to, int step = 1) {
     return out;
 }
 
+// The colours of every pixel, row by row, folded into one number (FNV-1a).
+std::uint64_t pixelChecksum(const QImage& image) {
+    std::uint64_t h = 14695981039346656037ull;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) {
+            h ^= image.pixel(x, y) & 0xFFFFFFu;
+            h *= 1099511628211ull;
+        }
+    return h;
+}
+
 } // namespace
 
 TEST(Frame, StartUpRangeNumbersEachHalfAxis) {
@@ -276,13 +287,26 @@ TEST(Frame, DenseNumbersKeepTheirPixels) {
     for (const Case& c : cases) {
         Surface surface(QSize(389, 373), RGB(255, 255, 192), 0);
         zuobiao(surface, *c.style, -c.half, c.half, -c.half, c.half, c.spacing, c.spacing);
-        const QImage& image = surface.Image();
-        std::uint64_t h = 14695981039346656037ull;
-        for (int y = 0; y < image.height(); ++y)
-            for (int x = 0; x < image.width(); ++x) {
-                h ^= image.pixel(x, y) & 0xFFFFFFu;
-                h *= 1099511628211ull;
-            }
-        EXPECT_EQ(h, c.checksum) << c.half << " by " << c.spacing;
+        EXPECT_EQ(pixelChecksum(surface.Image()), c.checksum) << c.half << " by " << c.spacing;
+    }
+}
+
+// A projector's scale blends several times the pixels of every glyph, by other code than a single pixel:
+// the same exact sums, and these pictures, at every scale.
+TEST(Frame, DenseNumbersKeepTheirPixelsAtProjectorScales) {
+    struct Case {
+        double ratio, half, spacing;
+        const FrameStyle* style;
+        std::uint64_t checksum;
+    };
+    const Case cases[] = {
+        {2, 10, 1, &kPower, 0x7abb6e4caa2849f1ull},       {2, 10, 0.001, &kPower, 0xe0e815570b8bb453ull},
+        {3, 10, 0.01, &kExpLog, 0xbc61b49b25d6cc02ull},    {3, 10, 0.001, &kPower, 0x9402e17c84a7fc61ull},
+        {1.5, 10, 0.001, &kExpLog, 0x778467fef58c0491ull},
+    };
+    for (const Case& c : cases) {
+        Surface surface(QSize(389, 373), RGB(255, 255, 192), 0, c.ratio);
+        zuobiao(surface, *c.style, -c.half, c.half, -c.half, c.half, c.spacing, c.spacing);
+        EXPECT_EQ(pixelChecksum(surface.Image()), c.checksum) << c.ratio << ": " << c.half << " by " << c.spacing;
     }
 }
