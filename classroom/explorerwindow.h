@@ -8,6 +8,7 @@
 
 #include "classroom/parametersweep.h"
 #include "curves/lesson.h"
+#include "drawing/frame.h"
 #include "runtime/viewrange.h"
 #include "widgets/canvaswidget.h"
 #include "widgets/exitbutton.h"
@@ -186,6 +187,8 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
 
     ViewRange view_;
+    /// The last frame, put back while the view stands still (a parameter stepped or swept).
+    canvas::FrameMemory frameMemory_;
     std::unique_ptr<RangePanel> rangePanel_;
     std::unique_ptr<Panning> panning_;
     std::unique_ptr<ExitButton> exit_;

@@ -2,6 +2,9 @@
 
 #include "runtime/countedloop.h"
 
+#include <algorithm>
+#include <iterator>
+
 namespace canvas {
 
 namespace {
@@ -95,6 +98,37 @@ FrameOutcome zuobiao(Surface& surface, const FrameStyle& style, double xmin, dou
         return FrameOutcome::RefusedRange;
     }
     return FrameOutcome::Drawn;
+}
+
+bool FrameMemory::Key::operator==(const Key& other) const {
+    // Bit for bit: a view that moved by the least amount draws another frame.
+    return surface == other.surface && copiesSpacings == other.copiesSpacings &&
+           std::equal(std::begin(style), std::end(style), std::begin(other.style)) &&
+           std::equal(std::begin(view), std::end(view), std::begin(other.view));
+}
+
+FrameOutcome zuobiao(Surface& surface, FrameMemory& memory, const FrameStyle& style, double xmin, double xmax,
+                     double ymin, double ymax, double xju1, double yju1, FrameSteps steps) {
+    const FrameMemory::Key key{&surface,
+                               {style.axisOffset, style.labelOffset, style.positiveYEndFactor},
+                               style.copiesSpacings,
+                               {xmin, xmax, ymin, ymax, xju1, yju1}};
+    const bool again = memory.hasLast_ && key == memory.last_;
+    if (again && memory.kept_ && surface.putBack(*memory.kept_)) {
+        if (style.copiesSpacings) {
+            if (steps.stepX)
+                *steps.stepX = xju1;
+            if (steps.stepY)
+                *steps.stepY = yju1;
+        }
+        return FrameOutcome::Drawn;
+    }
+    const FrameOutcome outcome = zuobiao(surface, style, xmin, xmax, ymin, ymax, xju1, yju1, steps);
+    memory.last_ = key;
+    memory.hasLast_ = outcome == FrameOutcome::Drawn;
+    // A dragged plane never asks twice for the same frame: it pays for no copy.
+    memory.kept_ = again && memory.hasLast_ ? surface.keepDrawing() : nullptr;
+    return outcome;
 }
 
 } // namespace canvas

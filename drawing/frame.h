@@ -37,4 +37,32 @@ enum class FrameOutcome {
 FrameOutcome zuobiao(Surface& surface, const FrameStyle& style, double xmin, double xmax, double ymin,
                      double ymax, double xju1, double yju1, FrameSteps steps = {});
 
+/// The frame drawn last on one canvas, kept once the same frame is drawn twice running and put back for as
+/// long as it is asked for again: a parameter stepped or swept redraws the plane dozens of times a second
+/// while the view stands still. Pixels, vectors and state come back exactly as drawing gives them.
+class FrameMemory {
+public:
+    /// Forgets the frame (the canvas is another one, or was drawn at another density).
+    void forget() { *this = FrameMemory{}; }
+
+private:
+    struct Key {
+        const Surface* surface = nullptr;
+        double style[3] = {0, 0, 0};
+        bool copiesSpacings = false;
+        double view[6] = {0, 0, 0, 0, 0, 0};
+        bool operator==(const Key& other) const;
+    };
+    Key last_;
+    bool hasLast_ = false;
+    std::shared_ptr<const Surface::KeptDrawing> kept_;
+
+    friend FrameOutcome zuobiao(Surface&, FrameMemory&, const FrameStyle&, double, double, double, double,
+                                double, double, FrameSteps);
+};
+
+/// zuobiao, putting back the frame kept in `memory` when it is the same frame on the same canvas.
+FrameOutcome zuobiao(Surface& surface, FrameMemory& memory, const FrameStyle& style, double xmin, double xmax,
+                     double ymin, double ymax, double xju1, double yju1, FrameSteps steps = {});
+
 } // namespace canvas

@@ -118,6 +118,30 @@ public:
     float scaleRight() const { return scaleX2_; }
     float scaleBottom() const { return scaleY2_; }
 
+    /// What was drawn since the last Cls, as it stands: its pixels, its vectors and the drawing state
+    /// after it (position, mapping, pen, slant, lines still batched).
+    struct KeptDrawing {
+        QSize size;
+        qreal ratio = 1;
+        Colour backColor = 0, foreColor = 0;
+        std::vector<std::pair<int, int>> spans; ///< per row, the columns drawn on (first > last: none)
+        std::vector<QRgb> pixels;               ///< those columns' pixels, row after row
+        DisplayList list{QSize(), 0, QFont()};
+        std::vector<QLine> pendingLines;
+        Colour pendingColour = 0;
+        int pendingWidth = 1;
+        float currentX = 0, currentY = 0;
+        float scale[4] = {0, 0, 0, 0};
+        int drawWidth = 1;
+        bool fontItalic = false;
+    };
+    /// Keeps what was drawn since the last Cls, to be put back later instead of drawn again; nothing while
+    /// operations are recorded or nothing is rasterised (the record and the fuzzing want every operation).
+    std::shared_ptr<const KeptDrawing> keepDrawing();
+    /// Clears the canvas and puts back a drawing kept from it, exactly as it was drawn. False, and nothing
+    /// done, when the canvas has since changed its size, density or colours, or keeps no pictures now.
+    bool putBack(const KeptDrawing& kept);
+
     /// Everything drawn since the last Cls, as vectors: the source of every export, print and vector copy.
     const DisplayList& displayList() const { return list_; }
     /// Keeping the display list is always on in the programs; the benchmarks switch it off to measure

@@ -5,8 +5,8 @@
 // picture and drawing it again at a new density), surfacelines.cpp (segments from user units to the batch
 // of pixel lines and the display list's vectors), surfaceclip.cpp (clipping a segment in floating point),
 // fastlines.cpp (the direct rasterisers for the commonest lines), surfacetext.cpp (the glyph cache and
-// blending text into the pixels) and surfacedamage.cpp (what changed since the last repaint and since the
-// last Cls).
+// blending text into the pixels), surfacedamage.cpp (what changed since the last repaint and since the
+// last Cls) and surfacekept.cpp (a drawing kept and put back as it stood).
 
 #include "drawing/surface.h"
 

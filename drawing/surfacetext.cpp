@@ -123,7 +123,8 @@ const Surface::Glyph& Surface::glyphNotIndexed(QChar c) {
         for (int y = 0; y < g.height; ++y)
             for (int x = 0; x < g.width; ++x)
                 if (g.coverage[static_cast<std::size_t>(y * g.width + x)] != 0)
-                    g.inkBits[static_cast<std::size_t>(y * g.inkWords + x / 64)] |= std::uint64_t{1} << (x % 64);
+                    g.inkBits[static_cast<std::size_t>(y * g.inkWords + x / 64)] |= std::uint64_t{1}
+                                                                                    << (x % 64);
     }
     (fontItalic_ ? lineHeightItalic_ : lineHeight_) = metrics.height();
     clearVectorState();
@@ -151,77 +152,78 @@ void Surface::blendGlyph(const Glyph& g, int x, int y, uchar* bits, BlendBox& bo
         blendRows_.resize(static_cast<std::size_t>(g.height));
     int x0 = g.width, x1 = -1, y0 = g.height, y1 = -1;
     if ((xTo - xFrom) * (yTo - yFrom) < 40) {
-    uchar* rowBits = bits + (top + yFrom) * stride + left * qsizetype{sizeof(QRgb)};
-    const std::uint8_t* cov = g.coverage.data() + yFrom * g.width;
-    const std::pair<int, int>* ink = g.inkColumns.data() + yFrom;
-    for (int gy = yFrom; gy < yTo; ++gy, rowBits += stride, cov += g.width, ++ink) {
-        auto* row = reinterpret_cast<QRgb*>(rowBits);
-        const int from = std::max(xFrom, ink->first), to = std::min(xTo, ink->second);
-        if (from >= to)
-            continue;
-        const auto [first, last] = blendSpan(row + from, cov + from, to - from, solid, fore);
-        if (first <= last) {
-            x0 = std::min(x0, from + first);
-            x1 = std::max(x1, from + last);
-            y0 = std::min(y0, gy);
-            y1 = gy;
-        }
-    }
-    } else
-    // The glyph's columns 64 at a time (one word of its ink bits; a word is a whole glyph but at large sizes).
-    for (int w = xFrom / 64; w <= (xTo - 1) / 64; ++w) {
-        const int base = 64 * w;
-        std::uint64_t columns = ~std::uint64_t{0};
-        if (xFrom > base)
-            columns &= ~std::uint64_t{0} << (xFrom - base);
-        if (xTo - base < 64)
-            columns &= (std::uint64_t{1} << (xTo - base)) - 1;
-        // The bit of the picture's column left + base (bits start one word before the first column).
-        const int at = left + base + 64;
-        // First the rows with inked pixels not known to be in the text colour, without a branch per row:
-        // where dense labels pile up, most glyphs find nearly all their pixels in it already.
-        int pending = 0;
-        for (int gy = yFrom; gy < yTo; ++gy) {
-            const std::size_t iy = static_cast<std::size_t>(top + gy);
-            const std::uint64_t current = solidRowStamps_[iy] == solidStamp_ ? ~std::uint64_t{0} : 0;
-            const std::uint64_t known = bitsAt(solidPixels_.data() + iy * words, at) & current;
-            const std::uint64_t todo =
-                g.inkBits[static_cast<std::size_t>(gy * g.inkWords + w)] & columns & ~known;
-            blendRows_[static_cast<std::size_t>(pending)] = {gy, todo};
-            pending += todo != 0;
-        }
-        for (int k = 0; k < pending; ++k) {
-            const auto [gy, inked] = blendRows_[static_cast<std::size_t>(k)];
-            const std::size_t iy = static_cast<std::size_t>(top + gy);
-            std::uint64_t* solidRow = solidPixels_.data() + iy * words;
-            if (solidRowStamps_[iy] != solidStamp_) {
-                std::fill(solidRow, solidRow + words, 0);
-                solidRowStamps_[iy] = solidStamp_;
-            }
-            auto* row = reinterpret_cast<QRgb*>(bits + static_cast<qsizetype>(iy) * stride) + left;
-            const std::uint8_t* cov = g.coverage.data() + gy * g.width;
-            int first = g.width, last = -1;
-            for (std::uint64_t todo = inked; todo != 0; todo &= todo - 1) {
-                const int gx = base + __builtin_ctzll(todo);
-                // Without a branch: the sums give the text colour itself for full coverage and for a pixel
-                // already in it, and an unchanged pixel is written back as it was.
-                const QRgb d = row[gx];
-                const QRgb blended = blendPixel(d, cov[gx], fore);
-                row[gx] = blended;
-                const int bit = left + gx + 64;
-                solidRow[bit >> 6] |= std::uint64_t{blended == solid} << (bit & 63);
-                const bool changed = blended != d;
-                first = changed && gx < first ? gx : first;
-                last = changed ? gx : last;
-            }
+        uchar* rowBits = bits + (top + yFrom) * stride + left * qsizetype{sizeof(QRgb)};
+        const std::uint8_t* cov = g.coverage.data() + yFrom * g.width;
+        const std::pair<int, int>* ink = g.inkColumns.data() + yFrom;
+        for (int gy = yFrom; gy < yTo; ++gy, rowBits += stride, cov += g.width, ++ink) {
+            auto* row = reinterpret_cast<QRgb*>(rowBits);
+            const int from = std::max(xFrom, ink->first), to = std::min(xTo, ink->second);
+            if (from >= to)
+                continue;
+            const auto [first, last] = blendSpan(row + from, cov + from, to - from, solid, fore);
             if (first <= last) {
-                x0 = std::min(x0, first);
-                x1 = std::max(x1, last);
+                x0 = std::min(x0, from + first);
+                x1 = std::max(x1, from + last);
                 y0 = std::min(y0, gy);
-                y1 = std::max(y1, gy);
+                y1 = gy;
             }
         }
-    }
+    } else
+        // The glyph's columns 64 at a time (one word of its ink bits; a word is a whole glyph but at large
+        // sizes).
+        for (int w = xFrom / 64; w <= (xTo - 1) / 64; ++w) {
+            const int base = 64 * w;
+            std::uint64_t columns = ~std::uint64_t{0};
+            if (xFrom > base)
+                columns &= ~std::uint64_t{0} << (xFrom - base);
+            if (xTo - base < 64)
+                columns &= (std::uint64_t{1} << (xTo - base)) - 1;
+            // The bit of the picture's column left + base (bits start one word before the first column).
+            const int at = left + base + 64;
+            // First the rows with inked pixels not known to be in the text colour, without a branch per row:
+            // where dense labels pile up, most glyphs find nearly all their pixels in it already.
+            int pending = 0;
+            for (int gy = yFrom; gy < yTo; ++gy) {
+                const std::size_t iy = static_cast<std::size_t>(top + gy);
+                const std::uint64_t current = solidRowStamps_[iy] == solidStamp_ ? ~std::uint64_t{0} : 0;
+                const std::uint64_t known = bitsAt(solidPixels_.data() + iy * words, at) & current;
+                const std::uint64_t todo =
+                    g.inkBits[static_cast<std::size_t>(gy * g.inkWords + w)] & columns & ~known;
+                blendRows_[static_cast<std::size_t>(pending)] = {gy, todo};
+                pending += todo != 0;
+            }
+            for (int k = 0; k < pending; ++k) {
+                const auto [gy, inked] = blendRows_[static_cast<std::size_t>(k)];
+                const std::size_t iy = static_cast<std::size_t>(top + gy);
+                std::uint64_t* solidRow = solidPixels_.data() + iy * words;
+                if (solidRowStamps_[iy] != solidStamp_) {
+                    std::fill(solidRow, solidRow + words, 0);
+                    solidRowStamps_[iy] = solidStamp_;
+                }
+                auto* row = reinterpret_cast<QRgb*>(bits + static_cast<qsizetype>(iy) * stride) + left;
+                const std::uint8_t* cov = g.coverage.data() + gy * g.width;
+                int first = g.width, last = -1;
+                for (std::uint64_t todo = inked; todo != 0; todo &= todo - 1) {
+                    const int gx = base + __builtin_ctzll(todo);
+                    // Without a branch: the sums give the text colour itself for full coverage and for a
+                    // pixel already in it, and an unchanged pixel is written back as it was.
+                    const QRgb d = row[gx];
+                    const QRgb blended = blendPixel(d, cov[gx], fore);
+                    row[gx] = blended;
+                    const int bit = left + gx + 64;
+                    solidRow[bit >> 6] |= std::uint64_t{blended == solid} << (bit & 63);
+                    const bool changed = blended != d;
+                    first = changed && gx < first ? gx : first;
+                    last = changed ? gx : last;
+                }
+                if (first <= last) {
+                    x0 = std::min(x0, first);
+                    x1 = std::max(x1, last);
+                    y0 = std::min(y0, gy);
+                    y1 = std::max(y1, gy);
+                }
+            }
+        }
     if (x0 <= x1)
         box = BlendBox{static_cast<std::int16_t>(x0), static_cast<std::int16_t>(y0),
                        static_cast<std::int16_t>(x1), static_cast<std::int16_t>(y1)};

@@ -244,8 +244,9 @@ void MainWindow::onActivated() {
 }
 
 void MainWindow::zuobiao(double xmin, double xmax, double ymin, double ymax, double xju1, double yju1) {
-    const canvas::FrameOutcome outcome = canvas::zuobiao(ui_.canvas->surface(), kFrameStyle, xmin, xmax, ymin,
-                                                         ymax, xju1, yju1, {&trace_.stepX, &trace_.stepY});
+    const canvas::FrameOutcome outcome =
+        canvas::zuobiao(ui_.canvas->surface(), frameMemory_, kFrameStyle, xmin, xmax, ymin, ymax, xju1, yju1,
+                        {&trace_.stepX, &trace_.stepY});
     canvas::tellFrameOutcome(outcome);
     if (outcome == canvas::FrameOutcome::Drawn) {
         ui_.canvas->description().frame({xmin, xmax, ymin, ymax, xju1, yju1});

@@ -286,7 +286,7 @@ void MainWindow::onActivated() {
 
 void MainWindow::zuobiao(double xmin, double xmax, double ymin, double ymax, double xju1, double yju1) {
     const canvas::FrameOutcome outcome =
-        canvas::zuobiao(ui_.canvas->surface(), kFrameStyle, xmin, xmax, ymin, ymax, xju1, yju1);
+        canvas::zuobiao(ui_.canvas->surface(), frameMemory_, kFrameStyle, xmin, xmax, ymin, ymax, xju1, yju1);
     canvas::tellFrameOutcome(outcome);
     // A new plane under a resting pointer: the read-out showed a point of the old one.
     if (panning_)

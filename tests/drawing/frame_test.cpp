@@ -300,13 +300,47 @@ TEST(Frame, DenseNumbersKeepTheirPixelsAtProjectorScales) {
         std::uint64_t checksum;
     };
     const Case cases[] = {
-        {2, 10, 1, &kPower, 0x7abb6e4caa2849f1ull},       {2, 10, 0.001, &kPower, 0xe0e815570b8bb453ull},
+        {2, 10, 1, &kPower, 0x7abb6e4caa2849f1ull},        {2, 10, 0.001, &kPower, 0xe0e815570b8bb453ull},
         {3, 10, 0.01, &kExpLog, 0xbc61b49b25d6cc02ull},    {3, 10, 0.001, &kPower, 0x9402e17c84a7fc61ull},
         {1.5, 10, 0.001, &kExpLog, 0x778467fef58c0491ull},
     };
     for (const Case& c : cases) {
         Surface surface(QSize(389, 373), RGB(255, 255, 192), 0, c.ratio);
         zuobiao(surface, *c.style, -c.half, c.half, -c.half, c.half, c.spacing, c.spacing);
-        EXPECT_EQ(pixelChecksum(surface.Image()), c.checksum) << c.ratio << ": " << c.half << " by " << c.spacing;
+        EXPECT_EQ(pixelChecksum(surface.Image()), c.checksum)
+            << c.ratio << ": " << c.half << " by " << c.spacing;
+    }
+}
+
+// The frame put back while the view stands still is the frame drawn: the same pixels, the same vectors and
+// the same state for what is drawn after it, whatever stood on the canvas before.
+TEST(Frame, AFramePutBackIsTheFrameDrawnAgain) {
+    struct Case {
+        double ratio, spacing;
+        const FrameStyle* style;
+    };
+    for (const Case& c : {Case{1, 1, &kPower}, Case{3, 0.01, &kExpLog}, Case{2, 0.001, &kPower}}) {
+        Surface kept(QSize(389, 373), RGB(255, 255, 192), 0, c.ratio),
+            fresh(QSize(389, 373), RGB(255, 255, 192), 0, c.ratio);
+        FrameMemory memory;
+        double steps[2] = {0, 0};
+        auto after = [](Surface& s) {
+            s.setDrawWidth(2);
+            s.Line(-3, -2, 4, 5, RGB(200, 30, 30));
+            s.Print(QStringLiteral("y=x"));
+        };
+        for (int i = 0; i < 4; ++i) {
+            steps[0] = steps[1] = 0;
+            EXPECT_EQ(zuobiao(kept, memory, *c.style, -10, 10, -10, 10, c.spacing, c.spacing,
+                              {&steps[0], &steps[1]}),
+                      FrameOutcome::Drawn);
+            after(kept);
+        }
+        zuobiao(fresh, *c.style, -10, 10, -10, 10, c.spacing, c.spacing);
+        after(fresh);
+        EXPECT_EQ(kept.Image(), fresh.Image()) << c.ratio << " by " << c.spacing;
+        EXPECT_EQ(kept.displayList().itemCount(), fresh.displayList().itemCount());
+        EXPECT_EQ(kept.displayList().polylines(), fresh.displayList().polylines());
+        EXPECT_EQ(steps[0], c.style->copiesSpacings ? c.spacing : 0);
     }
 }
