@@ -41,10 +41,6 @@ FrameOutcome zuobiao(Surface& surface, const FrameStyle& style, double xmin, dou
 /// long as it is asked for again: a parameter stepped or swept redraws the plane dozens of times a second
 /// while the view stands still. Pixels, vectors and state come back exactly as drawing gives them.
 class FrameMemory {
-public:
-    /// Forgets the frame (the canvas is another one, or was drawn at another density).
-    void forget() { *this = FrameMemory{}; }
-
 private:
     struct Key {
         const Surface* surface = nullptr;

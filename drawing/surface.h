@@ -249,6 +249,17 @@ private:
     /// Blends the part of the glyph inside `box` (ink-box coordinates, inclusive) with its pen position at
     /// (x, y); `box` becomes the smallest box holding every pixel the blend changed (empty when none).
     void blendGlyph(const Glyph& g, int x, int y, uchar* bits, BlendBox& box);
+    /// Where a glyph lands: its ink box's top-left pixel and the part of the box to blend ([from, to)).
+    struct Reach {
+        int left, top, xFrom, xTo, yFrom, yTo;
+    };
+    /// blendGlyph's two ways: every inked pixel of each row, or only the inked pixels not known to be in
+    /// the text colour (which it learns as it goes). The same pixels either way; each returns what changed.
+    BlendBox blendEveryInkedPixel(const Glyph& g, const Reach& r, uchar* bits, QRgb solid,
+                                  std::uint64_t fore);
+    BlendBox blendPixelsNotInTheColour(const Glyph& g, const Reach& r, uchar* bits, QRgb solid,
+                                       std::uint64_t fore);
+    static BlendBox boxOf(int x0, int y0, int x1, int y1);
     /// Forgets the blends known to change nothing, unless what is drawn next is in their colour.
     void keepUnchangedBlendsFor(Colour colour);
     /// Forgets the blends known to change nothing and the pixels known to be in their colour.

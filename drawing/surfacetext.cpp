@@ -28,7 +28,9 @@ inline std::uint64_t spreadLanes(QRgb c) {
     return (std::uint64_t{c} & 0xFF00FFu) | (std::uint64_t{c} & 0xFF00u) << 24;
 }
 
-// One pixel towards the colour spread over the lanes (spreadLanes) by its coverage `a` (1..254).
+// One pixel towards the colour spread over the lanes (spreadLanes) by its coverage `a`. The sums are exact:
+// no coverage leaves the pixel as it was, and full coverage, or a pixel already in the colour, gives the
+// colour itself.
 inline QRgb blendPixel(QRgb d, unsigned a, std::uint64_t fore) {
     constexpr std::uint64_t kLow = 0x000000FF00FF00FFull; // the low byte of each lane
     // Exact rounding of x / 255 for 0 <= x <= 255 * 255 in each lane, without a division.
@@ -47,6 +49,7 @@ std::pair<int, int> blendSpan(QRgb* row, const std::uint8_t* coverage, int n, QR
         if (a == 0)
             continue;
         const QRgb d = row[i];
+        // Dense labels overlap: a pixel already in the text colour stays so, whatever the coverage.
         if (d == solid)
             continue;
         const QRgb blended = a == 255 ? solid : blendPixel(d, a, fore);
@@ -105,8 +108,11 @@ const Surface::Glyph& Surface::glyphNotIndexed(QChar c) {
         g.width = x1 - x0 + 1;
         g.height = y1 - y0 + 1;
         g.coverage.reserve(static_cast<std::size_t>(g.width * g.height));
+        g.inkWords = (g.width + 63) / 64;
+        g.inkBits.assign(static_cast<std::size_t>(g.inkWords * g.height), 0);
         for (int y = y0; y <= y1; ++y) {
             const auto* row = reinterpret_cast<const QRgb*>(picture.constScanLine(y));
+            std::uint64_t* inkRow = g.inkBits.data() + (y - y0) * g.inkWords;
             int first = g.width, end = 0;
             for (int x = x0; x <= x1; ++x) {
                 const int a = qAlpha(row[x]);
@@ -114,17 +120,11 @@ const Surface::Glyph& Surface::glyphNotIndexed(QChar c) {
                 if (a != 0) {
                     first = std::min(first, x - x0);
                     end = x - x0 + 1;
+                    inkRow[(x - x0) / 64] |= std::uint64_t{1} << ((x - x0) % 64);
                 }
             }
             g.inkColumns.emplace_back(std::min(first, end), end);
         }
-        g.inkWords = (g.width + 63) / 64;
-        g.inkBits.assign(static_cast<std::size_t>(g.inkWords * g.height), 0);
-        for (int y = 0; y < g.height; ++y)
-            for (int x = 0; x < g.width; ++x)
-                if (g.coverage[static_cast<std::size_t>(y * g.width + x)] != 0)
-                    g.inkBits[static_cast<std::size_t>(y * g.inkWords + x / 64)] |= std::uint64_t{1}
-                                                                                    << (x % 64);
     }
     (fontItalic_ ? lineHeightItalic_ : lineHeight_) = metrics.height();
     clearVectorState();
@@ -146,87 +146,107 @@ void Surface::blendGlyph(const Glyph& g, int x, int y, uchar* bits, BlendBox& bo
         return;
     const QRgb solid = qRgb(redOf(foreColor_), greenOf(foreColor_), blueOf(foreColor_));
     const std::uint64_t fore = spreadLanes(solid);
+    const Reach reach{left, top, xFrom, xTo, yFrom, yTo};
+    // At 100 % a glyph is a few pixels across and its rows are blended faster one pixel after another; at a
+    // projector's scale it has nine times the pixels, most of them in the text colour already where dense
+    // labels pile up.
+    constexpr int kFewPixels = 40;
+    box = (xTo - xFrom) * (yTo - yFrom) < kFewPixels ? blendEveryInkedPixel(g, reach, bits, solid, fore)
+                                                     : blendPixelsNotInTheColour(g, reach, bits, solid, fore);
+}
+
+Surface::BlendBox Surface::blendEveryInkedPixel(const Glyph& g, const Reach& r, uchar* bits, QRgb solid,
+                                                std::uint64_t fore) {
+    const qsizetype stride = imageStride_;
+    int x0 = g.width, x1 = -1, y0 = g.height, y1 = -1;
+    uchar* rowBits = bits + (r.top + r.yFrom) * stride + r.left * qsizetype{sizeof(QRgb)};
+    const std::uint8_t* cov = g.coverage.data() + r.yFrom * g.width;
+    const std::pair<int, int>* ink = g.inkColumns.data() + r.yFrom;
+    for (int gy = r.yFrom; gy < r.yTo; ++gy, rowBits += stride, cov += g.width, ++ink) {
+        auto* row = reinterpret_cast<QRgb*>(rowBits);
+        // Dense labels blend tens of thousands of glyphs: only the columns of each row that carry ink.
+        const int from = std::max(r.xFrom, ink->first), to = std::min(r.xTo, ink->second);
+        if (from >= to)
+            continue;
+        const auto [first, last] = blendSpan(row + from, cov + from, to - from, solid, fore);
+        if (first <= last) {
+            x0 = std::min(x0, from + first);
+            x1 = std::max(x1, from + last);
+            y0 = std::min(y0, gy);
+            y1 = gy;
+        }
+    }
+    return boxOf(x0, y0, x1, y1);
+}
+
+Surface::BlendBox Surface::blendPixelsNotInTheColour(const Glyph& g, const Reach& r, uchar* bits, QRgb solid,
+                                                     std::uint64_t fore) {
     const qsizetype stride = imageStride_;
     const std::size_t words = solidWords_;
     if (blendRows_.size() < static_cast<std::size_t>(g.height))
         blendRows_.resize(static_cast<std::size_t>(g.height));
     int x0 = g.width, x1 = -1, y0 = g.height, y1 = -1;
-    if ((xTo - xFrom) * (yTo - yFrom) < 40) {
-        uchar* rowBits = bits + (top + yFrom) * stride + left * qsizetype{sizeof(QRgb)};
-        const std::uint8_t* cov = g.coverage.data() + yFrom * g.width;
-        const std::pair<int, int>* ink = g.inkColumns.data() + yFrom;
-        for (int gy = yFrom; gy < yTo; ++gy, rowBits += stride, cov += g.width, ++ink) {
-            auto* row = reinterpret_cast<QRgb*>(rowBits);
-            const int from = std::max(xFrom, ink->first), to = std::min(xTo, ink->second);
-            if (from >= to)
-                continue;
-            const auto [first, last] = blendSpan(row + from, cov + from, to - from, solid, fore);
+    // The glyph's columns 64 at a time: one word of its ink bits, the whole glyph but at large sizes.
+    for (int w = r.xFrom / 64; w <= (r.xTo - 1) / 64; ++w) {
+        const int base = 64 * w;
+        std::uint64_t columns = ~std::uint64_t{0};
+        if (r.xFrom > base)
+            columns &= ~std::uint64_t{0} << (r.xFrom - base);
+        if (r.xTo - base < 64)
+            columns &= (std::uint64_t{1} << (r.xTo - base)) - 1;
+        // The bit of the picture's column left + base (bits start one word before the first column).
+        const int at = r.left + base + 64;
+        // First the rows with inked pixels not known to be in the text colour, without a branch per row.
+        int pending = 0;
+        for (int gy = r.yFrom; gy < r.yTo; ++gy) {
+            const std::size_t iy = static_cast<std::size_t>(r.top + gy);
+            const std::uint64_t current = solidRowStamps_[iy] == solidStamp_ ? ~std::uint64_t{0} : 0;
+            const std::uint64_t known = bitsAt(solidPixels_.data() + iy * words, at) & current;
+            const std::uint64_t todo =
+                g.inkBits[static_cast<std::size_t>(gy * g.inkWords + w)] & columns & ~known;
+            blendRows_[static_cast<std::size_t>(pending)] = {gy, todo};
+            pending += todo != 0;
+        }
+        for (int k = 0; k < pending; ++k) {
+            const auto [gy, inked] = blendRows_[static_cast<std::size_t>(k)];
+            const std::size_t iy = static_cast<std::size_t>(r.top + gy);
+            std::uint64_t* solidRow = solidPixels_.data() + iy * words;
+            if (solidRowStamps_[iy] != solidStamp_) {
+                std::fill(solidRow, solidRow + words, 0);
+                solidRowStamps_[iy] = solidStamp_;
+            }
+            auto* row = reinterpret_cast<QRgb*>(bits + static_cast<qsizetype>(iy) * stride) + r.left;
+            const std::uint8_t* cov = g.coverage.data() + gy * g.width;
+            int first = g.width, last = -1;
+            for (std::uint64_t todo = inked; todo != 0; todo &= todo - 1) {
+                const int gx = base + __builtin_ctzll(todo);
+                // Without a branch: the sums give the text colour itself for full coverage and for a pixel
+                // already in it, and an unchanged pixel is written back as it was.
+                const QRgb d = row[gx];
+                const QRgb blended = blendPixel(d, cov[gx], fore);
+                row[gx] = blended;
+                const int bit = r.left + gx + 64;
+                solidRow[bit >> 6] |= std::uint64_t{blended == solid} << (bit & 63);
+                const bool changed = blended != d;
+                first = changed && gx < first ? gx : first;
+                last = changed ? gx : last;
+            }
             if (first <= last) {
-                x0 = std::min(x0, from + first);
-                x1 = std::max(x1, from + last);
+                x0 = std::min(x0, first);
+                x1 = std::max(x1, last);
                 y0 = std::min(y0, gy);
-                y1 = gy;
+                y1 = std::max(y1, gy);
             }
         }
-    } else
-        // The glyph's columns 64 at a time (one word of its ink bits; a word is a whole glyph but at large
-        // sizes).
-        for (int w = xFrom / 64; w <= (xTo - 1) / 64; ++w) {
-            const int base = 64 * w;
-            std::uint64_t columns = ~std::uint64_t{0};
-            if (xFrom > base)
-                columns &= ~std::uint64_t{0} << (xFrom - base);
-            if (xTo - base < 64)
-                columns &= (std::uint64_t{1} << (xTo - base)) - 1;
-            // The bit of the picture's column left + base (bits start one word before the first column).
-            const int at = left + base + 64;
-            // First the rows with inked pixels not known to be in the text colour, without a branch per row:
-            // where dense labels pile up, most glyphs find nearly all their pixels in it already.
-            int pending = 0;
-            for (int gy = yFrom; gy < yTo; ++gy) {
-                const std::size_t iy = static_cast<std::size_t>(top + gy);
-                const std::uint64_t current = solidRowStamps_[iy] == solidStamp_ ? ~std::uint64_t{0} : 0;
-                const std::uint64_t known = bitsAt(solidPixels_.data() + iy * words, at) & current;
-                const std::uint64_t todo =
-                    g.inkBits[static_cast<std::size_t>(gy * g.inkWords + w)] & columns & ~known;
-                blendRows_[static_cast<std::size_t>(pending)] = {gy, todo};
-                pending += todo != 0;
-            }
-            for (int k = 0; k < pending; ++k) {
-                const auto [gy, inked] = blendRows_[static_cast<std::size_t>(k)];
-                const std::size_t iy = static_cast<std::size_t>(top + gy);
-                std::uint64_t* solidRow = solidPixels_.data() + iy * words;
-                if (solidRowStamps_[iy] != solidStamp_) {
-                    std::fill(solidRow, solidRow + words, 0);
-                    solidRowStamps_[iy] = solidStamp_;
-                }
-                auto* row = reinterpret_cast<QRgb*>(bits + static_cast<qsizetype>(iy) * stride) + left;
-                const std::uint8_t* cov = g.coverage.data() + gy * g.width;
-                int first = g.width, last = -1;
-                for (std::uint64_t todo = inked; todo != 0; todo &= todo - 1) {
-                    const int gx = base + __builtin_ctzll(todo);
-                    // Without a branch: the sums give the text colour itself for full coverage and for a
-                    // pixel already in it, and an unchanged pixel is written back as it was.
-                    const QRgb d = row[gx];
-                    const QRgb blended = blendPixel(d, cov[gx], fore);
-                    row[gx] = blended;
-                    const int bit = left + gx + 64;
-                    solidRow[bit >> 6] |= std::uint64_t{blended == solid} << (bit & 63);
-                    const bool changed = blended != d;
-                    first = changed && gx < first ? gx : first;
-                    last = changed ? gx : last;
-                }
-                if (first <= last) {
-                    x0 = std::min(x0, first);
-                    x1 = std::max(x1, last);
-                    y0 = std::min(y0, gy);
-                    y1 = std::max(y1, gy);
-                }
-            }
-        }
-    if (x0 <= x1)
-        box = BlendBox{static_cast<std::int16_t>(x0), static_cast<std::int16_t>(y0),
-                       static_cast<std::int16_t>(x1), static_cast<std::int16_t>(y1)};
+    }
+    return boxOf(x0, y0, x1, y1);
+}
+
+Surface::BlendBox Surface::boxOf(int x0, int y0, int x1, int y1) {
+    if (x0 > x1)
+        return BlendBox{};
+    return BlendBox{static_cast<std::int16_t>(x0), static_cast<std::int16_t>(y0),
+                    static_cast<std::int16_t>(x1), static_cast<std::int16_t>(y1)};
 }
 
 void Surface::forgetBlends() {
